@@ -1,0 +1,153 @@
+#include "common/data_file.h"
+
+#include <sys/stat.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+#include "common/byte_order.h"
+#include "common/error.h"
+
+namespace tessarine::common {
+
+DataFile::DataFile(std::string path, const char* mode) : path_(std::move(path)) {
+  // The message is made before the attempt, as the caller reports exactly this text.
+  std::string openFailure = "I can't open file " + path_ + " as " + mode;
+  stream_ = std::fopen(path_.c_str(), mode);
+  if (stream_ == nullptr) throw Error(openFailure);
+  struct stat status {};
+  if (fstat(fileno(stream_), &status) != 0 || !S_ISREG(status.st_mode)) {
+    std::fclose(stream_);
+    stream_ = nullptr;
+    throw Error(openFailure);
+  }
+  size_ = static_cast<std::uint64_t>(status.st_size);
+}
+
+DataFile::~DataFile() {
+  if (stream_ != nullptr) std::fclose(stream_);
+}
+
+void DataFile::close() {
+  if (stream_ == nullptr) return;
+  std::FILE* stream = stream_;
+  stream_ = nullptr;
+  if (std::fclose(stream) != 0) throw Error("I can't close file");
+}
+
+std::string DataFile::where() const { return path_ + " at line " + std::to_string(line_); }
+
+std::optional<std::string> DataFile::nextToken() {
+  if (stream_ == nullptr) return std::nullopt;
+  int c;
+  while ((c = getc_unlocked(stream_)) != EOF) {
+    ++position_;
+    if (c == '\n') ++scanLine_;
+    if (!std::isspace(c)) break;
+  }
+  if (c == EOF) return std::nullopt;
+  line_ = scanLine_;
+  std::string token;
+  do {
+    if (c == '\0') throw Error("Unexpected NUL byte in " + where());
+    if (token.size() == kMaxToken) {
+      throw Error("Token longer than " + std::to_string(kMaxToken) + " characters in " + where());
+    }
+    token.push_back(static_cast<char>(c));
+    c = getc_unlocked(stream_);
+    if (c != EOF) ++position_;
+  } while (c != EOF && !std::isspace(c));
+  if (c == '\n') ++scanLine_;
+  return token;
+}
+
+std::string DataFile::readToken(std::string_view what) {
+  std::optional<std::string> token = nextToken();
+  if (!token) throw Error("Unexpected end of file in " + path_ + ": expected " + std::string(what));
+  return std::move(*token);
+}
+
+std::uint32_t DataFile::readUnsigned(std::string_view what) {
+  std::string token = readToken(what);
+  std::uint64_t value = 0;
+  bool valid = !token.empty();
+  for (char c : token) {
+    if (c < '0' || c > '9') {
+      valid = false;
+      break;
+    }
+    value = value * 10 + static_cast<unsigned>(c - '0');
+    if (value > UINT32_MAX) {
+      throw Error("Number " + token + " out of range for " + std::string(what) + " in " + where());
+    }
+  }
+  if (!valid) {
+    throw Error("Expected " + std::string(what) + " (an unsigned number), found \"" + token + "\" in " + where());
+  }
+  return static_cast<std::uint32_t>(value);
+}
+
+float DataFile::readFloat(std::string_view what) {
+  std::string token = readToken(what);
+  char* end = nullptr;
+  errno = 0;
+  float value = std::strtof(token.c_str(), &end);
+  if (end != token.c_str() + token.size() || token.empty() || !std::isfinite(value)) {
+    throw Error("Expected " + std::string(what) + " (a number), found \"" + token + "\" in " + where());
+  }
+  return value;
+}
+
+void DataFile::failShortRead() const {
+  throw Error("Unexpected end of file in " + path_ + " at byte " + std::to_string(position_));
+}
+
+void DataFile::read(void* destination, std::size_t size) {
+  if (size == 0) return;
+  if (stream_ == nullptr) failShortRead();
+  std::size_t got = std::fread(destination, 1, size, stream_);
+  position_ += got;
+  if (got != size) failShortRead();
+}
+
+void DataFile::skip(std::uint64_t size) {
+  if (size > remaining() || stream_ == nullptr) failShortRead();
+  if (size == 0) return;
+  if (fseeko(stream_, static_cast<off_t>(size), SEEK_CUR) != 0) failShortRead();
+  position_ += size;
+}
+
+std::uint8_t DataFile::readU8() {
+  unsigned char b[1];
+  read(b, sizeof b);
+  return b[0];
+}
+
+std::uint16_t DataFile::readU16BE() {
+  unsigned char b[2];
+  read(b, sizeof b);
+  return loadU16BE(b);
+}
+
+std::uint32_t DataFile::readU32BE() {
+  unsigned char b[4];
+  read(b, sizeof b);
+  return loadU32BE(b);
+}
+
+std::uint16_t DataFile::readU16LE() {
+  unsigned char b[2];
+  read(b, sizeof b);
+  return loadU16LE(b);
+}
+
+std::optional<float> leadingFloat(const std::string& token) {
+  char* end = nullptr;
+  float value = std::strtof(token.c_str(), &end);
+  if (end == token.c_str()) return std::nullopt;
+  return value;
+}
+
+}  // namespace tessarine::common

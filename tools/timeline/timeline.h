@@ -1,0 +1,55 @@
+// The show's one timeline: tempo, bars and the scenes' lengths in bars. The pictures
+// (scene files) and the soundtrack are both made from it, so they stay in step.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace tessarine::timeline {
+
+inline constexpr double kBeatsPerMinute = 120.0;
+inline constexpr int kBeatsPerBar = 4;
+inline constexpr double kSecondsPerBeat = 60.0 / kBeatsPerMinute;
+inline constexpr double kSecondsPerBar = kSecondsPerBeat * kBeatsPerBar;  // 2 s
+// Frames per second written into every scene file.
+inline constexpr int kFramesPerSecond = 30;
+
+struct SceneSlot {
+  std::string_view file;
+  int bars;
+};
+
+// Play order; the player reads the same six files in the same order.
+inline constexpr std::array<SceneSlot, 6> kScenes = {{
+    {"S1.lws", 10},   // arrival
+    {"S2.lws", 15},   // hypercube
+    {"S3.lws", 12},   // terrain
+    {"S4.lws", 12},   // crystal city
+    {"S4b.lws", 8},   // vertigo
+    {"S5.lws", 15},   // unfolding
+}};
+
+constexpr int totalBars() {
+  int bars = 0;
+  for (const SceneSlot& slot : kScenes) bars += slot.bars;
+  return bars;
+}
+
+// The bar at which scene `index` begins, counted from the start of the show.
+constexpr int firstBarOf(std::size_t index) {
+  int bar = 0;
+  for (std::size_t i = 0; i < index; ++i) bar += kScenes[i].bars;
+  return bar;
+}
+
+constexpr double secondsOfBars(int bars) { return bars * kSecondsPerBar; }
+constexpr double showSeconds() { return secondsOfBars(totalBars()); }
+
+// Accents: the beats on which pictures flash and shake and the drums hit hardest.
+// Beat 0 of every bar is an accent; in the full-energy scenes (S4, S4b) beat 2 is too.
+constexpr bool isAccent(std::size_t sceneIndex, int beatInBar) {
+  if (beatInBar == 0) return true;
+  return (sceneIndex == 3 || sceneIndex == 4) && beatInBar == 2;
+}
+
+}  // namespace tessarine::timeline
