@@ -1,0 +1,18 @@
+// The camera's projection: field of view from the zoom factor, clipping distances.
+#pragma once
+
+namespace tessarine::render {
+
+// The widest field of view the projection accepts: a zoom of 0.25 or less (or 0, or
+// negative, where the formula has no answer) would reach or pass 180 degrees.
+inline constexpr float kMaxFieldOfView = 179.0f;
+
+// Vertical field of view in degrees: 90 / zoom above 1, 90 / sqrt(zoom) otherwise,
+// never kMaxFieldOfView or more.
+float fieldOfView(float zoom);
+
+// The far clipping distance for a fog end `fogEnd`: the fog end itself, but always
+// beyond the near plane so the projection stays valid.
+float farPlane(float fogEnd, float nearPlane);
+
+}  // namespace tessarine::render
