@@ -1,0 +1,88 @@
+// Kochanek-Bartels evaluation shared by motions (nine channels) and envelopes (one): the
+// span search, Hermite weights and TCB tangents, computed once per call for all channels.
+#pragma once
+
+#include <cmath>
+#include <cstddef>
+#include <limits>
+#include <span>
+
+#include "anim/envelope.h"
+#include "anim/motion.h"
+
+namespace tessarine::anim::detail {
+
+inline const float* channelsOf(const MotionKey& key) { return key.values.data(); }
+inline const float* channelsOf(const EnvelopeKey& key) { return &key.value; }
+
+// Writes the kCount channel values at `frame` to `out`. The keys must be valid: at least
+// one, frames strictly ascending (the constructors refuse anything else).
+template <std::size_t kCount, typename Key>
+void interpolate(std::span<const Key> keys, float frame, float* out) {
+  const Key& first = keys.front();
+  const Key& last = keys.back();
+  auto hold = [out](const Key& key) {
+    const float* y = channelsOf(key);
+    for (std::size_t c = 0; c < kCount; ++c) out[c] = y[c];
+  };
+  // A NaN or minus-infinite frame has no place on the curve; the first key stands for it.
+  if (keys.size() == 1 || !(frame > -std::numeric_limits<float>::infinity())) return hold(first);
+  // Frame numbers and the frame are compared as exact numbers: a frame number above 2^24
+  // would round if it were turned into a float.
+  const double f = frame;
+  // Past the last key the search would run off the array: hold the last key instead.
+  if (f > static_cast<double>(last.frame)) return hold(last);
+
+  std::size_t i1 = 1;
+  while (static_cast<double>(keys[i1].frame) < f) ++i1;
+  const std::size_t i0 = i1 - 1;
+  const Key& k0 = keys[i0];
+  const Key& k1 = keys[i1];
+  const float* y0 = channelsOf(k0);
+  const float* y1 = channelsOf(k1);
+
+  const float span = static_cast<float>(k1.frame - k0.frame);
+  const double t = (f - static_cast<double>(k0.frame)) / span;
+
+  if (k1.linear != 0) {
+    for (std::size_t c = 0; c < kCount; ++c) {
+      const float d = y1[c] - y0[c];
+      out[c] = static_cast<float>(y0[c] + t * d);
+    }
+    return;
+  }
+
+  const double t2 = t * t;
+  const double t3 = t2 * t;
+  const float h2 = static_cast<float>(3 * t2 - t3 - t3);
+  const float h1 = 1 - h2;
+  const float h4 = static_cast<float>(t3 - t2);
+  const float h3 = static_cast<float>(h4 - t2 + t);
+
+  const float a0 = (1 - k0.tension) * (1 + k0.continuity) * (1 + k0.bias);
+  const float b0 = (1 - k0.tension) * (1 - k0.continuity) * (1 - k0.bias);
+  const float a1 = (1 - k1.tension) * (1 - k1.continuity) * (1 + k1.bias);
+  const float b1 = (1 - k1.tension) * (1 + k1.continuity) * (1 - k1.bias);
+
+  // The file format takes a key at frame 0 to have no predecessor and one at the last
+  // frame to have no successor. The index tests add the case of a first key that lies
+  // after frame 0, which has no predecessor either.
+  const bool hasPrevious = k0.frame != 0 && i0 > 0;
+  const bool hasNext = k1.frame != last.frame && i1 + 1 < keys.size();
+  const float* yp = hasPrevious ? channelsOf(keys[i0 - 1]) : nullptr;
+  const float* yn = hasNext ? channelsOf(keys[i1 + 1]) : nullptr;
+  const float adj0 = hasPrevious ? span / static_cast<float>(k1.frame - keys[i0 - 1].frame) : 0;
+  const float adj1 = hasNext ? span / static_cast<float>(keys[i1 + 1].frame - k0.frame) : 0;
+
+  for (std::size_t c = 0; c < kCount; ++c) {
+    const float d = y1[c] - y0[c];
+    const double g0 = hasPrevious ? static_cast<double>(adj0) * (a0 * static_cast<double>(y0[c] - yp[c]) + b0 * static_cast<double>(d))
+                                  : 0.5 * (a0 + b0) * static_cast<double>(d);
+    const double g1 = hasNext ? static_cast<double>(adj1) * (a1 * static_cast<double>(d) + b1 * static_cast<double>(yn[c] - y1[c]))
+                              : 0.5 * (a1 + b1) * static_cast<double>(d);
+    out[c] = static_cast<float>(static_cast<double>(h1) * y0[c] + static_cast<double>(h2) * y1[c] +
+                                static_cast<double>(h3) * g0 + static_cast<double>(h4) * g1);
+  }
+}
+
+}  // namespace tessarine::anim::detail
