@@ -1,0 +1,17 @@
+#include "platform/clock.h"
+
+#include <chrono>
+#include <ratio>
+
+namespace tessarine::platform {
+
+using Clock = std::chrono::steady_clock;
+using Ticks = std::chrono::nanoseconds;
+
+std::int64_t clockFrequency() { return std::nano::den; }
+
+std::int64_t clockNow() {
+  return std::chrono::duration_cast<Ticks>(Clock::now().time_since_epoch()).count();
+}
+
+}  // namespace tessarine::platform
