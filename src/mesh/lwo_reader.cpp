@@ -1,0 +1,229 @@
+// Reads the one LWO2 layout the player accepts: a single layer whose chunks come exactly as
+// TAGS, LAYR, PNTS, BBOX, VMAP (TXUV), POLS (FACE). Chunks after POLS are never read. Every
+// length is checked against the FORM, and the FORM against the file, before it is used.
+#include <cmath>
+#include <cstring>
+#include <utility>
+
+#include "common/byte_order.h"
+#include "common/data_file.h"
+#include "common/error.h"
+#include "common/path.h"
+#include "mesh/image.h"
+#include "mesh/mesh.h"
+
+namespace tessarine::mesh {
+namespace {
+
+using common::DataFile;
+using common::Error;
+
+constexpr std::size_t kIdSize = 4;
+constexpr std::uint64_t kFormHeaderSize = 8;  // "FORM" and its length
+constexpr std::size_t kPointSize = 12;
+constexpr std::size_t kUvEntrySize = 10;  // 2-byte point index, u, v: no gap
+constexpr std::uint16_t kUvDimension = 2;
+constexpr std::uint16_t kMinVertices = 2;
+// An LWO2 index whose first byte is 0xFF is the 4-byte form; only the 2-byte form fits
+// the fixed layouts read here.
+constexpr std::uint16_t kLongIndexPrefix = 0xFF00;
+constexpr std::uint16_t kNameEndMask = 0x00FF;
+constexpr float kLoadPriority = 0.5f;
+// A face without three points that span a plane gets this normal: a finite unit vector
+// keeps renormalisation and lighting well defined.
+constexpr std::array<float, 3> kDegenerateNormal{0.0f, 0.0f, 1.0f};
+
+static_assert(sizeof(Point) == kPointSize, "points are read straight into their array");
+static_assert(sizeof(UvEntry) >= kUvEntrySize, "UV entries are widened in place");
+
+// Unit normal of the plane through the first three points, facing the side from which
+// the points run clockwise. Worked in double so that no coordinate can overflow it.
+std::array<float, 3> faceNormal(std::span<const Point> points, const std::uint16_t* index, std::uint16_t count) {
+  if (count < 3) return kDegenerateNormal;
+  const Point& p0 = points[index[0]];
+  const Point& p1 = points[index[1]];
+  const Point& p2 = points[index[2]];
+  double ax = double{p0.x} - p1.x, ay = double{p0.y} - p1.y, az = double{p0.z} - p1.z;
+  double bx = double{p2.x} - p1.x, by = double{p2.y} - p1.y, bz = double{p2.z} - p1.z;
+  double nx = ay * bz - az * by;
+  double ny = az * bx - ax * bz;
+  double nz = ax * by - ay * bx;
+  double length = std::sqrt(nx * nx + ny * ny + nz * nz);
+  if (!(length > 0.0) || !std::isfinite(length)) return kDegenerateNormal;
+  return {static_cast<float>(-nx / length), static_cast<float>(-ny / length), static_cast<float>(-nz / length)};
+}
+
+class ObjectReader {
+ public:
+  explicit ObjectReader(DataFile& file) : file_(file) {}
+
+  void readHeader() {
+    if (readId() != "FORM") throw Error("Not IFF File");
+    std::uint32_t formSize = file_.readU32BE();
+    if (readId() != "LWO2") throw Error("Not LWO2 File");
+    if (formSize > file_.size() - kFormHeaderSize) throw Error("File ends inside its FORM: " + file_.path());
+    formEnd_ = kFormHeaderSize + formSize;
+  }
+
+  // Reads the next chunk identifier; a different one than `id` is refused with `message`.
+  void expectChunk(std::string_view id, const char* message) {
+    requireInForm(kIdSize, id);
+    if (readId() != id) throw Error(message);
+  }
+
+  void skipChunk(std::string_view id) { file_.skip(readChunkLength(id)); }
+
+  void readPoints(std::vector<Point>& points) {
+    std::uint32_t length = readChunkLength("PNTS");
+    std::uint64_t count = length / kPointSize;
+    if (count > kMaxPoints) {
+      throw Error("More than " + std::to_string(kMaxPoints) + " points in " + file_.path());
+    }
+    points.resize(count);
+    file_.read(points.data(), count * kPointSize);
+    for (Point& p : points) {
+      unsigned char raw[kPointSize];
+      std::memcpy(raw, &p, kPointSize);
+      p = {common::loadF32BE(raw), common::loadF32BE(raw + 4), common::loadF32BE(raw + 8)};
+    }
+    // Bytes after the last whole point belong to no point, but the chunk ends after them.
+    file_.skip(length - count * kPointSize);
+  }
+
+  // The map gives one entry per point, in point order; its size comes from the points.
+  void readUvMap(std::size_t pointCount, std::vector<UvEntry>& uvs) {
+    std::uint32_t length = readChunkLength("VMAP");
+    std::uint64_t chunkEnd = file_.position() + length;
+    auto left = [&] { return chunkEnd - file_.position(); };
+    if (left() < kIdSize) throw Error("VMAP chunk too short for its type in " + file_.path());
+    if (readId() != "TXUV") throw Error("Not TXUV Map");
+    if (left() < sizeof(std::uint16_t)) throw Error("VMAP chunk too short for its dimension in " + file_.path());
+    if (file_.readU16BE() != kUvDimension) throw Error("Not 2 dimensional Map");
+    // The name is NUL-terminated and padded to an even length: pairs until one ends in 0.
+    std::uint16_t pair = 0;
+    do {
+      if (left() < sizeof pair) throw Error("UV map name runs past the end of its chunk in " + file_.path());
+      pair = file_.readU16BE();
+    } while ((pair & kNameEndMask) != 0);
+
+    std::uint64_t bytes = std::uint64_t{pointCount} * kUvEntrySize;
+    if (bytes > left()) {
+      throw Error("UV map holds fewer entries than the " + std::to_string(pointCount) + " points of " +
+                  file_.path());
+    }
+    uvs.resize(pointCount);
+    file_.read(uvs.data(), bytes);
+    // Widen the packed 10-byte entries to UvEntry from the last one back, so that no entry
+    // is overwritten before it has been converted.
+    const auto* raw = reinterpret_cast<const unsigned char*>(uvs.data());
+    for (std::size_t i = pointCount; i-- > 0;) {
+      const unsigned char* entry = raw + i * kUvEntrySize;
+      UvEntry converted{common::loadU16BE(entry), common::loadF32BE(entry + 2), common::loadF32BE(entry + 6)};
+      if (converted.point >= kLongIndexPrefix) throw Error("4-byte point index in the UV map of " + file_.path());
+      uvs[i] = converted;
+    }
+  }
+
+  // Polygons go into one index array: the chunk body is read straight into it and the
+  // vertex counts are squeezed out in place, so the write position never passes the read one.
+  void readPolygons(std::span<const Point> points, std::vector<Polygon>& polygons,
+                    std::vector<std::uint16_t>& indices) {
+    std::uint32_t length = readChunkLength("POLS");
+    if (length < kIdSize) throw Error("POLS chunk too short for its type in " + file_.path());
+    if (readId() != "FACE") throw Error("Not FACE Poly");
+    // Fewer than 4 bytes left hold no polygon and are never read; an odd last byte neither.
+    std::size_t words = (length - kIdSize) / sizeof(std::uint16_t);
+    if (words < 2) return;
+    indices.resize(words);
+    file_.read(indices.data(), words * sizeof(std::uint16_t));
+    polygons.reserve(words / (kMinVertices + 1));
+
+    std::size_t in = 0;
+    std::size_t out = 0;
+    auto take = [&] { return common::loadU16BE(reinterpret_cast<const unsigned char*>(&indices[in++])); };
+    while (words - in >= 2) {
+      std::size_t number = polygons.size();
+      std::uint16_t count = take();
+      if (count < kMinVertices) throw Error("Found face with less than 2 points");
+      if (count > words - in) {
+        throw Error("Polygon " + std::to_string(number) + " runs past the end of the POLS chunk in " +
+                    file_.path());
+      }
+      Polygon polygon;
+      polygon.vertexCount = count;
+      polygon.firstIndex = static_cast<std::uint32_t>(out);
+      for (std::uint16_t k = 0; k < count; ++k) {
+        std::uint16_t index = take();
+        if (index >= kLongIndexPrefix) {
+          throw Error("4-byte point index in polygon " + std::to_string(number) + " of " + file_.path());
+        }
+        if (index >= points.size()) {
+          throw Error("Point index " + std::to_string(index) + " of polygon " + std::to_string(number) +
+                      " is beyond the " + std::to_string(points.size()) + " points of " + file_.path());
+        }
+        indices[out++] = index;
+      }
+      polygon.normal = faceNormal(points, &indices[polygon.firstIndex], count);
+      polygons.push_back(polygon);
+    }
+    indices.resize(out);
+  }
+
+ private:
+  std::string readId() {
+    char id[kIdSize];
+    file_.read(id, sizeof id);
+    return std::string(id, sizeof id);
+  }
+
+  std::uint64_t formRemaining() const {
+    return formEnd_ > file_.position() ? formEnd_ - file_.position() : 0;
+  }
+
+  void requireInForm(std::uint64_t bytes, std::string_view id) const {
+    if (bytes > formRemaining()) {
+      throw Error("FORM ends before the " + std::string(id) + " chunk in " + file_.path());
+    }
+  }
+
+  std::uint32_t readChunkLength(std::string_view id) {
+    requireInForm(sizeof(std::uint32_t), id);
+    std::uint32_t length = file_.readU32BE();
+    if (length > formRemaining()) {
+      throw Error(std::string(id) + " chunk runs past the end of its FORM in " + file_.path());
+    }
+    return length;
+  }
+
+  DataFile& file_;
+  std::uint64_t formEnd_ = 0;
+};
+
+}  // namespace
+
+Mesh::Mesh(std::string name, std::string_view directory, const TextureMaker& makeTexture)
+    : name_(std::move(name)) {
+  std::string path = common::joinPath(directory, name_);
+  DataFile file(path, "rb");
+  ObjectReader reader(file);
+  reader.readHeader();
+  reader.expectChunk("TAGS", "Not TAGS Chunk");
+  reader.skipChunk("TAGS");
+  reader.expectChunk("LAYR", "Not LAYR Chunk");
+  reader.skipChunk("LAYR");
+  reader.expectChunk("PNTS", "Not PNTS Chunk");
+  reader.readPoints(points_);
+  reader.expectChunk("BBOX", "Not BBOX Chunk");
+  reader.skipChunk("BBOX");
+  reader.expectChunk("VMAP", "Not VMAP Chunk");
+  reader.readUvMap(points_.size(), uvs_);
+  reader.expectChunk("POLS", "Not POLS Chunk");
+  reader.readPolygons(points_, polygons_, indices_);
+
+  // The texture image lies beside the object; it is not named inside the object file.
+  Image image(common::imagePathFor(path));
+  if (makeTexture) texture_ = makeTexture(image, kLoadPriority);
+  file.close();
+}
+
+}  // namespace tessarine::mesh

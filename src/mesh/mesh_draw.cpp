@@ -1,0 +1,25 @@
+// Drawing a mesh in immediate mode: one GL polygon per face, one normal per face, and
+// each vertex's texture coordinate taken by its point index.
+#include <GL/gl.h>
+
+#include "mesh/mesh.h"
+
+namespace tessarine::mesh {
+
+void Mesh::draw() const {
+  glBindTexture(GL_TEXTURE_2D, texture_.id());
+  for (const Polygon& polygon : polygons_) {
+    glBegin(GL_POLYGON);
+    glNormal3f(polygon.normal[0], polygon.normal[1], polygon.normal[2]);
+    // The reader has checked every index against the point count.
+    for (std::uint16_t k : indicesOf(polygon)) {
+      const UvEntry& uv = uvs_[k];
+      glTexCoord2f(uv.u, uv.v);
+      const Point& p = points_[k];
+      glVertex3f(p.x, p.y, p.z);
+    }
+    glEnd();
+  }
+}
+
+}  // namespace tessarine::mesh
