@@ -67,7 +67,9 @@ struct SceneLight {
 };
 
 struct Scene {
-  // Reads `fileName` from the context's data directory. Throws common::Error.
+  // Reads `fileName` from the context's data directory. Throws common::Error; a file
+  // without "FramesPerSecond", "CameraMotion" or a zoom value, or whose parents name no
+  // object or form a cycle, is refused.
   Scene(DemoContext& context, std::string fileName, float nearPlane);
   Scene(const Scene&) = delete;
   Scene& operator=(const Scene&) = delete;
@@ -75,6 +77,11 @@ struct Scene {
   // Multiplies the inverse transforms of the object's ancestors and then of the object
   // itself, outermost ancestor first.
   void applyInverseParentChain(const SceneObject& object, double seconds) const;
+  // Loads the modelview matrix of an item (an object's or a light's motion, hanging from
+  // `parent` or from nothing) as the renderer places it: mirror z, shake offset, the
+  // camera's inverse chain, the parent chain, the item's own transform. Needs a current
+  // GL context with the modelview matrix selected; allocates nothing once warm.
+  void placeItem(const SceneObject* parent, anim::Motion& motion, double seconds) const;
   // Reads the object part that follows a "LoadObject" or "AddNull" line into the last object.
   void readObjectMotion(common::DataFile& file);
 
