@@ -1,0 +1,320 @@
+// The LWO2 reader: the fixed chunk sequence, the messages of every refusal, every
+// truncation of a good file, and the writer's objects read back whole.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "mesh/mesh.h"
+#include "mesh_fixtures.h"
+#include "support/temp_dir.h"
+
+namespace tessarine::mesh {
+namespace {
+
+using formats::appendF32BE;
+using formats::appendU16BE;
+using formats::appendU32BE;
+using formats::chunk;
+using formats::form;
+using tessarine::testing::TempDir;
+using testing::messageOf;
+using testing::noTexture;
+
+std::string u16(std::uint16_t value) {
+  std::string out;
+  appendU16BE(out, value);
+  return out;
+}
+
+std::string u32(std::uint32_t value) {
+  std::string out;
+  appendU32BE(out, value);
+  return out;
+}
+
+std::string pointsBody(std::size_t count) {
+  std::string body;
+  for (std::size_t i = 0; i < count; ++i) {
+    appendF32BE(body, static_cast<float>(i));
+    appendF32BE(body, 1.0f);
+    appendF32BE(body, 0.0f);
+  }
+  return body;
+}
+
+std::string uvMapBody(std::string_view type, std::uint16_t dimension, std::size_t entries) {
+  std::string body = std::string(type) + u16(dimension) + std::string("UV\0\0", 4);
+  for (std::size_t i = 0; i < entries; ++i) {
+    appendU16BE(body, static_cast<std::uint16_t>(i));
+    appendF32BE(body, 0.5f);
+    appendF32BE(body, 0.25f);
+  }
+  return body;
+}
+
+std::string faceBody(const std::vector<std::vector<std::uint16_t>>& polygons) {
+  std::string body = "FACE";
+  for (const auto& polygon : polygons) {
+    appendU16BE(body, static_cast<std::uint16_t>(polygon.size()));
+    for (std::uint16_t index : polygon) appendU16BE(body, index);
+  }
+  return body;
+}
+
+// A good three-point object, chunk by chunk, for cases that break one piece of it.
+struct Parts {
+  std::string type = "LWO2";
+  std::string tags = chunk("TAGS", std::string("Default\0", 8));
+  std::string layr = chunk("LAYR", std::string(18, '\0'));
+  std::string pnts = chunk("PNTS", pointsBody(3));
+  std::string bbox = chunk("BBOX", std::string(24, '\0'));
+  std::string vmap = chunk("VMAP", uvMapBody("TXUV", 2, 3));
+  std::string pols = chunk("POLS", faceBody({{0, 1, 2}}));
+  std::string tail = chunk("PTAG", "SURF" + u16(0) + u16(0));
+
+  std::string bytes() const { return form(type, tags + layr + pnts + bbox + vmap + pols + tail); }
+};
+
+std::string withFormSize(std::string bytes, std::uint32_t size) {
+  bytes.replace(4, 4, u32(size));
+  return bytes;
+}
+
+TEST(LwoReaderTest, MalformedObjectsAreRefusedWithTheirMessages) {
+  struct Case {
+    const char* name;
+    std::function<std::string()> bytes;
+    std::string message;  // "{}" stands for the object's path
+  };
+  const std::vector<Case> cases = {
+      {"no IFF header", [] { return "RIFF" + u32(4) + "LWO2"; }, "Not IFF File"},
+      {"older object format", [] { Parts p; p.type = "LWOB"; return p.bytes(); }, "Not LWO2 File"},
+      {"no TAGS", [] { Parts p; p.tags = ""; return p.bytes(); }, "Not TAGS Chunk"},
+      {"extra chunk before LAYR",
+       [] { Parts p; p.layr = chunk("CLIP", u32(1)) + p.layr; return p.bytes(); }, "Not LAYR Chunk"},
+      {"lower-case PNTS", [] { Parts p; p.pnts.replace(0, 4, "pnts"); return p.bytes(); }, "Not PNTS Chunk"},
+      {"no BBOX", [] { Parts p; p.bbox = ""; return p.bytes(); }, "Not BBOX Chunk"},
+      {"no VMAP", [] { Parts p; p.vmap = ""; return p.bytes(); }, "Not VMAP Chunk"},
+      {"weight map first",
+       [] { Parts p; p.vmap = chunk("VMAP", uvMapBody("WGHT", 1, 0)); return p.bytes(); }, "Not TXUV Map"},
+      {"3-dimensional UV map",
+       [] { Parts p; p.vmap = chunk("VMAP", uvMapBody("TXUV", 3, 3)); return p.bytes(); },
+       "Not 2 dimensional Map"},
+      {"no POLS", [] { Parts p; p.pols = ""; return p.bytes(); }, "Not POLS Chunk"},
+      {"patches", [] { Parts p; p.pols = chunk("POLS", "PTCH" + u16(3) + u16(0) + u16(1) + u16(2)); return p.bytes(); },
+       "Not FACE Poly"},
+      {"one-point face", [] { Parts p; p.pols = chunk("POLS", faceBody({{0, 1, 2}, {1}})); return p.bytes(); },
+       "Found face with less than 2 points"},
+      {"empty face", [] { Parts p; p.pols = chunk("POLS", "FACE" + u16(0) + u16(0)); return p.bytes(); },
+       "Found face with less than 2 points"},
+      {"index at the point count", [] { Parts p; p.pols = chunk("POLS", faceBody({{0, 1, 3}})); return p.bytes(); },
+       "Point index 3 of polygon 0 is beyond the 3 points of {}"},
+      {"4-byte index",
+       [] { Parts p; p.pols = chunk("POLS", faceBody({{0, 1, 2}, {0, 0xFF00, 0x0001, 2}})); return p.bytes(); },
+       "4-byte point index in polygon 1 of {}"},
+      {"face past its chunk", [] { Parts p; p.pols = chunk("POLS", "FACE" + u16(4) + u16(0) + u16(1) + u16(2)); return p.bytes(); },
+       "Polygon 0 runs past the end of the POLS chunk in {}"},
+      {"second face past its chunk",
+       [] { Parts p; p.pols = chunk("POLS", faceBody({{0, 1, 2}}) + u16(3) + u16(0) + u16(1)); return p.bytes(); },
+       "Polygon 1 runs past the end of the POLS chunk in {}"},
+      {"65536 points", [] { Parts p; p.pnts = chunk("PNTS", pointsBody(65536)); return p.bytes(); },
+       "More than 65535 points in {}"},
+      {"TAGS longer than its FORM",
+       [] { Parts p; p.tags = "TAGS" + u32(0x7FFFFFF0) + std::string("Default\0", 8); return p.bytes(); },
+       "TAGS chunk runs past the end of its FORM in {}"},
+      {"POLS longer than the FORM",
+       [] { Parts p; p.pols = "POLS" + u32(100) + faceBody({{0, 1, 2}}); p.tail = ""; return p.bytes(); },
+       "POLS chunk runs past the end of its FORM in {}"},
+      {"FORM longer than the file", [] { return withFormSize(Parts().bytes(), Parts().bytes().size() - 7); },
+       "File ends inside its FORM: {}"},
+      {"FORM ends before POLS",
+       [] {
+         Parts p;
+         std::string b = p.bytes();
+         return withFormSize(b, static_cast<std::uint32_t>(b.size() - 8 - p.pols.size() - p.tail.size()));
+       },
+       "FORM ends before the POLS chunk in {}"},
+      {"PNTS longer than a shortened FORM",
+       [] {
+         Parts p;
+         std::string b = p.bytes();
+         return withFormSize(b, static_cast<std::uint32_t>(4 + p.tags.size() + p.layr.size() + 8 + 12));
+       },
+       "PNTS chunk runs past the end of its FORM in {}"},
+      {"UV map short of the points",
+       [] { Parts p; p.vmap = chunk("VMAP", uvMapBody("TXUV", 2, 2)); return p.bytes(); },
+       "UV map holds fewer entries than the 3 points of {}"},
+      {"UV map with an extra entry",
+       [] { Parts p; p.vmap = chunk("VMAP", uvMapBody("TXUV", 2, 4)); return p.bytes(); }, "Not POLS Chunk"},
+      {"UV map name without its end",
+       [] { Parts p; p.vmap = chunk("VMAP", "TXUV" + u16(2) + "UVUV"); return p.bytes(); },
+       "UV map name runs past the end of its chunk in {}"},
+      {"UV entry with a 4-byte index",
+       [] {
+         Parts p;
+         std::string body = uvMapBody("TXUV", 2, 3);
+         body.replace(10 + 2 * 10, 2, u16(0xFF00));
+         p.vmap = chunk("VMAP", body);
+         return p.bytes();
+       },
+       "4-byte point index in the UV map of {}"},
+      {"VMAP without room for its type", [] { Parts p; p.vmap = chunk("VMAP", "TX"); return p.bytes(); },
+       "VMAP chunk too short for its type in {}"},
+      {"VMAP without room for its dimension", [] { Parts p; p.vmap = chunk("VMAP", "TXUV"); return p.bytes(); },
+       "VMAP chunk too short for its dimension in {}"},
+      {"POLS without room for its type", [] { Parts p; p.pols = chunk("POLS", "FA"); return p.bytes(); },
+       "POLS chunk too short for its type in {}"},
+      {"shorter than a FORM header", [] { return std::string("FOR"); }, "Unexpected end of file in {} at byte 3"},
+  };
+
+  TempDir dir;
+  dir.write("case.tga", formats::writeTga(testing::smallImage()));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string path = dir.write("case.lwo", c.bytes());
+    std::string expected = c.message;
+    if (std::size_t at = expected.find("{}"); at != std::string::npos) expected.replace(at, 2, path);
+    EXPECT_EQ(messageOf([&] { Mesh("case.lwo", dir.str(), noTexture); }), expected);
+  }
+}
+
+TEST(LwoReaderTest, EveryTruncationOfAGoodObjectIsRefused) {
+  formats::ObjectData object = testing::triangleObject();
+  object.imageFile = "cut.tga";
+  std::string whole = formats::writeLwo2(object);
+  TempDir dir;
+  dir.write("cut.tga", formats::writeTga(testing::smallImage()));
+  dir.write("cut.lwo", whole);
+  EXPECT_EQ(Mesh("cut.lwo", dir.str(), noTexture).polygonCount(), 1u);
+  for (std::size_t size = 0; size < whole.size(); ++size) {
+    SCOPED_TRACE(size);
+    dir.write("cut.lwo", std::string_view(whole).substr(0, size));
+    EXPECT_THROW(Mesh("cut.lwo", dir.str(), noTexture), common::Error);
+  }
+}
+
+TEST(LwoReaderTest, WrittenObjectReadsBackWithFaceNormals) {
+  formats::ObjectData object;
+  object.points = {{0, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}, {4, 0, -3}, {2, 0, 0}};
+  for (std::size_t i = 0; i < object.points.size(); ++i) {
+    object.uvs.push_back({0.25f * static_cast<float>(i), 1.0f - 0.125f * static_cast<float>(i)});
+  }
+  object.polygons = {{0, 1, 2, 3}, {1, 0, 4}, {0, 3, 5}, {2, 3}};
+  object.imageFile = "ship.tga";
+  TempDir dir;
+  dir.write("ship.lwo", formats::writeLwo2(object));
+  dir.write("ship.tga", formats::writeTga(testing::smallImage()));
+
+  Mesh mesh("ship.lwo", dir.str(), noTexture);
+  EXPECT_EQ(mesh.name(), "ship.lwo");
+  ASSERT_EQ(mesh.pointCount(), 6u);
+  for (std::size_t i = 0; i < 6; ++i) {
+    EXPECT_EQ(mesh.points()[i].x, object.points[i][0]);
+    EXPECT_EQ(mesh.points()[i].y, object.points[i][1]);
+    EXPECT_EQ(mesh.points()[i].z, object.points[i][2]);
+    EXPECT_EQ(mesh.uvs()[i].point, i);
+    EXPECT_EQ(mesh.uvs()[i].u, object.uvs[i][0]);
+    EXPECT_EQ(mesh.uvs()[i].v, object.uvs[i][1]);
+  }
+  ASSERT_EQ(mesh.polygonCount(), 4u);
+  // Normals worked by hand from the first three points: -(P0 - P1) x (P2 - P1), made unit.
+  // The collinear face and the two-point face get the fallback (0, 0, 1).
+  const std::array<float, 3> normals[] = {{0, 0, -1}, {0.6f, 0, 0.8f}, {0, 0, 1}, {0, 0, 1}};
+  for (std::size_t i = 0; i < 4; ++i) {
+    SCOPED_TRACE(i);
+    const Polygon& polygon = mesh.polygons()[i];
+    auto indices = mesh.indicesOf(polygon);
+    EXPECT_EQ(std::vector<std::uint16_t>(indices.begin(), indices.end()), object.polygons[i]);
+    for (std::size_t axis = 0; axis < 3; ++axis) EXPECT_NEAR(polygon.normal[axis], normals[i][axis], 1e-6);
+  }
+  EXPECT_EQ(mesh.texture().id(), 0u);
+}
+
+TEST(LwoReaderTest, LayoutsTheReaderAcceptsBeyondTheWritersOwn) {
+  struct Case {
+    const char* name;
+    std::function<Parts()> parts;
+    std::uint32_t points;
+    std::uint32_t polygons;
+  };
+  const std::vector<Case> cases = {
+      // Whole points are kept; the chunk still ends after its stray bytes.
+      {"PNTS with a partial point",
+       [] {
+         Parts p;
+         p.pnts = chunk("PNTS", pointsBody(3) + "12345");
+         return p;
+       },
+       3, 1},
+      {"POLS holding only its type", [] { Parts p; p.pols = chunk("POLS", "FACE"); return p; }, 3, 0},
+      {"three stray bytes after the last face",
+       [] { Parts p; p.pols = chunk("POLS", faceBody({{0, 1, 2}}) + "xyz"); return p; }, 3, 1},
+      {"two-point face", [] { Parts p; p.pols = chunk("POLS", faceBody({{0, 1}})); return p; }, 3, 1},
+      // What follows POLS is never read: a second layer, or chunks that make no sense.
+      {"second layer and junk after POLS",
+       [] {
+         Parts p;
+         p.tail = chunk("LAYR", std::string(18, '\0')) + chunk("PNTS", "odd") + chunk("SURF", std::string(3, '\xFF'));
+         return p;
+       },
+       3, 1},
+      {"no polygon tags", [] { Parts p; p.tail = ""; return p; }, 3, 1},
+  };
+  TempDir dir;
+  dir.write("ok.tga", formats::writeTga(testing::smallImage()));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    dir.write("ok.lwo", c.parts().bytes());
+    try {
+      Mesh mesh("ok.lwo", dir.str(), noTexture);
+      EXPECT_EQ(mesh.pointCount(), c.points);
+      EXPECT_EQ(mesh.polygonCount(), c.polygons);
+      EXPECT_EQ(mesh.uvs().size(), c.points);
+    } catch (const common::Error& error) {
+      ADD_FAILURE() << error.what();
+    }
+  }
+}
+
+TEST(LwoReaderTest, ObjectAndImagePathsComeFromTheDirectoryAndName) {
+  TempDir dir;
+  std::string object = formats::writeLwo2(testing::triangleObject());
+  dir.write("ship.lwo", object);
+  dir.write("ship.tga", formats::writeTga(testing::smallImage()));
+  // "-" and "" take the name as it stands; any other directory is joined with '/'.
+  EXPECT_EQ(Mesh(dir.str() + "/ship.lwo", "-", noTexture).polygonCount(), 1u);
+  EXPECT_EQ(Mesh(dir.str() + "/ship.lwo", "", noTexture).polygonCount(), 1u);
+  EXPECT_EQ(Mesh("ship.lwo", dir.str(), noTexture).name(), "ship.lwo");
+  EXPECT_EQ(messageOf([&] { Mesh("ghost.lwo", dir.str(), noTexture); }),
+            "I can't open file " + dir.str() + "/ghost.lwo as rb");
+
+  // The image path is the object path with its last three characters replaced.
+  dir.write("hull.obj", object);
+  EXPECT_EQ(messageOf([&] { Mesh("hull.obj", dir.str(), noTexture); }),
+            "I can't open file " + dir.str() + "/hull.tga as rb");
+  dir.write("hull.tga", formats::writeTga(testing::smallImage()));
+  EXPECT_EQ(Mesh("hull.obj", dir.str(), noTexture).pointCount(), 3u);
+}
+
+TEST(LwoReaderTest, TheImageIsHandedToTheTextureMakerWithTheLoadPriority) {
+  TempDir dir;
+  dir.write("crate.lwo", formats::writeLwo2(testing::triangleObject()));
+  formats::TgaImage written = testing::smallImage();
+  written.pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+  dir.write("crate.tga", formats::writeTga(written));
+  int calls = 0;
+  Mesh mesh("crate.lwo", dir.str(), [&](const Image& image, float priority) {
+    ++calls;
+    EXPECT_EQ(image.width, 2);
+    EXPECT_EQ(image.height, 2);
+    EXPECT_EQ(image.pixels, std::vector<unsigned char>(written.pixels.begin(), written.pixels.end()));
+    EXPECT_FLOAT_EQ(priority, 0.5f);
+    return Texture();
+  });
+  EXPECT_EQ(calls, 1);
+}
+
+}  // namespace
+}  // namespace tessarine::mesh

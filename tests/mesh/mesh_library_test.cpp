@@ -1,0 +1,68 @@
+// The mesh library: lookup by exact name, and release of every texture, last loaded first.
+#include "mesh/mesh_library.h"
+
+#include <GL/gl.h>
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "headless/headless_gl.h"
+#include "mesh_fixtures.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// Texture deletions in call order, seen by standing in front of the GL library's entry point.
+std::vector<GLuint> deletedTextures;
+
+}  // namespace
+
+extern "C" void glDeleteTextures(GLsizei n, const GLuint* textures) {
+  using Delete = void (*)(GLsizei, const GLuint*);
+  static Delete next = reinterpret_cast<Delete>(dlsym(RTLD_NEXT, "glDeleteTextures"));
+  for (GLsizei i = 0; i < n; ++i) deletedTextures.push_back(textures[i]);
+  next(n, textures);
+}
+
+namespace tessarine::mesh {
+namespace {
+
+using tessarine::testing::TempDir;
+
+TEST(MeshLibraryTest, FindsTheFirstMeshByItsExactName) {
+  TempDir dir;
+  for (const char* name : {"a.lwo", "b.lwo"}) dir.write(name, formats::writeLwo2(testing::triangleObject()));
+  for (const char* name : {"a.tga", "b.tga"}) dir.write(name, formats::writeTga(testing::smallImage()));
+  MeshLibrary library;
+  Mesh& a = library.append(std::make_unique<Mesh>("a.lwo", dir.str(), testing::noTexture));
+  Mesh& b = library.append(std::make_unique<Mesh>("b.lwo", dir.str(), testing::noTexture));
+  EXPECT_EQ(library.find("a.lwo"), &a);
+  EXPECT_EQ(library.find("b.lwo"), &b);
+  EXPECT_EQ(library.find("A.lwo"), nullptr);
+  EXPECT_EQ(library.find("a.lw"), nullptr);
+  EXPECT_EQ(library.size(), 2u);
+  EXPECT_THROW(library.append(nullptr), common::Error);
+  EXPECT_EQ(library.size(), 2u);
+}
+
+TEST(MeshLibraryTest, ReleasesEveryTextureLastLoadedFirst) {
+  headless::HeadlessGl gl(4, 4);
+  TempDir dir;
+  std::vector<GLuint> ids;
+  {
+    MeshLibrary library;
+    for (const char* name : {"one", "two", "three"}) {
+      dir.write(std::string(name) + ".lwo", formats::writeLwo2(testing::triangleObject()));
+      dir.write(std::string(name) + ".tga", formats::writeTga(testing::smallImage()));
+      ids.push_back(library.append(std::make_unique<Mesh>(std::string(name) + ".lwo", dir.str())).texture().id());
+    }
+    for (GLuint id : ids) EXPECT_TRUE(glIsTexture(id));
+    deletedTextures.clear();
+  }
+  EXPECT_EQ(deletedTextures, (std::vector<GLuint>{ids[2], ids[1], ids[0]}));
+  for (GLuint id : ids) EXPECT_FALSE(glIsTexture(id));
+}
+
+}  // namespace
+}  // namespace tessarine::mesh

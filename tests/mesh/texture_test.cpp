@@ -1,0 +1,123 @@
+// Textures on a real GL context: the upload, its filters and mipmaps, the priority, and
+// the name's release.
+#include "mesh/texture.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "headless/headless_gl.h"
+#include "mesh_fixtures.h"
+
+namespace tessarine::mesh {
+namespace {
+
+using testing::messageOf;
+
+Image imageOf(std::uint16_t width, std::uint16_t height, std::uint8_t bitsPerPixel, std::vector<unsigned char> pixels) {
+  Image image;
+  image.width = width;
+  image.height = height;
+  image.bitsPerPixel = bitsPerPixel;
+  image.pixels = std::move(pixels);
+  return image;
+}
+
+GLint levelParameter(GLint level, GLenum name) {
+  GLint value = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, level, name, &value);
+  return value;
+}
+
+bool isPowerOfTwo(GLint value) { return value > 0 && (value & (value - 1)) == 0; }
+
+TEST(TextureTest, BuildsTheMipmapChainWithItsFiltersAndPriority) {
+  headless::HeadlessGl gl(4, 4);
+  // 100 x 60 is no power of two on either side: GLU scales it before building the chain.
+  Texture texture(imageOf(100, 60, 24, std::vector<unsigned char>(100 * 60 * 3, 0x40)), 0.5f);
+  ASSERT_NE(texture.id(), 0u);
+  EXPECT_TRUE(glIsTexture(texture.id()));
+  GLint bound = 0, magnify = 0, minify = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  EXPECT_EQ(static_cast<unsigned>(bound), texture.id());
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magnify);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minify);
+  EXPECT_EQ(magnify, GL_LINEAR);
+  EXPECT_EQ(minify, GL_LINEAR_MIPMAP_LINEAR);
+  EXPECT_EQ(levelParameter(0, GL_TEXTURE_INTERNAL_FORMAT), 3);
+
+  GLint width = levelParameter(0, GL_TEXTURE_WIDTH);
+  GLint height = levelParameter(0, GL_TEXTURE_HEIGHT);
+  EXPECT_TRUE(isPowerOfTwo(width)) << width;
+  EXPECT_TRUE(isPowerOfTwo(height)) << height;
+  GLint last = 0;
+  while ((width >> last) > 1 || (height >> last) > 1) ++last;
+  EXPECT_EQ(levelParameter(last, GL_TEXTURE_WIDTH), 1);
+  EXPECT_EQ(levelParameter(last, GL_TEXTURE_HEIGHT), 1);
+
+  GLfloat priority = 0;
+  glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_PRIORITY, &priority);
+  EXPECT_FLOAT_EQ(priority, 0.5f);
+  texture.setPriority(0.8f);
+  glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_PRIORITY, &priority);
+  EXPECT_FLOAT_EQ(priority, 0.8f);
+  EXPECT_FLOAT_EQ(texture.priority(), 0.8f);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(TextureTest, UploadsRowsUnpaddedInBlueGreenRedOrder) {
+  headless::HeadlessGl gl(4, 4);
+  // A fresh context unpacks rows at 4-byte alignment; one 3-byte pixel per row would skew.
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  Texture rgb(imageOf(1, 4, 24, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}), 0.5f);
+  std::vector<unsigned char> read(12);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, read.data());
+  EXPECT_EQ(read, (std::vector<unsigned char>{3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10}));
+
+  Texture rgba(imageOf(2, 1, 32, {1, 2, 3, 4, 5, 6, 7, 8}), 0.5f);
+  EXPECT_EQ(levelParameter(0, GL_TEXTURE_INTERNAL_FORMAT), 4);
+  read.assign(8, 0);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, read.data());
+  EXPECT_EQ(read, (std::vector<unsigned char>{3, 2, 1, 4, 7, 6, 5, 8}));
+}
+
+TEST(TextureTest, RefusesImagesItCannotUpload) {
+  headless::HeadlessGl gl(4, 4);
+  EXPECT_EQ(messageOf([] { Texture(imageOf(3, 1, 16, std::vector<unsigned char>(6)), 0.5f); }),
+            "Unrecognized Image");
+  EXPECT_EQ(messageOf([] { Texture(imageOf(5, 1, 8, std::vector<unsigned char>(5)), 0.5f); }),
+            "Unrecognized Image");
+  EXPECT_EQ(messageOf([] { Texture(imageOf(2, 2, 24, std::vector<unsigned char>(11)), 0.5f); }),
+            "Image holds fewer pixels than its size declares");
+  // GLU refuses an empty image; that is a failure, not a texture without pixels.
+  EXPECT_EQ(messageOf([] { Texture(imageOf(0, 0, 24, {}), 0.5f); }).rfind("I can't build the texture's mipmaps: ", 0),
+            0u);
+}
+
+TEST(TextureTest, DeletesItsNameOnceWhateverMovesIt) {
+  headless::HeadlessGl gl(4, 4);
+  Image image = imageOf(1, 1, 24, {0, 0, 0});
+  unsigned first = 0;
+  {
+    Texture texture(image, 0.2f);
+    first = texture.id();
+    Texture moved(std::move(texture));
+    EXPECT_EQ(texture.id(), 0u);
+    EXPECT_EQ(moved.id(), first);
+    EXPECT_FLOAT_EQ(moved.priority(), 0.2f);
+
+    Texture other(image, 0.5f);
+    unsigned second = other.id();
+    other = std::move(moved);  // the name `other` held goes at once
+    EXPECT_FALSE(glIsTexture(second));
+    EXPECT_TRUE(glIsTexture(first));
+  }
+  EXPECT_FALSE(glIsTexture(first));
+  Texture empty;  // holds no name and deletes none
+  EXPECT_EQ(empty.id(), 0u);
+}
+
+}  // namespace
+}  // namespace tessarine::mesh
