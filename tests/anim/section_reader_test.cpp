@@ -1,0 +1,209 @@
+// Motion and envelope sections read from scene text: field order, layout freedom, and
+// every refusal of a malformed section.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "anim/envelope.h"
+#include "anim/motion.h"
+#include "common/data_file.h"
+#include "common/error.h"
+#include "support/temp_dir.h"
+
+namespace tessarine::anim {
+namespace {
+
+using testing::TempDir;
+
+constexpr float kFps = 25;
+
+// Three keys; the second has every trailing field set, in file order: frame, linear,
+// tension, continuity, bias.
+const char* const kMotion =
+    "(unnamed)\n"
+    "9\n"
+    "3\n"
+    "0 0 0 0 0 0 1 1 1\n"
+    "0 0 0 0 0\n"
+    "1 2 3 10 20 30 2 3 4\n"
+    "15 1 0.5 -0.25 0.125\n"
+    "5 6 7 40 50 60 5 6 7\n"
+    "45 0 0 0 0\n"
+    "EndBehavior 1\n";
+
+const char* const kEnvelope =
+    "1\n"
+    "2\n"
+    "0.5\n"
+    "0 0 0 0 0\n"
+    "2.5\n"
+    "60 1 0.25 0.5 -0.75\n"
+    "EndBehavior 2\n";
+
+std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+enum class Section { kMotion, kEnvelope };
+
+// The message a section read from `text` fails with, or "(read)" when it is accepted.
+std::string readFailure(Section section, const std::string& path) {
+  common::DataFile file(path, "rt");
+  try {
+    if (section == Section::kMotion) {
+      Motion motion(file, kFps);
+    } else {
+      Envelope envelope(file, kFps);
+    }
+  } catch (const common::Error& error) {
+    return error.what();
+  }
+  return "(read)";
+}
+
+TEST(SectionReaderTest, MotionFieldsLandInOrder) {
+  TempDir dir;
+  common::DataFile file(dir.write("m.lws", std::string(kMotion) + "LockedChannels 0\n"), "rt");
+  Motion motion(file, kFps);
+  ASSERT_EQ(motion.keyCount(), 3u);
+  EXPECT_EQ(motion.lastFrame(), 45u);
+  EXPECT_EQ(motion.framesPerSecond(), kFps);
+  const MotionKey& key = motion.keys()[1];
+  EXPECT_EQ(key.values, (ChannelValues{1, 2, 3, 10, 20, 30, 2, 3, 4}));
+  EXPECT_EQ(key.frame, 15u);
+  EXPECT_EQ(key.linear, 1u);
+  EXPECT_EQ(key.tension, 0.5f);
+  EXPECT_EQ(key.continuity, -0.25f);
+  EXPECT_EQ(key.bias, 0.125f);
+  // The stream is left just after the end behaviour's number.
+  EXPECT_EQ(file.readToken("next keyword"), "LockedChannels");
+}
+
+TEST(SectionReaderTest, EnvelopeFieldsLandInOrder) {
+  TempDir dir;
+  common::DataFile file(dir.write("e.lws", std::string(kEnvelope) + "FogType 1\n"), "rt");
+  Envelope envelope(file, kFps);
+  ASSERT_EQ(envelope.keyCount(), 2u);
+  EXPECT_EQ(envelope.lastFrame(), 60u);
+  const EnvelopeKey& key = envelope.keys()[1];
+  EXPECT_EQ(key.value, 2.5f);
+  EXPECT_EQ(key.frame, 60u);
+  EXPECT_EQ(key.linear, 1u);
+  EXPECT_EQ(key.tension, 0.25f);
+  EXPECT_EQ(key.continuity, 0.5f);
+  EXPECT_EQ(key.bias, -0.75f);
+  EXPECT_EQ(file.readToken("next keyword"), "FogType");
+}
+
+TEST(SectionReaderTest, OnlyTheOrderOfTokensCounts) {
+  TempDir dir;
+  common::DataFile reference(dir.write("a.lws", kMotion), "rt");
+  Motion expected(reference, kFps);
+  // A key on one line, a key with a token a line, and a different end behaviour.
+  std::string text = replaceAll(kMotion, "1 2 3 10 20 30 2 3 4\n", "1 2 3 10 20 30 2 3 4 ");
+  text = replaceAll(text, "5 6 7 40 50 60 5 6 7\n45 0 0 0 0", "5\n6\n7\n40\n50\n60\n5\n6\n7\n\n45\n0\n0\n0\n0");
+  text = replaceAll(text, "EndBehavior 1", "EndBehavior 0");
+  common::DataFile reshaped(dir.write("b.lws", text), "rt");
+  Motion motion(reshaped, kFps);
+  ASSERT_EQ(motion.keyCount(), expected.keyCount());
+  for (std::uint32_t i = 0; i < motion.keyCount(); ++i) {
+    EXPECT_EQ(motion.keys()[i].values, expected.keys()[i].values) << i;
+    EXPECT_EQ(motion.keys()[i].frame, expected.keys()[i].frame) << i;
+    EXPECT_EQ(motion.keys()[i].linear, expected.keys()[i].linear) << i;
+    EXPECT_EQ(motion.keys()[i].bias, expected.keys()[i].bias) << i;
+  }
+}
+
+TEST(SectionReaderTest, KeysOfTheSmallestSizePassTheCountBound) {
+  // Each key is exactly the 28 bytes that the count bound allows for.
+  TempDir dir;
+  std::string path = dir.write("m.lws",
+                               "(unnamed) 9 2\n"
+                               "0 0 0 0 0 0 1 1 1\n0 0 0 0 0\n"
+                               "0 0 0 0 0 0 1 1 1\n1 0 0 0 0\n"
+                               "EndBehavior 1");
+  EXPECT_EQ(readFailure(Section::kMotion, path), "(read)");
+  std::string envelope = dir.write("e.lws", "1 2\n0 0 0 0 0 0\n0 1 0 0 0 0\nEndBehavior 1");
+  EXPECT_EQ(readFailure(Section::kEnvelope, envelope), "(read)");
+}
+
+TEST(SectionReaderTest, MalformedSectionsAreRefusedWithTheirMessage) {
+  const std::string minimalKey = "0 0 0 0 0 0 1 1 1\n0 0 0 0 0\n";
+  struct Case {
+    Section section;
+    std::string text;
+    std::string message;  // {path} stands for the file's path
+  } cases[] = {
+      {Section::kMotion, "", "Unexpected end of file in {path}: expected \"(unnamed)\""},
+      {Section::kMotion, "(Unnamed) 9 1\n" + minimalKey + "EndBehavior 1", "Not (unnamed)"},
+      {Section::kMotion, "unnamed 9 1\n" + minimalKey + "EndBehavior 1", "Not (unnamed)"},
+      {Section::kMotion, "(unnamed) 8 1\n" + minimalKey + "EndBehavior 1", "Not Motion Section"},
+      {Section::kMotion, "(unnamed) 10 1\n" + minimalKey + "EndBehavior 1", "Not Motion Section"},
+      {Section::kMotion, "(unnamed) 9 1\n" + minimalKey + "EndBehaviour 1", "Not EndBehavior"},
+      // One key more in the file than the count says.
+      {Section::kMotion, "(unnamed) 9 1\n" + minimalKey + minimalKey + "EndBehavior 1", "Not EndBehavior"},
+      {Section::kMotion, "(unnamed) 9 1\n" + minimalKey, "Unexpected end of file in {path}: expected \"EndBehavior\""},
+      {Section::kMotion, "(unnamed) 9 1\n" + minimalKey + "EndBehavior",
+       "Unexpected end of file in {path}: expected end behaviour"},
+      {Section::kMotion, "(unnamed)\n9\n", "Unexpected end of file in {path}: expected key count"},
+      {Section::kMotion, "(unnamed)\n9\n0\nEndBehavior 1", "Motion section without keys in {path} at line 3"},
+      {Section::kMotion, "(unnamed)\n9\n4000000000\n" + minimalKey + "EndBehavior 1",
+       "Key count 4000000000 in {path} at line 3 is more than the rest of the file can hold"},
+      {Section::kMotion, "(unnamed)\n9\n2\n" + minimalKey + "EndBehavior 1",
+       "Key count 2 in {path} at line 3 is more than the rest of the file can hold"},
+      {Section::kMotion, "(unnamed) 9 2\n0 0 0 0 0 0 1 1 1\n10 0 0 0 0\n0 0 0 0 0 0 1 1 1\n10 0 0 0 0\nEndBehavior 1",
+       "Key at frame 10 does not come after the key at frame 10 in {path} at line 5"},
+      {Section::kMotion, "(unnamed) 9 2\n0 0 0 0 0 0 1 1 1\n10 0 0 0 0\n0 0 0 0 0 0 1 1 1\n5 0 0 0 0\nEndBehavior 1",
+       "Key at frame 5 does not come after the key at frame 10 in {path} at line 5"},
+      {Section::kMotion, "(unnamed) 9 1\n0 0 0 1.0x 0 0 1 1 1\n0 0 0 0 0\nEndBehavior 1",
+       "Expected channel value (a number), found \"1.0x\" in {path} at line 2"},
+      {Section::kMotion, "(unnamed) 9 1\n0 0 0 0 0 0 1 1 1\n-1 0 0 0 0\nEndBehavior 1",
+       "Expected key frame (an unsigned number), found \"-1\" in {path} at line 3"},
+      {Section::kMotion, "(unnamed) 9 1\n0 0 0 0 0 0 1 1 1\n0 0 nan 0 0\nEndBehavior 1",
+       "Expected tension (a number), found \"nan\" in {path} at line 3"},
+      // A key one value short runs into the keyword.
+      {Section::kMotion, "(unnamed) 9 1\n0 0 0 0 0 0 1 1\n0 0 0 0 0\nEndBehavior 1",
+       "Expected bias (a number), found \"EndBehavior\" in {path} at line 4"},
+      {Section::kMotion, "(unnamed) 9 1\n0 0 0 0 0 0 1 1 1 0 0 0 0 0 EndBehavior x",
+       "Expected end behaviour (an unsigned number), found \"x\" in {path} at line 2"},
+      {Section::kEnvelope, "2 1 0 0 0 0 0 0 EndBehavior 1", "Not Envelope Section"},
+      {Section::kEnvelope, "0 1 0 0 0 0 0 0 EndBehavior 1", "Not Envelope Section"},
+      {Section::kEnvelope, "(unnamed) 1 1 0 0 0 0 0 0 EndBehavior 1",
+       "Expected channel count (an unsigned number), found \"(unnamed)\" in {path} at line 1"},
+      {Section::kEnvelope, "1 1 0 0 0 0 0 0 End 1", "Not EndBehavior"},
+      {Section::kEnvelope, "1\n0\nEndBehavior 1", "Envelope section without keys in {path} at line 2"},
+      {Section::kEnvelope, "1\n4000000000\n0 0 0 0 0 0\nEndBehavior 1",
+       "Key count 4000000000 in {path} at line 2 is more than the rest of the file can hold"},
+      {Section::kEnvelope, "1 2\n0 7 0 0 0 0\n0 3 0 0 0 0\nEndBehavior 1",
+       "Key at frame 3 does not come after the key at frame 7 in {path} at line 3"},
+      {Section::kEnvelope, "1 1\n0.5.5 0 0 0 0 0\nEndBehavior 1",
+       "Expected envelope value (a number), found \"0.5.5\" in {path} at line 2"},
+  };
+  TempDir dir;
+  int index = 0;
+  for (const Case& c : cases) {
+    std::string path = dir.write("case" + std::to_string(index++) + ".lws", c.text);
+    EXPECT_EQ(readFailure(c.section, path), replaceAll(c.message, "{path}", path)) << c.text;
+  }
+}
+
+TEST(SectionReaderTest, EveryTruncationIsRefused) {
+  TempDir dir;
+  for (auto [section, text] : {std::pair{Section::kMotion, std::string(kMotion)},
+                               std::pair{Section::kEnvelope, std::string(kEnvelope)}}) {
+    // Everything short of the end behaviour's number is incomplete; the number itself
+    // is the last token and reads whole without its line break.
+    std::size_t complete = text.size() - 1;
+    ASSERT_EQ(readFailure(section, dir.write("whole.lws", text.substr(0, complete))), "(read)");
+    for (std::size_t length = 0; length + 1 < complete; ++length) {
+      std::string path = dir.write("cut.lws", text.substr(0, length));
+      EXPECT_NE(readFailure(section, path), "(read)") << "cut at byte " << length;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tessarine::anim
