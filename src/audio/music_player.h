@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "audio/audio_sink.h"
+
 namespace tessarine::audio {
 
 class MusicPlayer {
@@ -13,10 +15,14 @@ class MusicPlayer {
   // Opens `fileName` (relative to the working directory) and gets it ready, so that play()
   // starts at once.
   explicit MusicPlayer(std::string fileName);
+  // The same, playing into `sink` instead of the machine's sound device.
+  MusicPlayer(std::string fileName, std::unique_ptr<AudioSink> sink);
   // Stops playback, joins the thread and releases the decoder and the output.
   ~MusicPlayer();
   MusicPlayer(const MusicPlayer&) = delete;
   MusicPlayer& operator=(const MusicPlayer&) = delete;
+  MusicPlayer(MusicPlayer&&) noexcept;
+  MusicPlayer& operator=(MusicPlayer&&) noexcept;
 
   // Plays from the beginning of the file.
   void play();
