@@ -13,6 +13,10 @@ inline constexpr double kSecondsPerBeat = 60.0 / kBeatsPerMinute;
 inline constexpr double kSecondsPerBar = kSecondsPerBeat * kBeatsPerBar;  // 2 s
 // Frames per second written into every scene file.
 inline constexpr int kFramesPerSecond = 30;
+// A beat is a whole number of frames, so accents fall exactly on keys.
+inline constexpr int kFramesPerBeat = static_cast<int>(kFramesPerSecond * kSecondsPerBeat);
+static_assert(kFramesPerBeat * kBeatsPerMinute == kFramesPerSecond * 60.0, "a beat must be whole frames");
+inline constexpr int kFramesPerBar = kFramesPerBeat * kBeatsPerBar;
 
 struct SceneSlot {
   std::string_view file;
@@ -43,6 +47,8 @@ constexpr int firstBarOf(std::size_t index) {
 }
 
 constexpr double secondsOfBars(int bars) { return bars * kSecondsPerBar; }
+// The last frame of scene `index` when its first frame is 0: its bars, exactly.
+constexpr int lastFrameOf(std::size_t index) { return kScenes[index].bars * kFramesPerBar; }
 constexpr double showSeconds() { return secondsOfBars(totalBars()); }
 
 // Accents: the beats on which pictures flash and shake and the drums hit hardest.

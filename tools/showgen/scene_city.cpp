@@ -1,0 +1,162 @@
+// S4, crystal city: a flight down a street of glass towers at night, searchlights
+// sweeping with opening and closing cones, lights flashing on the beat; eight lights,
+// the most a scene may have. S4b reuses its towers.
+#include <algorithm>
+#include <cmath>
+
+#include "showgen/random.h"
+#include "showgen/storyboard.h"
+
+namespace tessarine::showgen {
+namespace {
+
+constexpr int kGridSide = 7;
+constexpr double kBlock = 20;
+// The street the camera follows runs between the grid's columns at x = 0 and x = 20.
+constexpr double kStreetX = 10;
+
+double cameraZ(double t) { return -95 + 7.5 * t; }
+
+// Heading and pitch that turn an item's +z axis (a spot light's beam) along `d`: the
+// player places items by pitch after heading, which sends +z to
+// (sin h, -cos h sin p, cos h cos p).
+Angles beamAngles(const Vec3& direction) {
+  Vec3 d = direction.normalized();
+  return {degrees(std::asin(d.x)), degrees(std::atan2(-d.y, d.z))};
+}
+
+}  // namespace
+
+// The towers of the city on a 7 x 7 grid but for its middle; shared with S4b.
+std::vector<formats::LwsObject> cityTowers(Show& show, std::uint64_t seed) {
+  CityMeshes meshes = cityMeshes(show);
+  std::vector<formats::LwsObject> items;
+  items.push_back(objectItem(meshes.ground, stillMotion({})));
+  Random random(seed);
+  for (int gx = 0; gx < kGridSide; ++gx) {
+    for (int gz = 0; gz < kGridSide; ++gz) {
+      if (gx == kGridSide / 2 && gz == kGridSide / 2) continue;
+      int kind = static_cast<int>(random.below(3));
+      double s = random.uniform(0.8, 1.25), tall = random.uniform(0.8, 1.5);
+      Placement p;
+      // Within a block the tower keeps three units off the street.
+      p.position = {(gx - kGridSide / 2) * kBlock + random.uniform(-2, 2), 0,
+                    (gz - kGridSide / 2) * kBlock + random.uniform(-2, 2)};
+      p.heading = random.uniform(0, 60);
+      // Scaling x and z alike keeps the heading a plain turn about the upright axis.
+      p.scale = {s, s * tall, s};
+      items.push_back(objectItem(meshes.towers[kind], stillMotion(p)));
+    }
+  }
+  return items;
+}
+
+// A searchlight high above the city sweeping its beam over it.
+formats::LwsLight searchlight(const char* name, const Vec3& at, double phase, formats::LwsColor color,
+                              std::uint32_t last) {
+  formats::LwsLight light;
+  light.name = name;
+  light.type = formats::LwsLightType::kSpot;
+  light.color = color;
+  light.intensity = 1.0f;
+  light.motion = sampleMotion(
+      [=](double t) {
+        Placement p;
+        p.position = at;
+        Vec3 target{30 * std::sin(0.35 * t + phase), 0, 30 * std::cos(0.27 * t + 1.7 * phase)};
+        Angles beam = beamAngles(target - at);
+        p.heading = beam.heading;
+        p.pitch = beam.pitch;
+        return p;
+      },
+      last, 10, framesPerSecond());
+  light.coneAngle = sampleEnvelope([=](double t) { return 16 + 7 * std::sin(0.9 * t + 2 * phase); }, last, 15,
+                                   framesPerSecond());
+  light.edgeAngle = 3;
+  return light;
+}
+
+void addCity(Show& show) {
+  const std::uint32_t last = lastFrameOf(kCity);
+  const double fps = framesPerSecond();
+  formats::LwsScene scene = sceneFrame(kCity);
+  scene.objects = cityTowers(show, 404);
+
+  formats::LwsLight moon;
+  moon.name = "Moon";
+  moon.type = formats::LwsLightType::kDistant;
+  moon.color = {140, 160, 255};
+  moon.intensity = 0.45f;
+  Placement moonPlace;
+  moonPlace.position = {0, 300, 0};
+  // The player lights from a distant light's own +z axis: towards the moon, up, ahead
+  // and to the left.
+  moonPlace.heading = -60;
+  moonPlace.pitch = -50;
+  moon.motion = stillMotion(moonPlace);
+  scene.lights.push_back(moon);
+
+  scene.lights.push_back(searchlight("SearchWhite", {-70, 70, -70}, 0.0, {255, 255, 255}, last));
+  scene.lights.push_back(searchlight("SearchCyan", {70, 70, -70}, 1.6, {80, 240, 255}, last));
+  scene.lights.push_back(searchlight("SearchViolet", {70, 70, 70}, 3.1, {200, 110, 255}, last));
+  scene.lights.push_back(searchlight("SearchAmber", {-70, 70, 70}, 4.5, {255, 190, 70}, last));
+
+  // Two lights among the towers flash on every beat, hardest on the accents.
+  std::vector<std::uint32_t> accents = accentFrames(kCity);
+  const formats::LwsColor flashColors[2] = {{255, 60, 200}, {60, 200, 255}};
+  const Vec3 flashPlaces[2] = {{-30, 26, 10}, {40, 30, -20}};
+  for (int i = 0; i < 2; ++i) {
+    std::vector<std::pair<std::uint32_t, double>> flashes;
+    for (std::uint32_t frame : beatFrames(kCity)) {
+      bool accent = std::find(accents.begin(), accents.end(), frame) != accents.end();
+      // The two take turns on the plain beats and flash together on the accents.
+      if (accent || (frame / 15) % 2 == static_cast<std::uint32_t>(i)) flashes.push_back({frame, accent ? 1.6 : 0.9});
+    }
+    formats::LwsLight flash;
+    flash.name = i == 0 ? "FlashMagenta" : "FlashCyan";
+    flash.color = flashColors[i];
+    flash.intensity = pulseEnvelope(flashes, 0.1, 8, last);
+    Placement p;
+    p.position = flashPlaces[i];
+    flash.motion = stillMotion(p);
+    scene.lights.push_back(flash);
+  }
+
+  formats::LwsLight lantern;
+  lantern.name = "Lantern";
+  lantern.color = {255, 200, 150};
+  lantern.intensity = 0.7f;
+  lantern.motion = sampleMotion(
+      [](double t) {
+        Placement p;
+        p.position = {kStreetX + 3 * std::sin(t), 14 + 4 * std::sin(0.5 * t), cameraZ(t) + 22};
+        return p;
+      },
+      last, 15, fps);
+  scene.lights.push_back(lantern);
+
+  scene.ambientColor = {90, 100, 160};
+  scene.ambientIntensity = 0.22f;
+  scene.backdropColor = {6, 8, 22};
+  scene.fogColor = {10, 14, 34};
+  scene.fogMinDistance = 40.0f;
+  scene.fogMaxDistance = 230.0f;
+
+  scene.camera.zoom = 1.35f;
+  scene.camera.motion = sampleMotion(
+      [](double t) {
+        Placement p;
+        // Down the street, climbing from between the towers to above their roofs.
+        double height = 9 + 30 * smoothstep(6, 22, t);
+        p.position = {kStreetX + 1.2 * std::sin(0.5 * t), height, cameraZ(t)};
+        Vec3 look{0.35 * std::sin(0.3 * t), -0.25 - 0.45 * smoothstep(8, 22, t), 1};
+        Angles aim = aimAngles(look);
+        p.heading = aim.heading;
+        p.pitch = aim.pitch;
+        return p;
+      },
+      last, 10, fps);
+  show.addScene({"S4.lws", nearPlaneOf(kCity), std::move(scene)});
+}
+
+}  // namespace tessarine::showgen
