@@ -1,0 +1,100 @@
+#include "render/scene_renderer.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <array>
+#include <cmath>
+#include <cstdlib>
+
+#include "render/activation.h"
+#include "render/projection.h"
+
+namespace tessarine::render {
+
+namespace {
+
+// The shake swings at sin(50 t) and draws a random fraction of it, -1 to 1, per axis.
+// The fraction is taken about the middle of rand()'s own range: on a C library whose
+// rand() goes beyond 32767 a fixed middle of 16383.5 would throw the camera thousands
+// of units away.
+constexpr float kShakeRate = 50.0f;
+constexpr double kRandomMiddle = RAND_MAX / 2.0;
+// A zoom the scene reader always supplies; this only keeps the projection defined.
+constexpr float kDefaultZoom = 1.0f;
+
+// A light's own frame: it sits at its origin and shines along its +z.
+constexpr std::array<GLfloat, 4> kPositionedLight = {0, 0, 0, 1};
+// A distant light's direction towards it: the own frame's +z axis. (With w = 0 the
+// origin would be a direction of length zero, which OpenGL cannot light with.)
+constexpr std::array<GLfloat, 4> kDistantLight = {0, 0, 1, 0};
+constexpr std::array<GLfloat, 3> kSpotDirection = {0, 0, 1};
+
+float valueOr(const std::unique_ptr<anim::Envelope>& envelope, float plain, double seconds) {
+  return envelope ? envelope->valueAt(seconds) : plain;
+}
+
+void shake(scene::Scene& scene, float t, double seconds) {
+  const double s = std::sin(static_cast<double>(kShakeRate * t));
+  const float amplitude = valueOr(scene.shakeEnvelope, scene.shakeAmplitude, seconds);
+  for (float& axis : scene.shakeOffset) {
+    const int r = std::rand();
+    axis = static_cast<float>((r - kRandomMiddle) * amplitude * s / kRandomMiddle);
+  }
+}
+
+void project(const scene::Scene& scene, double seconds) {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  // The far clipping distance follows the fog end, so nothing beyond full fog is drawn.
+  const float fogEnd = valueOr(scene.fogMaxEnvelope, scene.effectiveFogMaxDistance(), seconds);
+  const float zoom = valueOr(scene.camera.zoomEnvelope, scene.camera.zoomFactor.value_or(kDefaultZoom), seconds);
+  gluPerspective(fieldOfView(zoom), scene.context->aspect, scene.nearPlane, farPlane(fogEnd, scene.nearPlane));
+  glMatrixMode(GL_MODELVIEW);
+}
+
+void placeLight(const scene::Scene& scene, scene::SceneLight& light, double seconds) {
+  scene.placeItem(light.parent, light.motion, seconds);
+  if (light.intensityEnvelope) {
+    const float i = light.intensityEnvelope->valueAt(seconds);
+    const std::array<GLfloat, 4> diffuse = {i * light.color[0], i * light.color[1], i * light.color[2], 1};
+    glLightfv(light.glLight, GL_DIFFUSE, diffuse.data());
+  }
+  if (light.lightType == scene::kSpot) {
+    if (light.coneEnvelope) glLightf(light.glLight, GL_SPOT_CUTOFF, spotCutOff(light.coneEnvelope->valueAt(seconds)));
+    glLightfv(light.glLight, GL_SPOT_DIRECTION, kSpotDirection.data());
+  }
+  // Position and direction are taken through the modelview matrix placed above.
+  glLightfv(light.glLight, GL_POSITION,
+            light.lightType == scene::kDistant ? kDistantLight.data() : kPositionedLight.data());
+}
+
+}  // namespace
+
+void render(scene::Scene& scene, float t) {
+  const double seconds = t;
+  shake(scene, t, seconds);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  if (scene.fogMinEnvelope) glFogf(GL_FOG_START, scene.fogMinEnvelope->valueAt(seconds));
+  if (scene.fogMaxEnvelope) glFogf(GL_FOG_END, scene.fogMaxEnvelope->valueAt(seconds));
+  project(scene, seconds);
+
+  if (scene.ambientIntensityEnvelope) {
+    const float i = scene.ambientIntensityEnvelope->valueAt(seconds);
+    const scene::Color4 color = scene.effectiveAmbientColor();
+    const std::array<GLfloat, 4> ambient = {i * color[0], i * color[1], i * color[2], 1};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient.data());
+  }
+
+  // Every light is in place before the first object is lit by it.
+  for (scene::SceneLight& light : scene.lights) placeLight(scene, light, seconds);
+
+  for (scene::SceneObject& object : scene.objects) {
+    // A null only carries a transform for its children.
+    if (object.mesh == nullptr) continue;
+    scene.placeItem(object.parent, *object.motion, seconds);
+    object.mesh->draw();
+  }
+}
+
+}  // namespace tessarine::render
