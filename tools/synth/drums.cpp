@@ -13,7 +13,7 @@ constexpr double kSamplePeriod = 1.0 / kSampleRate;
 
 // Kick: the pitch sweep and body decay are what make it thump rather than boom.
 constexpr double kKickPitchTime = 0.035;
-constexpr double kKickBodyTime = 0.22;
+constexpr double kKickBodyTime = 0.15;
 constexpr double kKickClickTime = 0.003;
 constexpr float kKickClickLevel = 0.25f;
 constexpr float kKickDrive = 1.6f;
@@ -56,8 +56,9 @@ float Kick::next() {
   double body = body_.next() * std::exp(-age_ / kKickBodyTime);
   double click = click_.next() * kKickClickLevel * std::exp(-age_ / kKickClickTime);
   age_ += kSamplePeriod;
-  // Soft saturation thickens the body without letting a hard hit exceed full scale.
-  return velocity_ * static_cast<float>(std::tanh(kKickDrive * (body + click)) / std::tanh(kKickDrive));
+  // Soft saturation thickens the body; scaled by the most body and click can reach, so a
+  // full hit stays within full scale.
+  return velocity_ * static_cast<float>(std::tanh(kKickDrive * (body + click)) / std::tanh(kKickDrive * (1.0 + kKickClickLevel)));
 }
 
 Snare::Snare() {

@@ -1,0 +1,119 @@
+// The shared effects and the mastering chain: echoes where they belong, a ducker that
+// gives way to its key, a limiter that holds its ceiling, and loudness measured right.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "synth/effects.h"
+#include "synth/loudness.h"
+#include "synth/mastering.h"
+#include "synth/signal.h"
+
+namespace tessarine::synth {
+namespace {
+
+using testing::sine;
+
+TEST(StereoDelayTest, EchoesBounceFromSideToSideAndDieAway) {
+  // 10 ms delay (441 samples): an impulse comes back on the left after 441 samples, on the
+  // right after 882, each echo the feedback times the one before.
+  StereoDelay delay(0.01, 0.5f, 0.0f);
+  std::vector<float> left(2000, 0.0f), right(2000, 0.0f);
+  for (std::size_t i = 0; i < left.size(); ++i) delay.process(i == 0 ? 1.0f : 0.0f, i == 0 ? 1.0f : 0.0f, left[i], right[i]);
+  EXPECT_FLOAT_EQ(left[441], 1.0f);
+  EXPECT_FLOAT_EQ(right[441], 0.0f);
+  EXPECT_FLOAT_EQ(right[882], 0.5f);
+  EXPECT_FLOAT_EQ(left[1323], 0.25f);
+  EXPECT_FLOAT_EQ(left[440] + left[442] + right[881] + right[883], 0.0f);
+}
+
+TEST(ReverbTest, TailIsWideAndDecays) {
+  Reverb reverb(0.84f, 0.25f);
+  std::vector<float> left(3 * kSampleRate, 0.0f), right(3 * kSampleRate, 0.0f);
+  for (std::size_t i = 0; i < left.size(); ++i) reverb.process(i == 0 ? 1.0f : 0.0f, i == 0 ? 1.0f : 0.0f, left[i], right[i]);
+  double early = testing::rms(left, 0, kSampleRate / 4);
+  double late = testing::rms(left, 2 * kSampleRate, kSampleRate);
+  EXPECT_GT(early, 0.0);
+  EXPECT_LT(late, 0.01 * early);  // more than 40 dB down after two seconds
+  EXPECT_NE(left[3000], right[3000]);  // the channels differ: a wide room
+  // Nothing comes back before the shortest comb (1116 samples).
+  for (std::size_t i = 0; i < 1116; ++i) ASSERT_EQ(left[i], 0.0f) << i;
+}
+
+TEST(DuckerTest, GainDipsUnderTheKeyAndRecovers) {
+  Ducker ducker(0.75f, 0.002, 0.18);
+  float gain = 1.0f;
+  EXPECT_FLOAT_EQ(ducker.gain(0.0f), 1.0f);
+  for (int i = 0; i < 441; ++i) gain = ducker.gain(1.0f);  // 10 ms of a full key: 5 attack times
+  EXPECT_NEAR(gain, 0.25f, 0.01f);
+  // One release time later the envelope is 1/e of the key: 1 - 0.75 / e.
+  for (int i = 0; i < static_cast<int>(0.18 * kSampleRate); ++i) gain = ducker.gain(0.0f);
+  EXPECT_NEAR(gain, 1.0f - 0.75f / std::exp(1.0f), 0.01f);
+}
+
+TEST(LoudnessTest, MeasuresKnownTonesAndGates) {
+  // A 997 Hz sine of amplitude 0.1 (-20 dB) in both channels reads -20 LUFS; in one
+  // channel, half the power: -23.01.
+  EXPECT_NEAR(integratedLoudness(sine(997.0, 3.0, 0.1)), -20.0, 0.1);
+  EXPECT_NEAR(integratedLoudness(sine(997.0, 3.0, 0.1, 0.0)), -23.01, 0.1);
+  EXPECT_NEAR(integratedLoudness(sine(997.0, 3.0, 1.0)), 0.0, 0.1);
+  // Silence around a tone is gated out; so is a part 20 dB quieter (under the relative gate).
+  StereoBuffer gapped = sine(997.0, 9.0, 0.1);
+  StereoBuffer quiet = sine(997.0, 9.0, 0.1);
+  for (std::size_t i = 0; i < 3 * kSampleRate; ++i) {
+    gapped.left[i] = gapped.right[i] = 0.0f;
+    quiet.left[i] *= 0.1f;
+    quiet.right[i] *= 0.1f;
+  }
+  EXPECT_NEAR(integratedLoudness(gapped), -20.0, 0.15);
+  EXPECT_NEAR(integratedLoudness(quiet), -20.0, 0.15);
+  // The K-weighting lets little of a deep bass count.
+  EXPECT_LT(integratedLoudness(sine(20.0, 3.0, 0.1)), -30.0);
+  // Nothing to measure.
+  EXPECT_EQ(integratedLoudness(StereoBuffer(kSampleRate)), kSilenceLoudness);
+  EXPECT_EQ(integratedLoudness(sine(997.0, 0.3, 1.0)), kSilenceLoudness);
+  EXPECT_EQ(integratedLoudness(StereoBuffer()), kSilenceLoudness);
+}
+
+TEST(LimiterTest, HoldsTheCeilingAndLeavesQuietAudioAlone) {
+  StereoBuffer loud = sine(100.0, 1.0, 2.0, 0.5);
+  const float ceiling = static_cast<float>(fromDecibels(-1.5));
+  limitPeaks(loud, ceiling);
+  EXPECT_LE(samplePeak(loud), ceiling * 1.0001f);
+  EXPECT_GT(samplePeak(loud), 0.9f * ceiling);
+  // Linked: the quiet right channel is turned down with the left, keeping the image.
+  EXPECT_NEAR(testing::rms(loud.right, kSampleRate / 2, kSampleRate / 4) / testing::rms(loud.left, kSampleRate / 2, kSampleRate / 4), 0.25, 0.01);
+
+  StereoBuffer quiet = sine(100.0, 1.0, 0.5);
+  StereoBuffer untouched = quiet;
+  limitPeaks(quiet, ceiling);
+  EXPECT_EQ(quiet.left, untouched.left);
+
+  // A lone spike is caught without the gain changing ahead of the look-ahead.
+  StereoBuffer spike = sine(1000.0, 0.5, 0.5);
+  spike.left[kSampleRate / 4] = 4.0f;
+  limitPeaks(spike, ceiling);
+  EXPECT_LE(samplePeak(spike), ceiling * 1.0001f);
+  EXPECT_EQ(spike.left[1000], sine(1000.0, 0.5, 0.5).left[1000]);
+  StereoBuffer empty;
+  limitPeaks(empty, ceiling);
+}
+
+TEST(MasteringTest, ReachesTheTargetUnderTheCeiling) {
+  // A tone too quiet and one too loud (peaks would need 12 dB of limiting at the target).
+  StereoBuffer quiet = sine(440.0, 4.0, 0.01);
+  MasteringReport report = master(quiet);
+  EXPECT_NEAR(report.loudness, kTargetLoudness, 0.1);
+  EXPECT_NEAR(integratedLoudness(quiet), kTargetLoudness, 0.1);
+  EXPECT_LE(samplePeak(quiet), fromDecibels(kPeakCeilingDb) * 1.0001);
+
+  StereoBuffer spiky = sine(440.0, 4.0, 0.01);
+  for (std::size_t i = 0; i < spiky.frames(); i += kSampleRate / 2) spiky.left[i] = 1.0f;
+  report = master(spiky);
+  EXPECT_NEAR(report.loudness, kTargetLoudness, 0.1);
+  EXPECT_LE(report.peakDb, kPeakCeilingDb + 0.001);
+}
+
+}  // namespace
+}  // namespace tessarine::synth
