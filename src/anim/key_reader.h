@@ -30,7 +30,9 @@ template <typename Key>
 void readKeyTail(common::DataFile& file, Key& key, const Key* previous) {
   key.frame = file.readUnsigned("key frame");
   // Checked at once, so the message names the line of the offending frame.
-  if (previous != nullptr && key.frame <= previous->frame) failKeyOrder(key.frame, previous->frame, " in " + file.where());
+  if (previous != nullptr && key.frame <= previous->frame) {
+    failKeyOrder(key.frame, previous->frame, " in " + file.where());
+  }
   key.linear = file.readUnsigned("linear flag");
   key.tension = file.readFloat("tension");
   key.continuity = file.readFloat("continuity");

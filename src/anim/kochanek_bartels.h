@@ -2,7 +2,6 @@
 // span search, Hermite weights and TCB tangents, computed once per call for all channels.
 #pragma once
 
-#include <cmath>
 #include <cstddef>
 #include <limits>
 #include <span>
@@ -75,13 +74,14 @@ void interpolate(std::span<const Key> keys, float frame, float* out) {
   const float adj1 = hasNext ? span / static_cast<float>(keys[i1 + 1].frame - k0.frame) : 0;
 
   for (std::size_t c = 0; c < kCount; ++c) {
-    const float d = y1[c] - y0[c];
-    const double g0 = hasPrevious ? static_cast<double>(adj0) * (a0 * static_cast<double>(y0[c] - yp[c]) + b0 * static_cast<double>(d))
-                                  : 0.5 * (a0 + b0) * static_cast<double>(d);
-    const double g1 = hasNext ? static_cast<double>(adj1) * (a1 * static_cast<double>(d) + b1 * static_cast<double>(yn[c] - y1[c]))
-                              : 0.5 * (a1 + b1) * static_cast<double>(d);
-    out[c] = static_cast<float>(static_cast<double>(h1) * y0[c] + static_cast<double>(h2) * y1[c] +
-                                static_cast<double>(h3) * g0 + static_cast<double>(h4) * g1);
+    // Differences are rounded to float like the weights; tangents and sum stay in double.
+    const double d = static_cast<float>(y1[c] - y0[c]);
+    const double dPrevious = hasPrevious ? static_cast<float>(y0[c] - yp[c]) : 0.0f;
+    const double dNext = hasNext ? static_cast<float>(yn[c] - y1[c]) : 0.0f;
+    const double g0 = hasPrevious ? adj0 * (a0 * dPrevious + b0 * d) : 0.5 * (a0 + b0) * d;
+    const double g1 = hasNext ? adj1 * (a1 * d + b1 * dNext) : 0.5 * (a1 + b1) * d;
+    const double y = h1 * static_cast<double>(y0[c]) + h2 * static_cast<double>(y1[c]) + h3 * g0 + h4 * g1;
+    out[c] = static_cast<float>(y);
   }
 }
 
