@@ -1,0 +1,111 @@
+#include "app/frame_loop.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "render/scene_text.h"
+#include "scene/demo_context.h"
+#include "scene/scene.h"
+#include "support/temp_dir.h"
+
+namespace tessarine::app {
+namespace {
+
+using testing::still;
+
+constexpr std::int64_t kTicksPerSecond = 1000;
+
+mesh::Texture noTexture(const mesh::Image&, float) { return mesh::Texture(); }
+
+// Three scenes at 30 frames per second: A from 1 s to 2 s, B from 0 s to 0.5 s, and C
+// whose end is its start, 3 s.
+class FrameLoopTest : public ::testing::Test {
+ protected:
+  FrameLoopTest()
+      : context_(dir_.str(), noTexture),
+        a_(sceneFile("A.lws", 30, 60)),
+        b_(sceneFile("B.lws", 0, 15)),
+        c_(sceneFile("C.lws", 90, 90)),
+        loop_([this] { return readClock(); }, kTicksPerSecond, actions()) {
+    a_.next = &b_;
+    b_.next = &c_;
+  }
+
+  scene::Scene sceneFile(const std::string& name, std::uint32_t first, std::uint32_t last) {
+    dir_.write(name, testing::header(first, last) + testing::camera(still({})));
+    return scene::Scene(context_, name, 1.0f);
+  }
+
+  std::int64_t readClock() {
+    std::int64_t reading = now_;
+    now_ += ticksPerReading_;
+    return reading;
+  }
+
+  static std::string nameOf(const scene::Scene& scene) { return scene.fileName.substr(0, 1); }
+
+  FrameActions actions() {
+    FrameActions actions;
+    actions.activate = [this](scene::Scene& scene) { log_.push_back("activate " + nameOf(scene)); };
+    actions.render = [this](scene::Scene& scene, float seconds) {
+      char time[32];
+      std::snprintf(time, sizeof time, "%.3f", seconds);
+      log_.push_back("render " + nameOf(scene) + " " + time);
+    };
+    actions.stopMusic = [this] { log_.push_back("stop"); };
+    actions.playMusic = [this] { log_.push_back("play"); };
+    actions.present = [this] { log_.push_back("present"); };
+    return actions;
+  }
+
+  testing::TempDir dir_;
+  scene::DemoContext context_;
+  scene::Scene a_, b_, c_;
+  std::int64_t now_ = 0;
+  std::int64_t ticksPerReading_ = 0;
+  std::vector<std::string> log_;
+  FrameLoop loop_;
+};
+
+TEST_F(FrameLoopTest, SwitchesOneSceneAFrameAtItsOwnStartTime) {
+  struct Frame {
+    const char* name;
+    std::int64_t clock;           // reading at the start of the frame
+    std::int64_t ticksPerReading;  // how far the clock moves between two readings
+    std::vector<std::string> expected;
+  };
+  const Frame frames[] = {
+      {"the end time itself is drawn once more", 1000, 0, {"render A 2.000", "present"}},
+      {"drawn at the second reading, past the end", 1000, 1, {"render A 2.001", "present"}},
+      {"past the end: the next scene from its start", 1001, 0, {"activate B", "render B 0.000", "present"}},
+      {"ten seconds late: still only the next scene", 11001, 0, {"activate C", "render C 3.000", "present"}},
+      {"an empty scene lasts one frame; then the first with the music restarted",
+       11002,
+       0,
+       {"stop", "play", "activate A", "render A 1.000", "present"}},
+      {"the first scene again from its start", 11502, 0, {"render A 1.500", "present"}},
+  };
+  loop_.start(a_);
+  EXPECT_DOUBLE_EQ(loop_.demoTime(), 1.0) << "the show starts at the first scene's start time";
+  for (const Frame& frame : frames) {
+    SCOPED_TRACE(frame.name);
+    now_ = frame.clock;
+    ticksPerReading_ = frame.ticksPerReading;
+    log_.clear();
+    loop_.onDisplay();
+    EXPECT_EQ(log_, frame.expected);
+  }
+}
+
+TEST_F(FrameLoopTest, DrawsNothingBeforeItStarts) {
+  loop_.onDisplay();
+  EXPECT_TRUE(log_.empty());
+  EXPECT_EQ(loop_.currentScene(), nullptr);
+}
+
+}  // namespace
+}  // namespace tessarine::app
