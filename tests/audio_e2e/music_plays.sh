@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# The real program plays its music: under a virtual display and with a sound server of the
+# test's own, the program's stream appears while the show plays, the server's monitor hears
+# the tone, and the stream is gone after the quit key.
+# Usage: music_plays.sh TOOL PROGRAM. Exit status 77 means skipped.
+set -uo pipefail
+
+tool=$1
+program=$2
+
+skip() {
+  echo "SKIPPED: $*"
+  exit 77
+}
+for command in pulseaudio pactl parec Xvfb xdotool; do
+  command -v "$command" >/dev/null || skip "$command is not installed"
+done
+[ -x "$program" ] || skip "the program $program has not been built yet"
+tool=$(realpath "$tool")
+program=$(realpath "$program")
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  # Only what this script started, by process id.
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAILED: $*"
+  for log in program.out pulse.log xvfb.log; do
+    if [ -s "$work/$log" ]; then
+      echo "--- $log"
+      tail -n 30 "$work/$log"
+    fi
+  done
+  exit 1
+}
+
+# Waits up to $1 seconds for the command that follows to succeed.
+wait_until() {
+  local limit=$(($1 * 10))
+  shift
+  for ((i = 0; i < limit; i++)); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# The fixture show: six scenes of five seconds with a camera and nothing else, and 30 seconds
+# of a 440 Hz tone as the music.
+mkdir -p "$work/show/Data"
+for scene in S1 S2 S3 S4 S4b S5; do
+  cat >"$work/show/Data/$scene.lws" <<'SCENE'
+LWSC
+1
+FirstFrame 0
+LastFrame 150
+FramesPerSecond 30
+BackdropColor 0 0 64
+AmbientColor 255 255 255
+AmbIntensity 0.5
+CameraMotion (unnamed)
+9
+1
+0 0 -10 0 0 0 1 1 1
+0 0 0 0 0
+EndBehavior 1
+ZoomFactor 3.2
+SCENE
+done
+"$tool" tone "$work/show/THREE.mp3" 30 || fail "could not write the fixture's music"
+
+# A sound server of our own: private runtime and state directories, one null sink whose
+# monitor we record, no session bus, no real-time requests.
+mkdir -p "$work/home" "$work/run/pulse" "$work/state"
+chmod 700 "$work/run" "$work/run/pulse"
+export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" PULSE_RUNTIME_PATH="$work/run/pulse"
+export PULSE_STATE_PATH="$work/state"
+unset PULSE_SERVER
+pulseaudio --daemonize=no --exit-idle-time=-1 -n --use-pid-file=no --realtime=no --high-priority=no \
+  --disallow-module-loading=no --log-target=stderr \
+  --load="module-native-protocol-unix auth-anonymous=1" \
+  --load="module-null-sink sink_name=e2e rate=44100 channels=2" \
+  2>"$work/pulse.log" &
+pids+=($!)
+export PULSE_SERVER="unix:$work/run/pulse/native"
+wait_until 15 pactl info >/dev/null 2>&1 || fail "the sound server did not start"
+
+# A virtual display; Xvfb writes its number once it accepts clients.
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+pids+=($!)
+wait_until 15 test -s "$work/display" || fail "Xvfb did not start"
+export DISPLAY=":$(head -n 1 "$work/display")"
+
+parec -d e2e.monitor --format=s16le --rate=44100 --channels=2 >"$work/record.raw" 2>>"$work/pulse.log" &
+recorder=$!
+pids+=($recorder)
+
+(cd "$work/show" && exec "$program") >"$work/program.out" 2>&1 &
+program_pid=$!
+pids+=($program_pid)
+
+has_stream() { [ -n "$(pactl list short sink-inputs 2>/dev/null)" ]; }
+exited() { ! kill -0 "$program_pid" 2>/dev/null; }
+stream_or_exit() { has_stream || exited; }
+wait_until 30 stream_or_exit && has_stream || fail "no stream appeared on the sound server while the show played"
+pactl list sink-inputs | grep -q 'application.name = "Tessarine"' ||
+  fail "the stream is not the show's: $(pactl list sink-inputs | grep application.name)"
+exited && fail "the program ended by itself"
+sleep 2
+
+window=$(timeout 10 xdotool search --sync --name '^Tessarine$' | head -n 1)
+[ -n "$window" ] || fail "no window titled Tessarine"
+xdotool mousemove --window "$window" 20 20
+xdotool key q
+wait_until 20 exited || fail "the program did not end after the quit key"
+wait "$program_pid"
+status=$?
+[ "$status" -eq 0 ] || fail "the program ended with status $status"
+no_stream() { ! has_stream; }
+wait_until 10 no_stream || fail "the stream outlived the program"
+
+kill "$recorder" 2>/dev/null
+wait "$recorder" 2>/dev/null
+read -r _ peak _ dominant < <("$tool" measure "$work/record.raw")
+echo "recorded: peak $peak, dominant frequency $dominant Hz"
+[ "${peak:-0}" -gt 1000 ] || fail "the sound server heard silence (peak $peak)"
+[ "${dominant:-0}" -ge 435 ] && [ "${dominant:-0}" -le 445 ] || fail "the music is not the 440 Hz tone ($dominant Hz)"
+if grep -E 'ALSA lib|libout123|mpg123' "$work/program.out"; then
+  fail "the sound libraries printed on the terminal"
+fi
+echo "PASSED: the music played to the sound server and stopped with the program"
