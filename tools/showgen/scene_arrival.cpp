@@ -69,7 +69,7 @@ void addArrival(Show& show) {
       title, sampleMotion(
                  [](double t) {
                    Placement p;
-                   p.position = {0, -9 + 9.6 * titleRise(t), cameraZ(t) + 14};
+                   p.position = {0, -14 + 14.6 * titleRise(t), cameraZ(t) + 14};
                    return p;
                  },
                  last, 6, fps)));

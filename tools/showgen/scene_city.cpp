@@ -15,7 +15,9 @@ constexpr double kBlock = 20;
 // The street the camera follows runs between the grid's columns at x = 0 and x = 20.
 constexpr double kStreetX = 10;
 
-double cameraZ(double t) { return -95 + 7.5 * t; }
+// Down the street, then up over the roofs, turning to look back across the city.
+double cameraZ(double t) { return -75 + 5.2 * t; }
+double climb(double t) { return smoothstep(10, 22, t); }
 
 // Heading and pitch that turn an item's +z axis (a spot light's beam) along `d`: the
 // player places items by pitch after heading, which sends +z to
@@ -146,13 +148,9 @@ void addCity(Show& show) {
   scene.camera.motion = sampleMotion(
       [](double t) {
         Placement p;
-        // Down the street, climbing from between the towers to above their roofs.
-        double height = 9 + 30 * smoothstep(6, 22, t);
-        p.position = {kStreetX + 1.2 * std::sin(0.5 * t), height, cameraZ(t)};
-        Vec3 look{0.35 * std::sin(0.3 * t), -0.25 - 0.45 * smoothstep(8, 22, t), 1};
-        Angles aim = aimAngles(look);
-        p.heading = aim.heading;
-        p.pitch = aim.pitch;
+        p.position = {kStreetX + 1.2 * std::sin(0.5 * t), 9 + 62 * climb(t), cameraZ(t)};
+        p.heading = 15 * std::sin(0.3 * t) + 180 * smoothstep(12, 23, t);
+        p.pitch = 8 + 27 * climb(t);
         return p;
       },
       last, 10, fps);

@@ -92,6 +92,8 @@ std::string tesseractStrut(Show& show) {
 }
 
 CityMeshes cityMeshes(Show& show) {
+  constexpr int kGroundSide = 256;
+  constexpr double kBlock = 20;
   CityMeshes meshes{{"tower_a.lwo", "tower_b.lwo", "tower_c.lwo"}, "ground.lwo"};
   // Radius, height, sides, storeys, spire of the three kinds of tower.
   struct Kind {
@@ -117,18 +119,23 @@ CityMeshes cityMeshes(Show& show) {
                    std::move(texture), false);
   }
   if (!show.hasObject(meshes.ground)) {
-    Canvas texture(256, 256, {0.04f, 0.05f, 0.1f, 1});
+    Canvas texture(kGroundSide, kGroundSide, {0.04f, 0.05f, 0.1f, 1});
     paintNoise(texture, 40, NoiseKind::kPerlin, 16, 4, {0.12f, 0.12f, 0.2f, 1}, 0.8);
-    // Streets every 32 texels (20 units on the 160-unit ground), glowing faintly.
-    for (int y = 0; y < 256; ++y) {
-      for (int x = 0; x < 256; ++x) {
-        int dx = std::abs((x + 16) % 32 - 16), dy = std::abs((y + 16) % 32 - 16);
-        int d = std::min(dx, dy);
-        if (d < 3) texture.blend(x, y, {0.3f, 0.6f, 1.0f, 1}, d == 0 ? 0.9f : 0.35f);
+    // Streets half way between the towers' grid lines, glowing faintly; one texel is
+    // one unit of the ground.
+    for (int y = 0; y < kGroundSide; ++y) {
+      for (int x = 0; x < kGroundSide; ++x) {
+        auto offStreet = [](int texel) {
+          double world = texel + 0.5 - kGroundSide / 2.0;
+          double m = std::fmod(std::abs(world - kBlock / 2), kBlock);
+          return std::min(m, kBlock - m);
+        };
+        double d = std::min(offStreet(x), offStreet(y));
+        if (d < 2.5) texture.blend(x, y, {0.3f, 0.6f, 1.0f, 1}, d < 1 ? 0.9f : 0.35f);
       }
     }
     show.addObject(meshes.ground,
-                   makeTerrain(imageNameFor(meshes.ground), 40, 40, 160, 160, [](double, double) { return 0.0; }),
+                   makeTerrain(imageNameFor(meshes.ground), 48, 48, kGroundSide, kGroundSide, [](double, double) { return 0.0; }),
                    std::move(texture), false);
   }
   return meshes;

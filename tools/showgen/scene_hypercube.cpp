@@ -8,7 +8,7 @@
 namespace tessarine::showgen {
 namespace {
 
-constexpr double kTesseractSize = 1.5;
+constexpr double kTesseractSize = 1.8;
 // One turn in the x-w plane every four bars.
 constexpr double kSecondsPerTurn = 8;
 // Tesseract keys every few frames: a 4.5 degree step of the 4D turn, which the spline
@@ -94,8 +94,8 @@ void addHypercube(Show& show) {
       [](double t) {
         Placement p;
         double angle = 0.16 * t;
-        double distance = 13 - 1.5 * std::sin(0.3 * t);
-        p.position = {distance * std::sin(angle), 3 + 1.5 * std::sin(0.23 * t), -distance * std::cos(angle)};
+        double distance = 10 - 1.5 * std::sin(0.3 * t);
+        p.position = {distance * std::sin(angle), 2 + 1.5 * std::sin(0.23 * t), -distance * std::cos(angle)};
         Angles aim = aimAngles(-p.position);
         p.heading = aim.heading;
         p.pitch = aim.pitch;

@@ -26,9 +26,9 @@ const Noise& landNoise() {
 double valleyFloor(double x, double z) { return 2.5 * landNoise().fractal(x / 40, z / 40, 2); }
 
 double height(double x, double z) {
-  double ridges = 55 * (0.5 + 0.5 * landNoise().fractal(x / 110, z / 110, 5));
+  double ridges = 95 * (0.5 + 0.5 * landNoise().fractal(x / 110, z / 110, 5));
   // Flat along the valley, mountains from 12 units to each side on.
-  double side = smoothstep(12, 70, std::abs(x - valleyX(z)));
+  double side = smoothstep(12, 60, std::abs(x - valleyX(z)));
   return valleyFloor(x, z) + ridges * side;
 }
 
@@ -56,8 +56,8 @@ std::string terrainMesh(Show& show) {
         Rgba grass = mixColor({0.18f, 0.38f, 0.12f, 1}, {0.35f, 0.5f, 0.18f, 1}, 0.5 + 0.5 * n);
         Rgba rock = mixColor({0.38f, 0.33f, 0.28f, 1}, {0.55f, 0.5f, 0.45f, 1}, 0.5 + 0.5 * n);
         Rgba snow{0.92f, 0.94f, 1.0f, 1};
-        Rgba c = mixColor(grass, rock, smoothstep(0.9, 0.7, std::abs(slope)) * 0.8 + smoothstep(18, 32, h) * 0.6);
-        c = mixColor(c, snow, smoothstep(38, 48, h + 6 * n));
+        Rgba c = mixColor(grass, rock, smoothstep(0.9, 0.7, std::abs(slope)) * 0.8 + smoothstep(22, 40, h) * 0.6);
+        c = mixColor(c, snow, smoothstep(52, 64, h + 6 * n));
         texture.at(x, y) = c;
       }
     }

@@ -17,6 +17,7 @@ constexpr double kTubeRadius = 1.15;
 // Node size on the ring, in the units of a pose's apparent size.
 constexpr double kRingNodeScale = 1.6;
 constexpr double kUnfoldStart = 6.5, kUnfoldEnd = 13.5;
+constexpr double kPlatesStart = 14.5;
 constexpr double kFadeStart = 26.5;
 constexpr std::uint32_t kTesseractStep = 3;
 
@@ -42,7 +43,7 @@ std::string creditsPlate(Show& show) {
   if (!show.hasObject(name)) {
     Canvas texture = makeTextPlate(512, 256, {"PICTURES, CODE & MUSIC", "MADE BY THE PROJECT'S", "OWN PROGRAMS"},
                                    {1, 0.95f, 0.8f, 1}, {1.0f, 0.45f, 0.15f, 0.85f}, {1.0f, 0.8f, 0.5f, 1});
-    show.addObject(name, makePlate(imageNameFor(name), 10, 5), std::move(texture), true);
+    show.addObject(name, makePlate(imageNameFor(name), 9, 4.5), std::move(texture), true);
   }
   return name;
 }
@@ -61,8 +62,12 @@ void addUnfolding(Show& show) {
         Placement p;
         double settle = 1 - unfolding(t);
         p.heading = (9 * t + 20) * settle;
-        p.pitch = 20 * std::sin(0.21 * t) * settle;
+        // The ring tilts back a little, so it reads as a ring rather than as squares.
+        p.pitch = 20 * std::sin(0.21 * t) * settle - 30 * unfolding(t);
         p.bank = 14 * std::max(0.0, t - kUnfoldStart) * unfolding(t);
+        // It draws back as the closing plates come, to stand between them.
+        p.position = {0, 0.4 * smoothstep(kPlatesStart - 1, kPlatesStart + 3, t),
+                      8 * smoothstep(kPlatesStart - 1, kPlatesStart + 3, t)};
         return p;
       },
       last, 10, fps);
@@ -110,8 +115,8 @@ void addUnfolding(Show& show) {
         },
         last, 6, fps);
   };
-  scene.objects.push_back(objectItem(title, plate(14.5, 18, 3.2)));
-  scene.objects.push_back(objectItem(credits, plate(17.5, 21, -2.6)));
+  scene.objects.push_back(objectItem(title, plate(kPlatesStart, kPlatesStart + 3.5, 3.3)));
+  scene.objects.push_back(objectItem(credits, plate(kPlatesStart + 3, kPlatesStart + 6.5, -2.7)));
 
   // Fade to black: fog closes in and the ambient light goes out.
   const std::uint32_t fade = static_cast<std::uint32_t>(kFadeStart * fps);
