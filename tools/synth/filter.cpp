@@ -45,9 +45,4 @@ float StateVariableFilter::process(float input) {
   return v2;
 }
 
-void StateVariableFilter::reset() {
-  ic1_ = 0.0f;
-  ic2_ = 0.0f;
-}
-
 }  // namespace tessarine::synth

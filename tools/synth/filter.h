@@ -25,7 +25,6 @@ class StateVariableFilter {
   void set(double cutoffHertz, double resonance) { tuning_ = tuning(cutoffHertz, resonance); }
   void set(const Tuning& tuning) { tuning_ = tuning; }
   float process(float input);
-  void reset();
 
  private:
   Mode mode_;
