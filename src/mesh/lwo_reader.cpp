@@ -1,6 +1,7 @@
 // Reads the one LWO2 layout the player accepts: a single layer whose chunks come exactly as
 // TAGS, LAYR, PNTS, BBOX, VMAP (TXUV), POLS (FACE). Chunks after POLS are never read. Every
 // length is checked against the FORM, and the FORM against the file, before it is used.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <utility>
@@ -29,6 +30,7 @@ constexpr std::uint16_t kMinVertices = 2;
 constexpr std::uint16_t kLongIndexPrefix = 0xFF00;
 constexpr std::uint16_t kNameEndMask = 0x00FF;
 constexpr float kLoadPriority = 0.5f;
+constexpr std::size_t kNormalBlock = 256;
 // A face without three points that span a plane gets this normal: a finite unit vector
 // keeps renormalisation and lighting well defined.
 constexpr std::array<float, 3> kDegenerateNormal{0.0f, 0.0f, 1.0f};
@@ -37,20 +39,32 @@ static_assert(sizeof(Point) == kPointSize, "points are read straight into their 
 static_assert(sizeof(UvEntry) >= kUvEntrySize, "UV entries are widened in place");
 
 // Unit normal of the plane through the first three points, facing the side from which
-// the points run clockwise. Worked in double so that no coordinate can overflow it.
+// the points run clockwise.
 std::array<float, 3> faceNormal(std::span<const Point> points, const std::uint16_t* index, std::uint16_t count) {
   if (count < 3) return kDegenerateNormal;
   const Point& p0 = points[index[0]];
   const Point& p1 = points[index[1]];
   const Point& p2 = points[index[2]];
-  double ax = double{p0.x} - p1.x, ay = double{p0.y} - p1.y, az = double{p0.z} - p1.z;
-  double bx = double{p2.x} - p1.x, by = double{p2.y} - p1.y, bz = double{p2.z} - p1.z;
-  double nx = ay * bz - az * by;
-  double ny = az * bx - ax * bz;
-  double nz = ax * by - ay * bx;
-  double length = std::sqrt(nx * nx + ny * ny + nz * nz);
+  float ax = p0.x - p1.x, ay = p0.y - p1.y, az = p0.z - p1.z;
+  float bx = p2.x - p1.x, by = p2.y - p1.y, bz = p2.z - p1.z;
+  float nx = ay * bz - az * by;
+  float ny = az * bx - ax * bz;
+  float nz = ax * by - ay * bx;
+  float squared = nx * nx + ny * ny + nz * nz;
+  if (std::isnormal(squared)) {
+    float scale = -1.0f / std::sqrt(squared);
+    return {nx * scale, ny * scale, nz * scale};
+  }
+  // Too large or too small for float arithmetic (or truly degenerate): again in double,
+  // where no product of two floats can overflow or vanish.
+  double dax = double{p0.x} - p1.x, day = double{p0.y} - p1.y, daz = double{p0.z} - p1.z;
+  double dbx = double{p2.x} - p1.x, dby = double{p2.y} - p1.y, dbz = double{p2.z} - p1.z;
+  double dnx = day * dbz - daz * dby;
+  double dny = daz * dbx - dax * dbz;
+  double dnz = dax * dby - day * dbx;
+  double length = std::sqrt(dnx * dnx + dny * dny + dnz * dnz);
   if (!(length > 0.0) || !std::isfinite(length)) return kDegenerateNormal;
-  return {static_cast<float>(-nx / length), static_cast<float>(-ny / length), static_cast<float>(-nz / length)};
+  return {static_cast<float>(-dnx / length), static_cast<float>(-dny / length), static_cast<float>(-dnz / length)};
 }
 
 class ObjectReader {
@@ -141,6 +155,11 @@ class ObjectReader {
     std::size_t in = 0;
     std::size_t out = 0;
     auto take = [&] { return common::loadU16BE(reinterpret_cast<const unsigned char*>(&indices[in++])); };
+    // An index below this bound is a 2-byte index of an existing point.
+    std::uint16_t bound = static_cast<std::uint16_t>(std::min<std::size_t>(points.size(), kLongIndexPrefix));
+    // Normals are worked out a block of faces at a time, while their indices are still in
+    // cache and with no face waiting on the one before it.
+    std::size_t withNormals = 0;
     while (words - in >= 2) {
       std::size_t number = polygons.size();
       std::uint16_t count = take();
@@ -149,27 +168,37 @@ class ObjectReader {
         throw Error("Polygon " + std::to_string(number) + " runs past the end of the POLS chunk in " +
                     file_.path());
       }
-      Polygon polygon;
+      Polygon& polygon = polygons.emplace_back();
       polygon.vertexCount = count;
       polygon.firstIndex = static_cast<std::uint32_t>(out);
       for (std::uint16_t k = 0; k < count; ++k) {
         std::uint16_t index = take();
-        if (index >= kLongIndexPrefix) {
-          throw Error("4-byte point index in polygon " + std::to_string(number) + " of " + file_.path());
-        }
-        if (index >= points.size()) {
-          throw Error("Point index " + std::to_string(index) + " of polygon " + std::to_string(number) +
-                      " is beyond the " + std::to_string(points.size()) + " points of " + file_.path());
-        }
+        if (index >= bound) failIndex(index, number, points.size());
         indices[out++] = index;
       }
-      polygon.normal = faceNormal(points, &indices[polygon.firstIndex], count);
-      polygons.push_back(polygon);
+      if (polygons.size() - withNormals == kNormalBlock) addNormals(points, polygons, indices, withNormals);
     }
+    addNormals(points, polygons, indices, withNormals);
     indices.resize(out);
   }
 
  private:
+  static void addNormals(std::span<const Point> points, std::span<Polygon> polygons,
+                         const std::vector<std::uint16_t>& indices, std::size_t& withNormals) {
+    for (Polygon& polygon : polygons.subspan(withNormals)) {
+      polygon.normal = faceNormal(points, &indices[polygon.firstIndex], polygon.vertexCount);
+    }
+    withNormals = polygons.size();
+  }
+
+  [[noreturn]] void failIndex(std::uint16_t index, std::size_t polygon, std::size_t pointCount) const {
+    if (index >= kLongIndexPrefix) {
+      throw Error("4-byte point index in polygon " + std::to_string(polygon) + " of " + file_.path());
+    }
+    throw Error("Point index " + std::to_string(index) + " of polygon " + std::to_string(polygon) +
+                " is beyond the " + std::to_string(pointCount) + " points of " + file_.path());
+  }
+
   std::string readId() {
     char id[kIdSize];
     file_.read(id, sizeof id);
