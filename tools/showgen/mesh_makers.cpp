@@ -54,6 +54,8 @@ formats::ObjectData makeBox(const std::string& imageFile, const Vec3& size) {
 formats::ObjectData makeSphere(const std::string& imageFile, double radius, int rings, int segments) {
   MeshBuilder b;
   auto direction = [](double u, double v) {
+    // The poles exactly, so their rows close into triangles.
+    if (v <= 0 || v >= 1) return Vec3{0, v <= 0 ? -1.0 : 1.0, 0};
     double theta = 2 * kPi * u, phi = kPi * (v - 0.5);
     return Vec3{std::cos(phi) * std::sin(theta), std::sin(phi), std::cos(phi) * std::cos(theta)};
   };

@@ -43,7 +43,7 @@ std::string creditsPlate(Show& show) {
   if (!show.hasObject(name)) {
     Canvas texture = makeTextPlate(512, 256, {"PICTURES, CODE & MUSIC", "MADE BY THE PROJECT'S", "OWN PROGRAMS"},
                                    {1, 0.95f, 0.8f, 1}, {1.0f, 0.45f, 0.15f, 0.85f}, {1.0f, 0.8f, 0.5f, 1});
-    show.addObject(name, makePlate(imageNameFor(name), 9, 4.5), std::move(texture), true);
+    show.addObject(name, makePlate(imageNameFor(name), 8, 4), std::move(texture), true);
   }
   return name;
 }
@@ -115,8 +115,8 @@ void addUnfolding(Show& show) {
         },
         last, 6, fps);
   };
-  scene.objects.push_back(objectItem(title, plate(kPlatesStart, kPlatesStart + 3.5, 3.3)));
-  scene.objects.push_back(objectItem(credits, plate(kPlatesStart + 3, kPlatesStart + 6.5, -2.7)));
+  scene.objects.push_back(objectItem(title, plate(kPlatesStart, kPlatesStart + 3.5, 3.4)));
+  scene.objects.push_back(objectItem(credits, plate(kPlatesStart + 3, kPlatesStart + 6.5, -2.3)));
 
   // Fade to black: fog closes in and the ambient light goes out.
   const std::uint32_t fade = static_cast<std::uint32_t>(kFadeStart * fps);
