@@ -1,0 +1,34 @@
+// What every reader fuzz target shares: the libFuzzer entry point, a scratch directory of
+// its own for the files the readers insist on opening, and the fixtures placed beside them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "mesh/texture.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
+namespace tessarine::fuzz {
+
+// A directory made once per process and removed at exit; each run rewrites its files,
+// so a long campaign leaves nothing behind and two processes never share a file.
+const std::string& scratchDirectory();
+
+// Writes `bytes` to `name` inside the scratch directory, replacing what was there, and
+// returns the file's path. A failure aborts: the harness itself is broken, not the input.
+std::string writeScratchFile(std::string_view name, std::string_view bytes);
+
+// Texture creation without a GL context: the readers run whole, nothing reaches GL.
+inline mesh::Texture noTexture(const mesh::Image&, float) { return mesh::Texture{}; }
+
+// A valid object (one triangle) and its 2 x 2 image, the fixtures placed beside fuzzed files.
+std::string smallObjectBytes();
+std::string smallImageBytes();
+
+// Ends the process loudly when a reader hands back something that breaks its own promise.
+[[noreturn]] void failInvariant(const char* what);
+
+}  // namespace tessarine::fuzz

@@ -1,0 +1,98 @@
+// Fuzz target for the scene file reader with its motion and envelope sections: the bytes
+// become a scene file read by Scene, beside a valid object "ship.lwo" and its image, so
+// "LoadObject ship.lwo" reaches the mesh library and the object's motion.
+#include <cmath>
+
+#include "anim/envelope.h"
+#include "anim/motion.h"
+#include "common/error.h"
+#include "fuzz_target.h"
+#include "scene/demo_context.h"
+#include "scene/scene.h"
+
+namespace {
+
+using namespace tessarine;
+
+constexpr float kNearPlane = 1.0f;
+
+// Evaluation trusts what the readers promise (at least one key, ascending frames); it is
+// run at the scene's ends and past them so that a broken promise shows as a fault here.
+void evaluate(const anim::Envelope* envelope, const scene::Scene& scene) {
+  if (envelope == nullptr) return;
+  if (envelope->keyCount() == 0) fuzz::failInvariant("an envelope without keys");
+  for (double seconds : {scene.startTime, scene.endTime, (scene.startTime + scene.endTime) / 2, -1.0, 1e9}) {
+    (void)envelope->valueAt(seconds);
+  }
+}
+
+void evaluate(anim::Motion* motion, const scene::Scene& scene) {
+  if (motion == nullptr) return;
+  if (motion->keyCount() == 0) fuzz::failInvariant("a motion without keys");
+  for (double seconds : {scene.startTime, scene.endTime, (scene.startTime + scene.endTime) / 2, -1.0, 1e9}) {
+    motion->evaluate(anim::frameAt(seconds, motion->framesPerSecond()));
+  }
+}
+
+// Every parent chain of an accepted scene ends at a root within as many steps as there are objects.
+void checkParents(const scene::Scene& scene) {
+  auto inScene = [&](const scene::SceneObject* object) {
+    return object == nullptr ||
+           (object >= scene.objects.data() && object < scene.objects.data() + scene.objects.size());
+  };
+  for (const scene::SceneObject& object : scene.objects) {
+    const scene::SceneObject* at = &object;
+    for (std::size_t steps = 0; at != nullptr; ++steps) {
+      if (!inScene(at->parent)) fuzz::failInvariant("a parent outside the scene's objects");
+      if (steps > scene.objects.size()) fuzz::failInvariant("a parent chain that never ends");
+      at = at->parent;
+    }
+  }
+  for (const scene::SceneLight& light : scene.lights) {
+    if (!inScene(light.parent)) fuzz::failInvariant("a light's parent outside the scene's objects");
+  }
+  if (!inScene(scene.camera.parent)) fuzz::failInvariant("the camera's parent outside the scene's objects");
+}
+
+void checkScene(scene::Scene& scene) {
+  if (scene.lights.size() > scene::kMaxLights) fuzz::failInvariant("more lights than OpenGL has");
+  for (std::size_t i = 0; i < scene.lights.size(); ++i) {
+    if (scene.lights[i].glLight != scene::kGlLight0 + i) fuzz::failInvariant("a light on the wrong GL light");
+  }
+  if (!scene.camera.motion) fuzz::failInvariant("a scene without a camera motion");
+  if (!(scene.framesPerSecond > 0)) fuzz::failInvariant("a scene without a frame rate");
+  checkParents(scene);
+
+  evaluate(scene.camera.motion.get(), scene);
+  evaluate(scene.camera.zoomEnvelope.get(), scene);
+  for (scene::SceneObject& object : scene.objects) {
+    if (!object.motion) fuzz::failInvariant("an object without a motion");
+    evaluate(object.motion.get(), scene);
+  }
+  for (scene::SceneLight& light : scene.lights) {
+    evaluate(&light.motion, scene);
+    evaluate(light.intensityEnvelope.get(), scene);
+    evaluate(light.coneEnvelope.get(), scene);
+  }
+  for (const auto* envelope : {scene.ambientIntensityEnvelope.get(), scene.fogMinEnvelope.get(),
+                               scene.fogMaxEnvelope.get(), scene.shakeEnvelope.get()}) {
+    evaluate(envelope, scene);
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const bool fixturesWritten = !fuzz::writeScratchFile("ship.lwo", fuzz::smallObjectBytes()).empty() &&
+                                      !fuzz::writeScratchFile("ship.tga", fuzz::smallImageBytes()).empty();
+  (void)fixturesWritten;
+  fuzz::writeScratchFile("scene.lws", {reinterpret_cast<const char*>(data), size});
+  try {
+    scene::DemoContext context(fuzz::scratchDirectory(), fuzz::noTexture);
+    scene::Scene scene(context, "scene.lws", kNearPlane);
+    checkScene(scene);
+  } catch (const common::Error&) {
+    // A clear refusal is what a malformed scene should get.
+  }
+  return 0;
+}
