@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -88,7 +90,12 @@ inline std::string light(const std::string& motion, std::array<int, 3> color, co
 
 // A 2 x 2 square in the plane z = 0, wound clockwise as seen from -z (the side it faces),
 // and a one-colour texture beside it (`name` ends in ".lwo").
-inline void writeSquare(const TempDir& dir, const std::string& name, std::array<std::uint8_t, 3> rgb,
+inline void writeFile(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline void writeSquare(const std::filesystem::path& dir, const std::string& name, std::array<std::uint8_t, 3> rgb,
                         float halfSize = 1) {
   formats::ObjectData square;
   square.points = {{-halfSize, halfSize, 0}, {halfSize, halfSize, 0}, {halfSize, -halfSize, 0}, {-halfSize, -halfSize, 0}};
@@ -96,7 +103,7 @@ inline void writeSquare(const TempDir& dir, const std::string& name, std::array<
   square.polygons = {{0, 1, 2, 3}};
   std::string image = name.substr(0, name.size() - 3) + "tga";
   square.imageFile = image;
-  dir.write(name, formats::writeLwo2(square));
+  writeFile(dir / name, formats::writeLwo2(square));
 
   constexpr std::uint16_t kSide = 4;
   formats::TgaImage tga;
@@ -104,7 +111,12 @@ inline void writeSquare(const TempDir& dir, const std::string& name, std::array<
   tga.height = kSide;
   tga.bitsPerPixel = 24;
   for (int i = 0; i < kSide * kSide; ++i) tga.pixels.insert(tga.pixels.end(), {rgb[2], rgb[1], rgb[0]});
-  dir.write(image, formats::writeTga(tga));
+  writeFile(dir / image, formats::writeTga(tga));
+}
+
+inline void writeSquare(const TempDir& dir, const std::string& name, std::array<std::uint8_t, 3> rgb,
+                        float halfSize = 1) {
+  writeSquare(dir.path(), name, rgb, halfSize);
 }
 
 }  // namespace tessarine::testing

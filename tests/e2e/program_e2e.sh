@@ -1,0 +1,146 @@
+#!/usr/bin/env bash
+# The real program under a virtual X display: every quit key ends it with status 0, F and W
+# switch between full screen and the 400 x 300 window at (16, 32), hiding and showing the
+# window keeps it going, and a missing scene file ends the start-up with the one error line.
+# Usage: program_e2e.sh PROGRAM FIXTURE-GENERATOR
+set -uo pipefail
+
+program=$(realpath "$1")
+fixture=$(realpath "$2")
+for tool in Xvfb xdotool xwininfo; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing"; exit 77; }
+done
+
+readonly kScreen=1024x768
+readonly kWindow=400x300+16+32
+# Without a window manager, freeglut's full screen is the screen's size but may keep an
+# offset of its own; with one, it is the whole screen at (0, 0).
+readonly kFullScreen="$kScreen+*"
+work=$(mktemp -d)
+xvfb_pid=
+show_pid=
+failures=0
+
+cleanup() {
+  [ -n "$show_pid" ] && kill "$show_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+# Xvfb chooses a free display and writes its number to descriptor 3.
+Xvfb -displayfd 3 -screen 0 "${kScreen}x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [ -s "$work/display" ] && break
+  sleep 0.1
+done
+[ -s "$work/display" ] || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+export DISPLAY=":$(head -n 1 "$work/display")"
+
+"$fixture" "$work/show" || exit 1
+"$fixture" "$work/show-without-s3" S3.lws || exit 1
+
+# Starts the show in DIR and waits for its window.
+start_show() {
+  (cd "$1" && exec "$program" >"$work/stdout" 2>"$work/stderr") &
+  show_pid=$!
+  window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Tessarine$' | head -n 1)
+  [ -n "$window" ] || { fail "no window appeared"; cat "$work/stderr"; return 1; }
+}
+
+# Waits up to 10 s for the show to end; sets `status`.
+wait_for_exit() {
+  for _ in $(seq 100); do
+    kill -0 "$show_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$show_pid" 2>/dev/null; then
+    kill "$show_pid"
+    fail "$1: the show did not end"
+  fi
+  status=0
+  wait "$show_pid" || status=$?
+  show_pid=
+}
+
+press() {
+  xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+  xdotool key "$1"
+}
+
+# WIDTHxHEIGHT+X+Y of the window, as the X server has it.
+geometry() {
+  xwininfo -id "$window" | awk '
+    /Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+    /Width:/ {w = $NF} /Height:/ {h = $NF}
+    END {print w "x" h "+" x "+" y}'
+}
+
+# Polls until the window's geometry matches the pattern.
+expect_geometry() {
+  local now=
+  for _ in $(seq 50); do
+    now=$(geometry)
+    # shellcheck disable=SC2053
+    [[ "$now" == $2 ]] && return 0
+    sleep 0.1
+  done
+  fail "$1: window is $now, expected $2"
+}
+
+for key in q Q x X Escape; do
+  start_show "$work/show" || continue
+  sleep 0.5
+  press "$key"
+  wait_for_exit "key $key"
+  [ "$status" -eq 0 ] || fail "key $key: exit status $status"
+  [ -s "$work/stdout" ] && fail "key $key: printed $(cat "$work/stdout")"
+done
+
+if start_show "$work/show"; then
+  expect_geometry "at start" "$kFullScreen"
+  press w
+  expect_geometry "after W" "$kWindow"
+  press f
+  expect_geometry "after F" "$kFullScreen"
+  press W
+  expect_geometry "after a second W" "$kWindow"
+  # Moved and resized by hand, W puts it back.
+  xdotool windowsize "$window" 300 200 windowmove "$window" 100 100
+  press w
+  expect_geometry "after W on a moved window" "$kWindow"
+  press F
+  expect_geometry "after a second F" "$kFullScreen"
+  # Hidden, the show draws nothing but lives on; shown again, it goes on and still quits.
+  xdotool windowunmap --sync "$window"
+  sleep 0.5
+  kill -0 "$show_pid" 2>/dev/null || fail "the show ended while hidden"
+  xdotool windowmap --sync "$window"
+  sleep 0.5
+  press q
+  wait_for_exit "after hiding"
+  [ "$status" -eq 0 ] || fail "after hiding: exit status $status"
+fi
+
+(cd "$work/show-without-s3" && exec timeout 30 "$program" >"$work/stdout" 2>"$work/stderr")
+status=$?
+expected="... And the Error is : I can't open file Data/S3.lws as rt !"
+[ "$status" -eq 0 ] || fail "missing S3.lws: exit status $status"
+if [ "$(od -An -c "$work/stdout")" != "$(printf '%s' "$expected" | od -An -c)" ]; then
+  fail "missing S3.lws: printed '$(cat "$work/stdout")', expected '$expected' with no line break"
+fi
+
+if [ "$failures" -ne 0 ]; then
+  echo "stderr of the last run:"
+  cat "$work/stderr"
+  echo "$failures failed"
+  exit 1
+fi
+echo "program end to end: all passed"
