@@ -1,0 +1,242 @@
+// The generated show read back by the player's own readers: the storyboard's structure,
+// lengths that match the timeline, shared meshes, texture sizes, polygon budgets,
+// smooth keys, and the same bytes on every run.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <set>
+
+#include "scene/scene.h"
+#include "showgen/storyboard.h"
+#include "support/temp_dir.h"
+#include "timeline/timeline.h"
+
+namespace tessarine::showgen {
+namespace {
+
+// Polygons the software renderer can draw every frame at a watchable rate.
+constexpr std::size_t kMaxPolygonsPerFrame = 40000;
+
+std::string slurp(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class GeneratedShow : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = new testing::TempDir();
+    buildShow().writeTo(dir_->str());
+    context_ = new scene::DemoContext(dir_->str(), [](const mesh::Image&, float) { return mesh::Texture(); });
+    for (std::size_t i = 0; i < timeline::kScenes.size(); ++i) {
+      scenes_.push_back(std::make_unique<scene::Scene>(*context_, std::string(timeline::kScenes[i].file), nearPlaneOf(i)));
+    }
+  }
+  static void TearDownTestSuite() {
+    scenes_.clear();
+    delete context_;
+    delete dir_;
+  }
+
+  static scene::Scene& scene(std::size_t i) { return *scenes_[i]; }
+  static std::size_t countWithMesh(const scene::Scene& s, const std::string& name) {
+    return std::count_if(s.objects.begin(), s.objects.end(),
+                         [&](const scene::SceneObject& o) { return o.mesh != nullptr && o.mesh->name() == name; });
+  }
+  static int depthOf(const scene::SceneObject* o) {
+    int depth = 0;
+    for (; o != nullptr; o = o->parent) ++depth;
+    return depth;
+  }
+
+  static testing::TempDir* dir_;
+  static scene::DemoContext* context_;
+  static std::vector<std::unique_ptr<scene::Scene>> scenes_;
+};
+
+testing::TempDir* GeneratedShow::dir_ = nullptr;
+scene::DemoContext* GeneratedShow::context_ = nullptr;
+std::vector<std::unique_ptr<scene::Scene>> GeneratedShow::scenes_;
+
+TEST_F(GeneratedShow, EachSceneLastsExactlyItsBars) {
+  for (std::size_t i = 0; i < scenes_.size(); ++i) {
+    EXPECT_EQ(scene(i).framesPerSecond, 30.0f);
+    EXPECT_DOUBLE_EQ(scene(i).startTime, 0.0);
+    EXPECT_DOUBLE_EQ(scene(i).endTime - scene(i).startTime, timeline::kScenes[i].bars * 2.0) << i;
+  }
+}
+
+TEST_F(GeneratedShow, ArrivalOpensFromBlackDownATunnelOfRings) {
+  const scene::Scene& s = scene(kArrival);
+  EXPECT_GE(countWithMesh(s, "ring.lwo"), 40u);
+  ASSERT_TRUE(s.fogMaxEnvelope);
+  EXPECT_LT(s.fogMaxEnvelope->valueAt(0), 5);
+  EXPECT_GT(s.fogMaxEnvelope->valueAt(6), 60);
+  EXPECT_EQ(countWithMesh(s, "title.lwo"), 1u);
+  // The title is drawn last, over the rings behind it.
+  EXPECT_EQ(s.objects.back().mesh->name(), "title.lwo");
+  for (const scene::SceneLight& light : s.lights) EXPECT_EQ(light.lightType, scene::kPoint);
+  EXPECT_GE(s.lights.size(), 3u);
+}
+
+TEST_F(GeneratedShow, HypercubeHasItsStrutsNodesAndAThreeDeepLightChain) {
+  const scene::Scene& s = scene(kHypercube);
+  EXPECT_EQ(countWithMesh(s, "strut.lwo"), 32u);
+  EXPECT_EQ(countWithMesh(s, "node.lwo"), 16u);
+  std::set<int> depths;
+  for (const scene::SceneLight& light : s.lights) depths.insert(depthOf(light.parent));
+  EXPECT_TRUE(depths.count(1) && depths.count(2) && depths.count(3));
+  ASSERT_TRUE(s.ambientIntensityEnvelope);
+  // Brighter on a beat than half a beat later.
+  EXPECT_GT(s.ambientIntensityEnvelope->valueAt(2.0), s.ambientIntensityEnvelope->valueAt(2.25));
+}
+
+TEST_F(GeneratedShow, TerrainHasTheSunLiftingMistAndShakesOnAccents) {
+  const scene::Scene& s = scene(kTerrain);
+  ASSERT_EQ(countWithMesh(s, "terrain.lwo"), 1u);
+  EXPECT_GE(s.objects[0].mesh->polygonCount(), 10000u);
+  EXPECT_TRUE(std::any_of(s.lights.begin(), s.lights.end(),
+                          [](const scene::SceneLight& l) { return l.lightType == scene::kDistant; }));
+  ASSERT_TRUE(s.fogMinEnvelope && s.fogMaxEnvelope);
+  EXPECT_LT(s.fogMinEnvelope->valueAt(0), s.fogMinEnvelope->valueAt(20));
+  EXPECT_LT(s.fogMaxEnvelope->valueAt(0), s.fogMaxEnvelope->valueAt(20));
+  ASSERT_TRUE(s.shakeEnvelope);
+  EXPECT_GT(s.shakeEnvelope->valueAt(4.0), 0.3);   // bar 3's first beat
+  EXPECT_LT(s.shakeEnvelope->valueAt(4.75), 0.01);  // still by the bar's second half
+}
+
+TEST_F(GeneratedShow, CityHasEightLightsFortyTowersAndSweepingSpots) {
+  const scene::Scene& s = scene(kCity);
+  EXPECT_EQ(s.lights.size(), scene::kMaxLights);
+  std::set<std::string> towerMeshes;
+  std::size_t towers = 0;
+  for (const scene::SceneObject& o : s.objects) {
+    if (o.mesh != nullptr && o.mesh->name().rfind("tower", 0) == 0) {
+      ++towers;
+      towerMeshes.insert(o.mesh->name());
+    }
+  }
+  EXPECT_GE(towers, 40u);
+  EXPECT_LE(towerMeshes.size(), 3u);
+  std::size_t sweeping = 0, flashing = 0;
+  for (const scene::SceneLight& l : s.lights) {
+    sweeping += l.lightType == scene::kSpot && l.coneEnvelope != nullptr;
+    flashing += l.intensityEnvelope != nullptr;
+  }
+  EXPECT_GE(sweeping, 2u);
+  EXPECT_GE(flashing, 2u);
+}
+
+TEST_F(GeneratedShow, VertigoSharesTheCityAndDollyZoomsFromARig) {
+  const scene::Scene& city = scene(kCity);
+  const scene::Scene& vertigo = scene(kVertigo);
+  std::set<const mesh::Mesh*> cityMeshes;
+  for (const scene::SceneObject& o : city.objects) cityMeshes.insert(o.mesh);
+  for (const scene::SceneObject& o : vertigo.objects) {
+    if (o.mesh != nullptr) {
+      EXPECT_TRUE(cityMeshes.count(o.mesh)) << o.mesh->name();
+    }
+  }
+  ASSERT_NE(vertigo.camera.parent, nullptr);
+  EXPECT_EQ(vertigo.camera.parent->mesh, nullptr);
+  ASSERT_TRUE(vertigo.camera.zoomEnvelope);
+  // The rig pulls back while the zoom closes in.
+  anim::Motion& rig = *vertigo.camera.parent->motion;
+  rig.evaluate(0);
+  float startBack = -rig.current()[anim::kPositionZ];
+  rig.evaluate(static_cast<float>(vertigo.endTime * 30));
+  float endBack = -rig.current()[anim::kPositionZ];
+  EXPECT_GT(endBack, 3 * startBack);
+  EXPECT_GT(vertigo.camera.zoomEnvelope->valueAt(vertigo.endTime), 3 * vertigo.camera.zoomEnvelope->valueAt(0));
+}
+
+TEST_F(GeneratedShow, UnfoldingReturnsTheTesseractAndFadesToBlack) {
+  const scene::Scene& s = scene(kUnfolding);
+  const scene::Scene& hypercube = scene(kHypercube);
+  EXPECT_EQ(countWithMesh(s, "strut.lwo"), 32u);
+  const mesh::Mesh* strut = nullptr;
+  for (const scene::SceneObject& o : hypercube.objects) {
+    if (o.mesh != nullptr && o.mesh->name() == "strut.lwo") strut = o.mesh;
+  }
+  EXPECT_TRUE(std::any_of(s.objects.begin(), s.objects.end(), [&](const scene::SceneObject& o) { return o.mesh == strut; }));
+  EXPECT_EQ(countWithMesh(s, "title.lwo"), 1u);
+  EXPECT_EQ(countWithMesh(s, "credits.lwo"), 1u);
+  ASSERT_TRUE(s.fogMaxEnvelope && s.ambientIntensityEnvelope);
+  EXPECT_LE(s.fogMaxEnvelope->valueAt(s.endTime), 1.0f);
+  EXPECT_EQ(s.ambientIntensityEnvelope->valueAt(s.endTime), 0.0f);
+  EXPECT_EQ(s.effectiveFogColor(), (scene::Color4{0, 0, 0, 1}));
+}
+
+TEST_F(GeneratedShow, TexturesArePowersOfTwoWithAlphaOnlyOnPlates) {
+  for (const mesh::Mesh* m : [&] {
+         std::vector<const mesh::Mesh*> all;
+         for (const auto& p : context_->meshes) all.push_back(p.get());
+         return all;
+       }()) {
+    std::string tga = slurp(dir_->path() / (m->name().substr(0, m->name().size() - 3) + "tga"));
+    ASSERT_GE(tga.size(), 18u) << m->name();
+    auto u16 = [&](std::size_t at) { return static_cast<unsigned char>(tga[at]) | static_cast<unsigned char>(tga[at + 1]) << 8; };
+    int width = u16(12), height = u16(14), bits = static_cast<unsigned char>(tga[16]);
+    EXPECT_TRUE(width > 0 && (width & (width - 1)) == 0) << m->name();
+    EXPECT_TRUE(height > 0 && (height & (height - 1)) == 0) << m->name();
+    bool plate = m->name() == "title.lwo" || m->name() == "credits.lwo";
+    EXPECT_EQ(bits, plate ? 32 : 24) << m->name();
+  }
+}
+
+TEST_F(GeneratedShow, EverySceneStaysWithinThePolygonBudget) {
+  for (std::size_t i = 0; i < scenes_.size(); ++i) {
+    std::size_t polygons = 0;
+    for (const scene::SceneObject& o : scene(i).objects) polygons += o.mesh != nullptr ? o.mesh->polygonCount() : 0;
+    EXPECT_LT(polygons, kMaxPolygonsPerFrame) << timeline::kScenes[i].file;
+    EXPECT_GT(polygons, 0u);
+  }
+}
+
+// Between two keys a position channel stays near the two key values: a spline that
+// swings out by more than half the largest neighbouring step is overshooting.
+void expectSmooth(anim::Motion& motion, const std::string& what) {
+  auto keys = motion.keys();
+  for (std::size_t k = 0; k + 1 < keys.size(); ++k) {
+    for (int c = anim::kPositionX; c <= anim::kPositionZ; ++c) {
+      float y0 = keys[k].values[c], y1 = keys[k + 1].values[c];
+      float step = std::abs(y1 - y0);
+      if (k > 0) step = std::max(step, std::abs(y0 - keys[k - 1].values[c]));
+      if (k + 2 < keys.size()) step = std::max(step, std::abs(keys[k + 2].values[c] - y1));
+      float margin = 0.5f * step + 1e-3f;
+      for (std::uint32_t f = keys[k].frame; f <= keys[k + 1].frame; ++f) {
+        motion.evaluate(static_cast<float>(f));
+        float y = motion.current()[c];
+        ASSERT_GE(y, std::min(y0, y1) - margin) << what << " channel " << c << " frame " << f;
+        ASSERT_LE(y, std::max(y0, y1) + margin) << what << " channel " << c << " frame " << f;
+      }
+    }
+  }
+}
+
+TEST_F(GeneratedShow, MotionsDoNotOvershootBetweenKeys) {
+  for (std::size_t i = 0; i < scenes_.size(); ++i) {
+    scene::Scene& s = scene(i);
+    std::string name(timeline::kScenes[i].file);
+    expectSmooth(*s.camera.motion, name + " camera");
+    for (std::size_t o = 0; o < s.objects.size(); ++o) expectSmooth(*s.objects[o].motion, name + " object " + std::to_string(o));
+    for (std::size_t l = 0; l < s.lights.size(); ++l) expectSmooth(s.lights[l].motion, name + " light " + std::to_string(l));
+  }
+}
+
+TEST_F(GeneratedShow, EveryRunWritesTheSameBytes) {
+  testing::TempDir again;
+  buildShow().writeTo(again.str());
+  std::size_t files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir_->path())) {
+    ++files;
+    EXPECT_EQ(slurp(entry.path()), slurp(again.path() / entry.path().filename())) << entry.path().filename();
+  }
+  EXPECT_GE(files, 6u + 2u * context_->meshes.size());
+}
+
+}  // namespace
+}  // namespace tessarine::showgen

@@ -11,9 +11,9 @@
 namespace tessarine::showgen {
 namespace {
 
-constexpr double kTesseractSize = 1.5;
-constexpr double kRingRadius = 2.7;
-constexpr double kTubeRadius = 1.15;
+constexpr double kTesseractSize = 1.8;
+constexpr double kRingRadius = 3.2;
+constexpr double kTubeRadius = 1.3;
 // Node size on the ring, in the units of a pose's apparent size.
 constexpr double kRingNodeScale = 1.6;
 constexpr double kUnfoldStart = 6.5, kUnfoldEnd = 13.5;
@@ -110,7 +110,7 @@ void addUnfolding(Show& show) {
     return sampleMotion(
         [=](double t) {
           Placement p;
-          p.position = {0, y - 10 * (1 - smoothstep(from, to, t)), -5};
+          p.position = {0, y - 10 * (1 - smoothstep(from, to, t)), -3};
           return p;
         },
         last, 6, fps);
@@ -131,7 +131,7 @@ void addUnfolding(Show& show) {
   scene.camera.motion = sampleMotion(
       [=](double t) {
         Placement p;
-        p.position = {1.5 * std::sin(2 * kPi * t / seconds), 0.6, -14 + 1.5 * smoothstep(0, seconds, t)};
+        p.position = {1.5 * std::sin(2 * kPi * t / seconds), 0.6, -12 + 1.5 * smoothstep(0, seconds, t)};
         Angles aim = aimAngles(Vec3{0, 0.3, 0} - p.position);
         p.heading = aim.heading;
         p.pitch = aim.pitch;
