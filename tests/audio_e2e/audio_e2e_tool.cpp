@@ -9,19 +9,18 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <numbers>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "audio/dominant_frequency.h"
 #include "audio/tone_mp3.h"
 
 namespace {
 
 constexpr long kRate = 44100;
 constexpr int kChannels = 2;
-constexpr int kLowestHz = 100;
-constexpr int kHighestHz = 2000;
-// At most this many seconds from the middle of the recording are searched for the tone.
+// The length of the stretch of the recording that is searched for the tone.
 constexpr double kMeasuredSeconds = 0.5;
 
 int writeTone(const std::string& path, double seconds) {
@@ -56,22 +55,8 @@ int measure(const std::string& path) {
     }
   }
   int dominant = 0;
-  double best = -1.0;
   if (left.size() >= window) {
-    for (int hz = kLowestHz; hz <= kHighestHz; ++hz) {
-      double coefficient = 2.0 * std::cos(2.0 * std::numbers::pi * hz / kRate);
-      double s1 = 0.0, s2 = 0.0;
-      for (std::size_t i = start; i < start + window; ++i) {
-        double s0 = left[i] + coefficient * s1 - s2;
-        s2 = s1;
-        s1 = s0;
-      }
-      double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
-      if (power > best) {
-        best = power;
-        dominant = hz;
-      }
-    }
+    dominant = tessarine::audio::testing::dominantHz(std::span(left).subspan(start, window), kRate);
   }
   std::printf("peak %d dominant %d\n", peak, dominant);
   return 0;
