@@ -1,6 +1,8 @@
 #include "common/data_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
@@ -15,12 +17,18 @@ namespace tessarine::common {
 DataFile::DataFile(std::string path, const char* mode) : path_(std::move(path)) {
   // The message is made before the attempt, as the caller reports exactly this text.
   std::string openFailure = "I can't open file " + path_ + " as " + mode;
-  stream_ = std::fopen(path_.c_str(), mode);
-  if (stream_ == nullptr) throw Error(openFailure);
+  // Opened without blocking and checked before the stream is made: fopen of a FIFO named
+  // as a data file would wait for a writer for ever. Data files are only ever read.
+  int descriptor = open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (descriptor < 0) throw Error(openFailure);
   struct stat status {};
-  if (fstat(fileno(stream_), &status) != 0 || !S_ISREG(status.st_mode)) {
-    std::fclose(stream_);
-    stream_ = nullptr;
+  if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+    ::close(descriptor);
+    throw Error(openFailure);
+  }
+  stream_ = fdopen(descriptor, mode);
+  if (stream_ == nullptr) {
+    ::close(descriptor);
     throw Error(openFailure);
   }
   size_ = static_cast<std::uint64_t>(status.st_size);
