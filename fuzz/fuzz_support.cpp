@@ -1,4 +1,5 @@
 // The scratch directory and fixtures shared by the reader fuzz targets.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -63,6 +64,17 @@ std::string writeScratchFile(std::string_view name, std::string_view bytes) {
   out.close();
   if (!out) failHarness("cannot write " + path);
   return path;
+}
+
+void makeScratchFifo(std::string_view name) {
+  std::string path = scratchDirectory() + "/" + std::string(name);
+  if (mkfifo(path.c_str(), 0600) != 0) failHarness("cannot make the FIFO " + path);
+}
+
+void makeScratchDirectory(std::string_view name) {
+  std::string path = scratchDirectory() + "/" + std::string(name);
+  std::error_code error;
+  if (!std::filesystem::create_directory(path, error)) failHarness("cannot make the directory " + path);
 }
 
 std::string smallObjectBytes() {

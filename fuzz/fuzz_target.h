@@ -21,6 +21,11 @@ const std::string& scratchDirectory();
 // returns the file's path. A failure aborts: the harness itself is broken, not the input.
 std::string writeScratchFile(std::string_view name, std::string_view bytes);
 
+// Places things beside the fuzzed file that are no regular files, so that a name the
+// input gives can lead the reader to them. Made once; a failure aborts.
+void makeScratchFifo(std::string_view name);
+void makeScratchDirectory(std::string_view name);
+
 // Texture creation without a GL context: the readers run whole, nothing reaches GL.
 inline mesh::Texture noTexture(const mesh::Image&, float) { return mesh::Texture{}; }
 

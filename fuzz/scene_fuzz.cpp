@@ -1,6 +1,7 @@
 // Fuzz target for the scene file reader with its motion and envelope sections: the bytes
-// become a scene file read by Scene, beside a valid object "ship.lwo" and its image, so
-// "LoadObject ship.lwo" reaches the mesh library and the object's motion.
+// become a scene file read by Scene. Beside it lie a valid object "ship.lwo" with its image,
+// so "LoadObject ship.lwo" reaches the mesh library and the object's motion, and names that
+// lead to no regular file: a FIFO object, a valid object whose image is a FIFO, a directory.
 #include <cmath>
 
 #include "anim/envelope.h"
@@ -80,12 +81,21 @@ void checkScene(scene::Scene& scene) {
   }
 }
 
+bool placeNeighbours() {
+  fuzz::writeScratchFile("ship.lwo", fuzz::smallObjectBytes());
+  fuzz::writeScratchFile("ship.tga", fuzz::smallImageBytes());
+  fuzz::makeScratchFifo("pipe.lwo");
+  fuzz::writeScratchFile("piped.lwo", fuzz::smallObjectBytes());
+  fuzz::makeScratchFifo("piped.tga");
+  fuzz::makeScratchDirectory("folder.lwo");
+  return true;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const bool fixturesWritten = !fuzz::writeScratchFile("ship.lwo", fuzz::smallObjectBytes()).empty() &&
-                                      !fuzz::writeScratchFile("ship.tga", fuzz::smallImageBytes()).empty();
-  (void)fixturesWritten;
+  static const bool neighboursPlaced = placeNeighbours();
+  (void)neighboursPlaced;
   fuzz::writeScratchFile("scene.lws", {reinterpret_cast<const char*>(data), size});
   try {
     scene::DemoContext context(fuzz::scratchDirectory(), fuzz::noTexture);
