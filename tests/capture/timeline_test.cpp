@@ -1,0 +1,86 @@
+// Show time against the scenes' own clocks: where each scene takes over, the boundary
+// rule of the frame loop, scenes of no length; the shake seed and the progress line.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "capture/progress_meter.h"
+#include "capture/show_capture.h"
+#include "capture/show_timeline.h"
+#include "common/error.h"
+
+namespace tessarine::capture {
+namespace {
+
+// The fixture show's frame ranges at 30 frames a second.
+ShowTimeline fixtureTimeline() { return ShowTimeline({{0, 1}, {1, 1.5}, {0, 2}, {0.5, 1}, {0, 1}, {0, 1}}); }
+
+TEST(ShowTimeline, ScenesFollowEachOtherEachOnItsOwnClock) {
+  ShowTimeline timeline = fixtureTimeline();
+  EXPECT_EQ(timeline.length(), 6);
+  EXPECT_EQ(timeline.startOf(2), 1.5);
+  EXPECT_EQ(timeline.endOf(2), 3.5);
+
+  struct Case {
+    double showTime;
+    std::size_t scene;
+    double sceneTime;
+  };
+  const std::vector<Case> cases = {
+      {0, 0, 0},
+      {0.5, 0, 0.5},
+      {1, 0, 1},          // on the end time the scene is drawn once more
+      {1.25, 1, 1.25},    // S2 starts at its own start time, 1 s
+      {1.5, 1, 1.5},
+      {1.75, 2, 0.25},
+      {3.75, 3, 0.75},    // S4's clock starts at 0.5
+      {4, 3, 1},
+      {4.5, 4, 0.5},
+      {6, 5, 1},
+      {6.5, 5, 1.5},      // past the end the last scene is kept
+  };
+  for (const Case& c : cases) {
+    ShowPosition at = timeline.locate(c.showTime);
+    EXPECT_EQ(at.scene, c.scene) << c.showTime;
+    EXPECT_DOUBLE_EQ(at.sceneTime, c.sceneTime) << c.showTime;
+  }
+}
+
+TEST(ShowTimeline, ASceneWithoutLengthTakesNoShowTime) {
+  // The frame loop draws such a scene for one frame only; a capture has no frame for it.
+  for (SceneSpan empty : {SceneSpan{2, 2}, SceneSpan{3, 2}}) {
+    ShowTimeline timeline({{0, 1}, empty, {0, 1}});
+    EXPECT_EQ(timeline.length(), 2);
+    EXPECT_EQ(timeline.locate(1).scene, 0u);
+    ShowPosition after = timeline.locate(1.25);
+    EXPECT_EQ(after.scene, 2u);
+    EXPECT_EQ(after.sceneTime, 0.25);
+  }
+}
+
+TEST(ShowTimeline, RefusesNoScenesAndEndlessOnes) {
+  EXPECT_THROW(ShowTimeline({}), common::Error);
+  EXPECT_THROW(ShowTimeline({{0, 1}, {0, std::numeric_limits<double>::infinity()}}), common::Error);
+  EXPECT_THROW(ShowTimeline({{std::numeric_limits<double>::quiet_NaN(), 1}}), common::Error);
+  EXPECT_THROW(ShowTimeline({{0, 1e308}, {-1e308, 1e308}}), common::Error);
+}
+
+TEST(ShakeSeed, SameMomentSameSeedWhateverTheArithmetic) {
+  EXPECT_EQ(shakeSeedFor(0), 0u);
+  EXPECT_EQ(shakeSeedFor(1), 1000000u);
+  EXPECT_EQ(shakeSeedFor(0.1), shakeSeedFor(3.0 / 30));
+  EXPECT_EQ(shakeSeedFor(7.0 / 30), shakeSeedFor(0.2333333));
+  EXPECT_NE(shakeSeedFor(1.0 / 30), shakeSeedFor(2.0 / 30));
+  // 4295 s is past 2^32 microseconds: the seed wraps round, 4294.967296 s being 0.
+  EXPECT_EQ(shakeSeedFor(4295), 32704u);
+}
+
+TEST(ProgressLine, RateAndTimeLeftFromTheFramesSoFar) {
+  EXPECT_EQ(progressLine(0, 10, 0), "frame 0 of 10");
+  // 120 frames in 5 s: 24 a second; 4200 frames left take 175 s.
+  EXPECT_EQ(progressLine(120, 4320, 5), "frame 120 of 4320, 24.0 frames/s, 2:55 left");
+  EXPECT_EQ(progressLine(31, 31, 2), "frame 31 of 31, 15.5 frames/s, 0:00 left");
+}
+
+}  // namespace
+}  // namespace tessarine::capture

@@ -1,0 +1,76 @@
+#include "capture/frame_pattern.h"
+
+#include <array>
+#include <cstdio>
+
+namespace tessarine::capture {
+
+namespace {
+
+constexpr std::string_view kFlags = "0-+ #";
+constexpr std::string_view kIntegerConversions = "diu";
+// Room for the widest field and any int.
+constexpr std::size_t kFormattedSize = kMaxFieldWidth + 16;
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+std::optional<FramePattern> FramePattern::parse(std::string_view pattern, std::string& error) {
+  FramePattern result;
+  result.text_ = pattern;
+  bool found = false;
+  std::string* literal = &result.prefix_;
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    if (pattern[i] != '%') {
+      literal->push_back(pattern[i]);
+      continue;
+    }
+    if (i + 1 < pattern.size() && pattern[i + 1] == '%') {
+      literal->push_back('%');
+      ++i;
+      continue;
+    }
+    std::size_t end = i + 1;
+    while (end < pattern.size() && kFlags.find(pattern[end]) != std::string_view::npos) ++end;
+    int width = 0;
+    while (end < pattern.size() && isDigit(pattern[end])) {
+      width = width * 10 + (pattern[end] - '0');
+      if (width > kMaxFieldWidth) {
+        error = "the field width in \"" + std::string(pattern) + "\" is over " + std::to_string(kMaxFieldWidth);
+        return std::nullopt;
+      }
+      ++end;
+    }
+    if (end == pattern.size() || kIntegerConversions.find(pattern[end]) == std::string_view::npos) {
+      error = "\"" + std::string(pattern) + "\" may hold only %d, %i or %u (with flags and a width) and %%";
+      return std::nullopt;
+    }
+    if (found) {
+      error = "\"" + std::string(pattern) + "\" holds more than one frame number";
+      return std::nullopt;
+    }
+    found = true;
+    result.conversion_ = pattern.substr(i, end + 1 - i);
+    literal = &result.suffix_;
+    i = end;
+  }
+  if (!found) {
+    error = "\"" + std::string(pattern) + "\" holds no frame number such as %05d";
+    return std::nullopt;
+  }
+  return result;
+}
+
+std::string FramePattern::format(int number) const {
+  std::array<char, kFormattedSize> digits{};
+  // The conversion was checked to be one integer conversion of a bounded width.
+  if (conversion_.back() == 'u') {
+    std::snprintf(digits.data(), digits.size(), conversion_.c_str(), static_cast<unsigned>(number));
+  } else {
+    std::snprintf(digits.data(), digits.size(), conversion_.c_str(), number);
+  }
+  return prefix_ + digits.data() + suffix_;
+}
+
+}  // namespace tessarine::capture

@@ -1,0 +1,79 @@
+#include "capture/png_file.h"
+
+#include <png.h>
+#include <zlib.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "common/error.h"
+
+namespace tessarine::capture {
+
+namespace {
+
+constexpr int kChannels = 4;
+// Faster than the default level at a small cost in size: a long capture writes
+// thousands of frames, and the encoder would otherwise take longer than the drawing.
+constexpr int kCompressionLevel = 3;
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// The libpng write structures, released together however the writing ends.
+class PngWriter {
+ public:
+  PngWriter()
+      : png_(png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr)),
+        info_(png_ ? png_create_info_struct(png_) : nullptr) {}
+  ~PngWriter() { png_destroy_write_struct(&png_, &info_); }
+  PngWriter(const PngWriter&) = delete;
+  PngWriter& operator=(const PngWriter&) = delete;
+
+  bool valid() const { return png_ != nullptr && info_ != nullptr; }
+  png_structp png() const { return png_; }
+  png_infop info() const { return info_; }
+
+ private:
+  png_structp png_;
+  png_infop info_;
+};
+
+// Everything that may longjmp lives here, with no C++ object of its own to unwind.
+bool encode(const PngWriter& writer, std::FILE* file, std::span<const std::uint8_t> rgba, int width, int height) {
+  png_structp png = writer.png();
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_init_io(png, file);
+  png_set_compression_level(png, kCompressionLevel);
+  png_set_IHDR(png, writer.info(), static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+               PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, writer.info());
+  // The rows hold a fourth byte per pixel that the RGB file leaves out.
+  png_set_filler(png, 0, PNG_FILLER_AFTER);
+  const std::size_t stride = static_cast<std::size_t>(width) * kChannels;
+  for (int y = height - 1; y >= 0; --y) {
+    png_write_row(png, rgba.data() + static_cast<std::size_t>(y) * stride);
+  }
+  png_write_end(png, nullptr);
+  return true;
+}
+
+}  // namespace
+
+void writePng(const std::string& path, std::span<const std::uint8_t> rgba, int width, int height) {
+  if (width <= 0 || height <= 0 ||
+      rgba.size() / kChannels / static_cast<std::size_t>(width) != static_cast<std::size_t>(height) ||
+      rgba.size() % (static_cast<std::size_t>(width) * kChannels) != 0) {
+    throw common::Error("A frame of the wrong size for " + path);
+  }
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+  if (!file) throw common::Error("I can't open file " + path + " as wb");
+  PngWriter writer;
+  if (!writer.valid() || !encode(writer, file.get(), rgba, width, height)) {
+    throw common::Error("I can't write file " + path);
+  }
+  if (std::fclose(file.release()) != 0) throw common::Error("I can't write file " + path);
+}
+
+}  // namespace tessarine::capture

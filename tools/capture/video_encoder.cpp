@@ -1,0 +1,165 @@
+#include "capture/video_encoder.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "common/error.h"
+
+extern char** environ;
+
+namespace tessarine::capture {
+
+namespace {
+
+constexpr int kChannels = 4;
+
+std::string number(double value) {
+  char text[32];
+  auto result = std::to_chars(text, text + sizeof text, value);
+  return std::string(text, result.ptr);
+}
+
+// Names go to ffmpeg as plain files: "-" or "pipe:1" would otherwise mean a stream, and
+// a colon in a name would be read as a protocol.
+std::string fileUrl(const std::string& path) { return "file:" + path; }
+
+std::vector<std::string> ffmpegArguments(const std::string& ffmpegPath, const VideoSettings& s) {
+  return {ffmpegPath, "-hide_banner", "-loglevel", "error", "-nostats", "-y",
+          // The frames: raw RGBA as read back, bottom row first, hence the flip.
+          "-f", "rawvideo", "-pixel_format", "rgba", "-video_size",
+          std::to_string(s.width) + "x" + std::to_string(s.height), "-framerate", number(s.framesPerSecond),
+          "-i", "pipe:0",
+          // The music, from the moment of show time at which the frames begin.
+          "-ss", number(s.musicOffset), "-i", fileUrl(s.musicFile),
+          "-map", "0:v:0", "-map", "1:a:0", "-vf", "vflip", "-c:v", "libx264", "-pix_fmt", "yuv420p",
+          "-c:a", "aac", "-shortest", "-movflags", "+faststart", fileUrl(s.path)};
+}
+
+}  // namespace
+
+std::optional<std::string> findOnPath(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  if (path == nullptr || name.empty() || name.find('/') != std::string::npos) return std::nullopt;
+  std::string_view rest(path);
+  while (true) {
+    std::size_t colon = rest.find(':');
+    std::string directory(rest.substr(0, colon));
+    // An empty entry is the working directory.
+    std::string candidate = (directory.empty() ? std::string(".") : directory) + "/" + name;
+    struct stat info {};
+    if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(candidate.c_str(), X_OK) == 0) {
+      return candidate;
+    }
+    if (colon == std::string_view::npos) return std::nullopt;
+    rest.remove_prefix(colon + 1);
+  }
+}
+
+VideoEncoder::VideoEncoder(const std::string& ffmpegPath, const VideoSettings& settings)
+    : path_(settings.path),
+      frameBytes_(static_cast<std::size_t>(settings.width) * static_cast<std::size_t>(settings.height) * kChannels) {
+  // A socket rather than a pipe: writing to it with MSG_NOSIGNAL reports a vanished
+  // reader as an error instead of killing the process with SIGPIPE.
+  int ends[2];
+  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
+    throw common::Error(std::string("I can't make a channel to ffmpeg: ") + std::strerror(errno));
+  }
+  // ffmpeg's end is only ever read from.
+  shutdown(ends[1], SHUT_WR);
+
+  std::vector<std::string> arguments = ffmpegArguments(ffmpegPath, settings);
+  std::vector<char*> argv;
+  for (std::string& a : arguments) argv.push_back(a.data());
+  argv.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  // dup2 clears close-on-exec on the copy, so only standard input survives the exec.
+  posix_spawn_file_actions_adddup2(&actions, ends[1], STDIN_FILENO);
+  pid_t child = -1;
+  int failure = posix_spawn(&child, ffmpegPath.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(ends[1]);
+  if (failure != 0) {
+    close(ends[0]);
+    throw common::Error("I can't start " + ffmpegPath + ": " + std::strerror(failure));
+  }
+  input_ = ends[0];
+  child_ = child;
+}
+
+VideoEncoder::~VideoEncoder() { release(); }
+
+VideoEncoder::VideoEncoder(VideoEncoder&& other) noexcept
+    : path_(std::move(other.path_)),
+      frameBytes_(other.frameBytes_),
+      input_(std::exchange(other.input_, -1)),
+      child_(std::exchange(other.child_, -1)) {}
+
+VideoEncoder& VideoEncoder::operator=(VideoEncoder&& other) noexcept {
+  if (this != &other) {
+    release();
+    path_ = std::move(other.path_);
+    frameBytes_ = other.frameBytes_;
+    input_ = std::exchange(other.input_, -1);
+    child_ = std::exchange(other.child_, -1);
+  }
+  return *this;
+}
+
+void VideoEncoder::writeFrame(std::span<const std::uint8_t> rgba) {
+  if (input_ < 0) throw common::Error("The video " + path_ + " is already finished");
+  if (rgba.size() != frameBytes_) throw common::Error("A frame of the wrong size for the video " + path_);
+  const std::uint8_t* data = rgba.data();
+  std::size_t left = rgba.size();
+  while (left > 0) {
+    ssize_t sent = send(input_, data, left, MSG_NOSIGNAL);
+    if (sent < 0) {
+      if (errno == EINTR) continue;
+      throw common::Error("ffmpeg stopped taking frames for " + path_);
+    }
+    data += sent;
+    left -= static_cast<std::size_t>(sent);
+  }
+}
+
+void VideoEncoder::finish() {
+  if (child_ < 0) throw common::Error("The video " + path_ + " is already finished");
+  close(std::exchange(input_, -1));
+  int status = waitForExit();
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    throw common::Error("ffmpeg could not make " + path_ +
+                        (WIFEXITED(status) ? " (exit status " + std::to_string(WEXITSTATUS(status)) + ")"
+                                           : std::string(" (it was stopped by a signal)")));
+  }
+}
+
+int VideoEncoder::waitForExit() noexcept {
+  int status = 0;
+  while (waitpid(child_, &status, 0) < 0) {
+    if (errno != EINTR) {
+      status = -1;
+      break;
+    }
+  }
+  child_ = -1;
+  return status;
+}
+
+void VideoEncoder::release() noexcept {
+  if (input_ >= 0) close(std::exchange(input_, -1));
+  if (child_ >= 0) waitForExit();
+}
+
+}  // namespace tessarine::capture

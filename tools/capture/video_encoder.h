@@ -1,0 +1,55 @@
+// A video made by ffmpeg from raw frames piped into it, with the music muxed in: H.264 in
+// MP4, yuv420p, ending with the shorter of picture and sound.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace tessarine::capture {
+
+// The full path of the program `name` in a directory of $PATH, if there is one.
+std::optional<std::string> findOnPath(const std::string& name);
+
+struct VideoSettings {
+  std::string path;        // the video file, replaced if it exists
+  int width = 0;           // even, as yuv420p needs
+  int height = 0;
+  double framesPerSecond = 0;
+  std::string musicFile;
+  double musicOffset = 0;  // seconds into the music at which the first frame stands
+};
+
+class VideoEncoder {
+ public:
+  // Starts `ffmpeg` (the program at `ffmpegPath`) reading frames from a socket that this
+  // object owns. Throws common::Error when it cannot be started.
+  VideoEncoder(const std::string& ffmpegPath, const VideoSettings& settings);
+  // Without a finish(): ends the input and waits for ffmpeg, whatever it made of it.
+  ~VideoEncoder();
+  VideoEncoder(VideoEncoder&& other) noexcept;
+  VideoEncoder& operator=(VideoEncoder&& other) noexcept;
+  VideoEncoder(const VideoEncoder&) = delete;
+  VideoEncoder& operator=(const VideoEncoder&) = delete;
+
+  // One frame, RGBA, bottom row first as OpenGL reads it. Throws common::Error when
+  // ffmpeg has gone (it has said why on standard error).
+  void writeFrame(std::span<const std::uint8_t> rgba);
+  // Ends the input and waits for ffmpeg to write the file; throws common::Error unless it
+  // succeeded.
+  void finish();
+
+ private:
+  void release() noexcept;
+  int waitForExit() noexcept;
+
+  std::string path_;
+  std::size_t frameBytes_ = 0;
+  int input_ = -1;  // our end of ffmpeg's standard input
+  pid_t child_ = -1;
+};
+
+}  // namespace tessarine::capture
