@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "headless/headless_gl.h"
+#include "render/keep_gl_driver.h"
 #include "render/scene_text.h"
 #include "support/temp_dir.h"
 
@@ -69,6 +70,7 @@ class Output {
 class StartUpTest : public ::testing::Test {
  protected:
   StartUpTest() : gl_(4, 4) {
+    testing::keepGlDriverLoaded();
     options_.dataDirectory = dir_.str();
     options_.errorOutput = output_.file();
     testing::writeSquare(dir_, "shared.lwo", {255, 255, 255});
