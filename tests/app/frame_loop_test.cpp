@@ -101,11 +101,5 @@ TEST_F(FrameLoopTest, SwitchesOneSceneAFrameAtItsOwnStartTime) {
   }
 }
 
-TEST_F(FrameLoopTest, DrawsNothingBeforeItStarts) {
-  loop_.onDisplay();
-  EXPECT_TRUE(log_.empty());
-  EXPECT_EQ(loop_.currentScene(), nullptr);
-}
-
 }  // namespace
 }  // namespace tessarine::app

@@ -76,12 +76,5 @@ TEST(RaisePriorityTest, AnOrdinaryUserIsNotRefused) {
       ::testing::ExitedWithCode(0), "");
 }
 
-TEST(RaisePriorityTest, TheUsersLimitIsAValidNiceLevel) {
-  int lowest = 100;
-  if (!systemPriorityCalls().lowestAllowedNice(lowest)) GTEST_SKIP() << "RLIMIT_NICE unknown";
-  EXPECT_GE(lowest, -20);
-  EXPECT_LE(lowest, 19);
-}
-
 }  // namespace
 }  // namespace tessarine::platform
