@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "headless/headless_gl.h"
-#include "render/keep_gl_driver.h"
 #include "render/scene_text.h"
 #include "support/temp_dir.h"
 
@@ -70,7 +69,6 @@ class Output {
 class StartUpTest : public ::testing::Test {
  protected:
   StartUpTest() : gl_(4, 4) {
-    testing::keepGlDriverLoaded();
     options_.dataDirectory = dir_.str();
     options_.errorOutput = output_.file();
     testing::writeSquare(dir_, "shared.lwo", {255, 255, 255});

@@ -1,9 +1,7 @@
 // Drawing meshes on a real GL context: the pixels of textured faces, and what a draw
 // leaves behind in GL state.
 #include <GL/gl.h>
-#include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <link.h>
 
 #include <array>
 #include <vector>
@@ -60,25 +58,10 @@ void expectColor(const Rgb& actual, const Rgb& expected) {
   for (int c = 0; c < 3; ++c) EXPECT_NEAR(actual[c], expected[c], 2) << "channel " << c;
 }
 
-// Drawing makes Mesa keep allocations for the life of the process, which the leak
-// suppressions name by module. Terminating the display unloads the driver, and with it
-// those names; pinning the loaded driver keeps the reports attributable.
-void keepGlDriverLoaded() {
-  dl_iterate_phdr(
-      [](dl_phdr_info* info, std::size_t, void*) {
-        std::string_view name = info->dlpi_name;
-        if (name.find("_dri.so") != std::string_view::npos || name.find("libgallium") != std::string_view::npos) {
-          dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-        }
-        return 0;
-      },
-      nullptr);
-}
 
 class MeshDrawTest : public ::testing::Test {
  protected:
   MeshDrawTest() : gl_(kWidth, kHeight) {
-    keepGlDriverLoaded();
     glEnable(GL_TEXTURE_2D);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);

@@ -8,7 +8,6 @@
 #include <limits>
 
 #include "headless/headless_gl.h"
-#include "render/keep_gl_driver.h"
 #include "render/render_state.h"
 #include "render/scene_text.h"
 #include "scene/demo_context.h"
@@ -51,7 +50,6 @@ float priorityOf(const mesh::Mesh& mesh) {
 class ActivationTest : public ::testing::Test {
  protected:
   ActivationTest() : gl_(4, 4), context_(dir_.str()) {
-    testing::keepGlDriverLoaded();
     setUpRenderState();
     testing::writeSquare(dir_, "shared.lwo", {255, 255, 255});
     testing::writeSquare(dir_, "only_a.lwo", {255, 255, 255});

@@ -6,14 +6,12 @@
 #include <array>
 
 #include "headless/headless_gl.h"
-#include "render/keep_gl_driver.h"
 
 namespace tessarine::render {
 namespace {
 
 TEST(RenderStateTest, SetsTheFixedStateOfTheWholeRun) {
   headless::HeadlessGl gl(4, 4);
-  testing::keepGlDriverLoaded();
   setUpRenderState();
   ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 

@@ -10,7 +10,6 @@
 #include <string>
 
 #include "headless/headless_gl.h"
-#include "render/keep_gl_driver.h"
 #include "render/activation.h"
 #include "render/render_state.h"
 #include "render/scene_text.h"
@@ -49,7 +48,6 @@ void expectNear(const float* actual, const std::vector<float>& expected, const s
 class RendererTest : public ::testing::Test {
  protected:
   RendererTest() : gl_(64, 64), context_(dir_.str()) {
-    testing::keepGlDriverLoaded();
     setUpRenderState();
     testing::writeSquare(dir_, "square.lwo", {255, 255, 255});
   }

@@ -1,9 +1,7 @@
 // Every scene of the generated show drawn by the player's renderer on a surfaceless
 // context, a frame every two seconds: each picture must show something, not a blank
 // screen or one flat colour (objects culled by winding, clipped or lost in fog).
-#include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <link.h>
 
 #include <set>
 #include <string_view>
@@ -23,26 +21,11 @@ constexpr double kMinCoveredShare = 0.03;
 // ...in at least this many colours.
 constexpr std::size_t kMinColours = 24;
 
-// Drawing makes Mesa keep allocations for the life of the process, which the leak
-// suppressions name by module; closing the context unloads the driver and those names
-// with it, so the loaded driver is pinned.
-void keepGlDriverLoaded() {
-  dl_iterate_phdr(
-      [](dl_phdr_info* info, std::size_t, void*) {
-        std::string_view name = info->dlpi_name;
-        if (name.find("_dri.so") != std::string_view::npos || name.find("libgallium") != std::string_view::npos) {
-          dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-        }
-        return 0;
-      },
-      nullptr);
-}
 
 TEST(ShowRender, EveryTwoSecondsOfEverySceneShowsSomething) {
   testing::TempDir dir;
   buildShow().writeTo(dir.str());
   ShowPlayer player(dir.str(), kWidth, kHeight);
-  keepGlDriverLoaded();
   ASSERT_EQ(player.sceneCount(), timeline::kScenes.size());
   for (std::size_t i = 0; i < player.sceneCount(); ++i) {
     scene::Scene& s = player.scene(i);
