@@ -11,6 +11,7 @@
 
 #include "common/error.h"
 #include "common/path.h"
+#include "support/error_message.h"
 #include "support/temp_dir.h"
 
 namespace tessarine::common {
@@ -18,14 +19,7 @@ namespace {
 
 using testing::TempDir;
 
-std::string messageOf(auto&& action) {
-  try {
-    action();
-  } catch (const Error& error) {
-    return error.what();
-  }
-  return "(no error)";
-}
+using testing::messageOf;
 
 TEST(DataFileTest, OpenFailureNamesPathAndMode) {
   EXPECT_EQ(messageOf([] { DataFile("Data/missing.lws", "rt"); }), "I can't open file Data/missing.lws as rt");

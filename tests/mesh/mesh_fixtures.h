@@ -5,20 +5,14 @@
 #include <utility>
 
 #include "common/error.h"
+#include "support/error_message.h"
 #include "formats/lwo2_writer.h"
 #include "formats/tga_writer.h"
 #include "mesh/mesh.h"
 
 namespace tessarine::mesh::testing {
 
-inline std::string messageOf(auto&& action) {
-  try {
-    action();
-  } catch (const common::Error& error) {
-    return error.what();
-  }
-  return "(no error)";
-}
+using tessarine::testing::messageOf;
 
 // A texture maker for tests without a GL context.
 inline Texture noTexture(const Image&, float) { return Texture(); }

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "common/error.h"
+#include "support/error_message.h"
 #include "formats/lwo2_writer.h"
 #include "formats/tga_writer.h"
 #include "mesh/texture.h"
@@ -16,14 +17,7 @@
 
 namespace tessarine::scene::testing {
 
-inline std::string messageOf(auto&& action) {
-  try {
-    action();
-  } catch (const common::Error& error) {
-    return error.what();
-  }
-  return "(no error)";
-}
+using tessarine::testing::messageOf;
 
 // A texture maker for tests that do not need GL.
 inline mesh::Texture noTexture(const mesh::Image&, float) { return mesh::Texture(); }

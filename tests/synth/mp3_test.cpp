@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/error.h"
+#include "support/error_message.h"
 #include "support/temp_dir.h"
 #include "synth/mp3_reader.h"
 #include "synth/mp3_writer.h"
@@ -24,14 +25,7 @@ std::string bytesOf(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::string messageOf(auto&& action) {
-  try {
-    action();
-  } catch (const Error& error) {
-    return error.what();
-  }
-  return "(no error)";
-}
+using tessarine::testing::messageOf;
 
 // 2.5 s: not a whole number of 1152-sample MP3 frames, so padding must be trimmed.
 StereoBuffer twoTones() {
