@@ -154,7 +154,9 @@ std::uint16_t DataFile::readU16LE() {
 std::optional<float> leadingFloat(const std::string& token) {
   char* end = nullptr;
   float value = std::strtof(token.c_str(), &end);
-  if (end == token.c_str()) return std::nullopt;
+  // "nan", "inf" and overflowing numbers read as numbers in C, but no setting can use
+  // them: they would reach the projection and the lights as undefined values.
+  if (end == token.c_str() || !std::isfinite(value)) return std::nullopt;
   return value;
 }
 

@@ -71,7 +71,7 @@ class DataFile {
 };
 
 // The number a token begins with, as the C "%f" conversion reads it; nothing when the
-// token does not begin with a number.
+// token does not begin with a number or the number is not finite.
 std::optional<float> leadingFloat(const std::string& token);
 
 }  // namespace tessarine::common

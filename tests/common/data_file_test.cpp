@@ -102,6 +102,7 @@ TEST(DataFileTest, LeadingFloatReadsLikeTheCConversion) {
   EXPECT_FLOAT_EQ(*leadingFloat("2.5junk"), 2.5f);
   EXPECT_FALSE(leadingFloat("(envelope)").has_value());
   EXPECT_FALSE(leadingFloat("").has_value());
+  for (const char* unusable : {"nan", "inf", "-infinity", "1e999"}) EXPECT_FALSE(leadingFloat(unusable).has_value()) << unusable;
 }
 
 TEST(DataFileTest, BinaryReadsDetectShortFilesAndNeverSkipPastTheEnd) {
