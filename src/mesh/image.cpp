@@ -13,7 +13,7 @@ namespace {
 
 using common::Error;
 
-// The fixed header: id length, colour-map type, image type, colour-map specification,
+// The fixed header: id length, colour-map type, image type, colour-map layout,
 // origin, width, height, depth, descriptor.
 constexpr std::size_t kHeaderSize = 18;
 constexpr std::size_t kImageTypeOffset = 2;
