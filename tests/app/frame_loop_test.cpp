@@ -1,3 +1,5 @@
+// The frame loop against a clock it is handed: which scene is drawn at which time, and
+// when the music starts again.
 #include "app/frame_loop.h"
 
 #include <gtest/gtest.h>
@@ -5,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "render/scene_text.h"
@@ -22,7 +25,7 @@ constexpr std::int64_t kTicksPerSecond = 1000;
 mesh::Texture noTexture(const mesh::Image&, float) { return mesh::Texture(); }
 
 // Three scenes at 30 frames per second: A from 1 s to 2 s, B from 0 s to 0.5 s, and C
-// whose end is its start, 3 s.
+// whose end is its start, 3 s. Every action the loop takes is written to the log.
 class FrameLoopTest : public ::testing::Test {
  protected:
   FrameLoopTest()
@@ -30,7 +33,17 @@ class FrameLoopTest : public ::testing::Test {
         a_(sceneFile("A.lws", 30, 60)),
         b_(sceneFile("B.lws", 0, 15)),
         c_(sceneFile("C.lws", 90, 90)),
-        loop_([this] { return readClock(); }, kTicksPerSecond, actions()) {
+        loop_([this] { return std::exchange(now_, now_ + ticksPerReading_); }, kTicksPerSecond,
+              {.activate = [this](scene::Scene& scene) { log_.push_back("activate " + scene.fileName.substr(0, 1)); },
+               .render =
+                   [this](scene::Scene& scene, float seconds) {
+                     char time[32];
+                     std::snprintf(time, sizeof time, "%.3f", seconds);
+                     log_.push_back("render " + scene.fileName.substr(0, 1) + " " + time);
+                   },
+               .stopMusic = [this] { log_.push_back("stop"); },
+               .playMusic = [this] { log_.push_back("play"); },
+               .present = [this] { log_.push_back("present"); }}) {
     a_.next = &b_;
     b_.next = &c_;
   }
@@ -38,28 +51,6 @@ class FrameLoopTest : public ::testing::Test {
   scene::Scene sceneFile(const std::string& name, std::uint32_t first, std::uint32_t last) {
     dir_.write(name, testing::header(first, last) + testing::camera(still({})));
     return scene::Scene(context_, name, 1.0f);
-  }
-
-  std::int64_t readClock() {
-    std::int64_t reading = now_;
-    now_ += ticksPerReading_;
-    return reading;
-  }
-
-  static std::string nameOf(const scene::Scene& scene) { return scene.fileName.substr(0, 1); }
-
-  FrameActions actions() {
-    FrameActions actions;
-    actions.activate = [this](scene::Scene& scene) { log_.push_back("activate " + nameOf(scene)); };
-    actions.render = [this](scene::Scene& scene, float seconds) {
-      char time[32];
-      std::snprintf(time, sizeof time, "%.3f", seconds);
-      log_.push_back("render " + nameOf(scene) + " " + time);
-    };
-    actions.stopMusic = [this] { log_.push_back("stop"); };
-    actions.playMusic = [this] { log_.push_back("play"); };
-    actions.present = [this] { log_.push_back("present"); };
-    return actions;
   }
 
   testing::TempDir dir_;
@@ -83,9 +74,7 @@ TEST_F(FrameLoopTest, SwitchesOneSceneAFrameAtItsOwnStartTime) {
       {"drawn at the second reading, past the end", 1000, 1, {"render A 2.001", "present"}},
       {"past the end: the next scene from its start", 1001, 0, {"activate B", "render B 0.000", "present"}},
       {"ten seconds late: still only the next scene", 11001, 0, {"activate C", "render C 3.000", "present"}},
-      {"an empty scene lasts one frame; then the first with the music restarted",
-       11002,
-       0,
+      {"an empty scene lasts one frame; then the first with the music restarted", 11002, 0,
        {"stop", "play", "activate A", "render A 1.000", "present"}},
       {"the first scene again from its start", 11502, 0, {"render A 1.500", "present"}},
   };

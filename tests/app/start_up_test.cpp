@@ -1,3 +1,5 @@
+// The start-up against a platform that answers as it is told: what a refusal prints, what
+// it leaves behind, and the play list built in order.
 #include "app/driver.h"
 
 #include <GL/gl.h>
@@ -19,19 +21,12 @@ namespace {
 
 using testing::still;
 
+// Answers as it is told and logs every call.
 class FakePlatform final : public platform::Platform {
  public:
-  FakePlatform(bool grantPriority, bool screenSaverActive)
-      : grantPriority_(grantPriority), screenSaverActive_(screenSaverActive) {}
-
-  bool requestHighPriority() override {
-    calls.push_back("priority");
-    return grantPriority_;
-  }
-  bool screenSaverActive() override {
-    calls.push_back("screen saver?");
-    return screenSaverActive_;
-  }
+  FakePlatform(bool grantPriority, bool screenSaverActive) : grant_(grantPriority), active_(screenSaverActive) {}
+  bool requestHighPriority() override { return answer("priority", grant_); }
+  bool screenSaverActive() override { return answer("screen saver?", active_); }
   void suspendScreenSaver(bool suspend) override {
     calls.push_back(suspend ? "suspend" : "resume");
     if (!suspend && onResume) onResume();
@@ -41,37 +36,27 @@ class FakePlatform final : public platform::Platform {
   std::function<void()> onResume;
 
  private:
-  bool grantPriority_;
-  bool screenSaverActive_;
-};
-
-// Everything the start-up printed, read back from a temporary file.
-class Output {
- public:
-  Output() : file_(std::tmpfile()) {}
-  ~Output() { std::fclose(file_); }
-  Output(const Output&) = delete;
-  Output& operator=(const Output&) = delete;
-
-  std::FILE* file() const { return file_; }
-  std::string text() const {
-    std::fflush(file_);
-    std::rewind(file_);
-    std::string text;
-    for (int c = std::fgetc(file_); c != EOF; c = std::fgetc(file_)) text.push_back(static_cast<char>(c));
-    return text;
+  bool answer(const char* call, bool value) {
+    calls.push_back(call);
+    return value;
   }
 
- private:
-  std::FILE* file_;
+  bool grant_, active_;
 };
 
 class StartUpTest : public ::testing::Test {
  protected:
   StartUpTest() : gl_(4, 4) {
     options_.dataDirectory = dir_.str();
-    options_.errorOutput = output_.file();
+    options_.errorOutput = output_.get();
     testing::writeSquare(dir_, "shared.lwo", {255, 255, 255});
+  }
+
+  // Everything the start-up printed.
+  std::string printed() const {
+    std::string text(static_cast<std::size_t>(std::ftell(output_.get())), '\0');
+    std::rewind(output_.get());
+    return text.substr(0, std::fread(text.data(), 1, text.size(), output_.get()));
   }
 
   // A scene of the play list with the shared object; its backdrop red tells scenes apart.
@@ -82,34 +67,34 @@ class StartUpTest : public ::testing::Test {
   }
 
   FakePlatform& usePlatform(bool grantPriority, bool screenSaverActive) {
-    auto platform = std::make_unique<FakePlatform>(grantPriority, screenSaverActive);
-    FakePlatform& fake = *platform;
-    driver_.platform = std::move(platform);
-    return fake;
+    driver_.platform = std::make_unique<FakePlatform>(grantPriority, screenSaverActive);
+    return static_cast<FakePlatform&>(*driver_.platform);
   }
 
   // Stands in for the program's quitDemo, which would end the process here.
   std::function<void()> quit() {
     return [this] {
       ++quitCalls_;
-      scenesAtQuit_ = driver_.sequence ? driver_.sequence->sceneCount() : 0;
+      sequenceAtQuit_ = driver_.sequence.get();
+      scenesAtQuit_ = sequenceAtQuit_ ? sequenceAtQuit_->sceneCount() : 0;
       driver_.release();
     };
   }
 
   testing::TempDir dir_;
   headless::HeadlessGl gl_;
-  Output output_;
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> output_{std::tmpfile(), &std::fclose};
   StartUpOptions options_;
   Driver driver_;
   int quitCalls_ = 0;
+  DemoSequence* sequenceAtQuit_ = nullptr;  // released after the count is taken
   std::size_t scenesAtQuit_ = 0;
 };
 
 TEST_F(StartUpTest, ARefusedPriorityEndsTheStartUpBeforeTheScreenSaverIsTouched) {
   FakePlatform& platform = usePlatform(false, true);
   startUp(driver_, quit(), options_);
-  EXPECT_EQ(output_.text(), "... And the Error is : I can't get High Priority !");
+  EXPECT_EQ(printed(), "... And the Error is : I can't get High Priority !");
   EXPECT_EQ(quitCalls_, 1);
   EXPECT_EQ(platform.calls, (std::vector<std::string>{"priority"}));
   EXPECT_EQ(driver_.sequence, nullptr);
@@ -121,22 +106,14 @@ TEST_F(StartUpTest, AMissingSceneReleasesWhatWasReadAndRestoresTheScreenSaver) {
   FakePlatform& platform = usePlatform(true, true);
   // The screen saver comes back after the scenes are gone, while the meshes they shared
   // are still there.
-  DemoSequence* sequence = nullptr;
-  std::size_t scenesAtResume = 99;
-  std::size_t meshesAtResume = 0;
+  std::size_t scenesAtResume = 99, meshesAtResume = 0;
   platform.onResume = [&] {
-    scenesAtResume = sequence->sceneCount();
-    meshesAtResume = sequence->context().meshes.size();
+    scenesAtResume = sequenceAtQuit_->sceneCount();
+    meshesAtResume = sequenceAtQuit_->context().meshes.size();
   };
-  startUp(
-      driver_,
-      [&] {
-        sequence = driver_.sequence.get();
-        quit()();
-      },
-      options_);
+  startUp(driver_, quit(), options_);
 
-  EXPECT_EQ(output_.text(), "... And the Error is : I can't open file " + dir_.str() + "/S3.lws as rt !");
+  EXPECT_EQ(printed(), "... And the Error is : I can't open file " + dir_.str() + "/S3.lws as rt !");
   EXPECT_EQ(quitCalls_, 1);
   EXPECT_EQ(scenesAtQuit_, 2u);
   EXPECT_EQ(platform.calls, (std::vector<std::string>{"priority", "screen saver?", "suspend", "resume"}));
@@ -150,7 +127,7 @@ TEST_F(StartUpTest, BuildsThePlayListInOrderAndActivatesTheFirstScene) {
   FakePlatform& platform = usePlatform(true, false);
   startUp(driver_, quit(), options_);
 
-  EXPECT_EQ(output_.text(), "");
+  EXPECT_EQ(printed(), "");
   EXPECT_EQ(quitCalls_, 0);
   ASSERT_NE(driver_.sequence, nullptr);
   EXPECT_FALSE(driver_.sequence->screenSaverWasActive());

@@ -8,12 +8,7 @@
 #include "app/driver.h"
 #include "render/scene_text.h"
 
-namespace {
-
 using namespace tessarine;
-using testing::Pose;
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2 || argc > 3) {
@@ -26,7 +21,6 @@ int main(int argc, char** argv) {
   testing::writeSquare(data, "square.lwo", {200, 120, 40});
 
   // One second per scene at 30 frames per second, so the show wraps around while it runs.
-  const std::string motion = testing::still({});
   const std::string sway =
       testing::motionSection({{.z = -4, .heading = -10, .frame = 0}, {.z = -3, .heading = 10, .frame = 30}});
   for (const app::PlayListEntry& entry : app::kPlayList) {

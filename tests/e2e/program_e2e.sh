@@ -22,8 +22,7 @@ show_pid=
 failures=0
 
 cleanup() {
-  [ -n "$show_pid" ] && kill "$show_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  for pid in $show_pid $xvfb_pid; do kill "$pid" 2>/dev/null; done
   wait 2>/dev/null
   rm -rf "$work"
 }
@@ -37,15 +36,11 @@ fail() {
 # Xvfb chooses a free display and writes its number to descriptor 3.
 Xvfb -displayfd 3 -screen 0 "${kScreen}x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
 export DISPLAY=":$(head -n 1 "$work/display")"
 
-"$fixture" "$work/show" || exit 1
-"$fixture" "$work/show-without-s3" S3.lws || exit 1
+"$fixture" "$work/show" && "$fixture" "$work/show-without-s3" S3.lws || exit 1
 
 # Starts the show in DIR and waits for its window.
 start_show() {
@@ -55,19 +50,14 @@ start_show() {
   [ -n "$window" ] || { fail "no window appeared"; cat "$work/stderr"; return 1; }
 }
 
-# Waits up to 10 s for the show to end; sets `status`.
-wait_for_exit() {
-  for _ in $(seq 100); do
-    kill -0 "$show_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  if kill -0 "$show_pid" 2>/dev/null; then
-    kill "$show_pid"
-    fail "$1: the show did not end"
-  fi
-  status=0
+# Waits up to 10 s for the show to end, which must be with status 0.
+expect_exit() {
+  for _ in $(seq 100); do kill -0 "$show_pid" 2>/dev/null || break; sleep 0.1; done
+  kill "$show_pid" 2>/dev/null && fail "$1: the show did not end"
+  local status=0
   wait "$show_pid" || status=$?
   show_pid=
+  [ "$status" -eq 0 ] || fail "$1: exit status $status"
 }
 
 press() {
@@ -75,19 +65,12 @@ press() {
   xdotool key "$1"
 }
 
-# WIDTHxHEIGHT+X+Y of the window, as the X server has it.
-geometry() {
-  xwininfo -id "$window" | awk '
-    /Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
-    /Width:/ {w = $NF} /Height:/ {h = $NF}
-    END {print w "x" h "+" x "+" y}'
-}
-
-# Polls until the window's geometry matches the pattern.
+# Polls until the window's geometry, WIDTHxHEIGHT+X+Y as the X server has it, matches $2.
 expect_geometry() {
   local now=
   for _ in $(seq 50); do
-    now=$(geometry)
+    now=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+      /Width:/ {w = $NF} /Height:/ {h = $NF} END {print w "x" h "+" x "+" y}')
     # shellcheck disable=SC2053
     [[ "$now" == $2 ]] && return 0
     sleep 0.1
@@ -95,29 +78,28 @@ expect_geometry() {
   fail "$1: window is $now, expected $2"
 }
 
+press_expecting() {
+  press "$1"
+  expect_geometry "after $1" "$2"
+}
+
 for key in q Q x X Escape; do
   start_show "$work/show" || continue
   sleep 0.5
   press "$key"
-  wait_for_exit "key $key"
-  [ "$status" -eq 0 ] || fail "key $key: exit status $status"
+  expect_exit "key $key"
   [ -s "$work/stdout" ] && fail "key $key: printed $(cat "$work/stdout")"
 done
 
 if start_show "$work/show"; then
   expect_geometry "at start" "$kFullScreen"
-  press w
-  expect_geometry "after W" "$kWindow"
-  press f
-  expect_geometry "after F" "$kFullScreen"
-  press W
-  expect_geometry "after a second W" "$kWindow"
+  press_expecting w "$kWindow"
+  press_expecting f "$kFullScreen"
+  press_expecting W "$kWindow"
   # Moved and resized by hand, W puts it back.
   xdotool windowsize "$window" 300 200 windowmove "$window" 100 100
-  press w
-  expect_geometry "after W on a moved window" "$kWindow"
-  press F
-  expect_geometry "after a second F" "$kFullScreen"
+  press_expecting w "$kWindow"
+  press_expecting F "$kFullScreen"
   # Hidden, the show draws nothing but lives on; shown again, it goes on and still quits.
   xdotool windowunmap --sync "$window"
   sleep 0.5
@@ -125,8 +107,7 @@ if start_show "$work/show"; then
   xdotool windowmap --sync "$window"
   sleep 0.5
   press q
-  wait_for_exit "after hiding"
-  [ "$status" -eq 0 ] || fail "after hiding: exit status $status"
+  expect_exit "after hiding"
 fi
 
 # Under the leak checker, Mesa's buffers for a window that was never shown are reported

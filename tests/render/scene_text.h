@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "formats/lwo2_writer.h"
@@ -37,16 +38,12 @@ inline std::string motionSection(const std::vector<Pose>& keys) {
 
 inline std::string still(Pose pose) { return motionSection({pose}); }
 
-struct EnvelopeKey {
-  std::uint32_t frame;
-  float value;
-};
-
-// An envelope whose spans are straight lines, as the "(envelope)" slot it follows.
-inline std::string envelope(const std::vector<EnvelopeKey>& keys) {
+// An envelope whose spans are straight lines, as the "(envelope)" slot it follows; keys are
+// (frame, value).
+inline std::string envelope(const std::vector<std::pair<std::uint32_t, float>>& keys) {
   std::ostringstream out;
   out << "(envelope)\n1\n" << keys.size() << "\n";
-  for (const EnvelopeKey& k : keys) out << k.value << "\n" << k.frame << " 1 0 0 0\n";
+  for (const auto& [frame, value] : keys) out << value << "\n" << frame << " 1 0 0 0\n";
   out << "EndBehavior 1\n";
   return out.str();
 }
@@ -62,21 +59,14 @@ inline std::string camera(const std::string& motion, const std::string& zoom = "
   return "CameraMotion " + motion + "ZoomFactor " + zoom + "\n";
 }
 
-// The object part ends with "ParentObject" or, as modeller output does, with a setting
-// that the reader consumes in its place.
-inline std::string objectPart(const std::string& motion, int parent) {
-  std::string text = "ShowObject 6 7\nObjectMotion " + motion;
-  text += parent >= 0 ? "ParentObject " + std::to_string(parent) + "\n" : "ShadowOptions 7\n";
-  return text;
-}
-
+// An object part ends with "ParentObject" or, as modeller output does, with a setting that
+// the reader consumes in its place.
 inline std::string object(const std::string& file, const std::string& motion, int parent = -1) {
-  return "LoadObject " + file + "\n" + objectPart(motion, parent);
+  return (file.empty() ? "AddNull Null\n" : "LoadObject " + file + "\n") + "ShowObject 6 7\nObjectMotion " + motion +
+         (parent >= 0 ? "ParentObject " + std::to_string(parent) + "\n" : "ShadowOptions 7\n");
 }
 
-inline std::string null(const std::string& motion, int parent = -1) {
-  return "AddNull Null\n" + objectPart(motion, parent);
-}
+inline std::string null(const std::string& motion, int parent = -1) { return object("", motion, parent); }
 
 // type 0 distant, 1 point, 2 spot (then `cone` follows ConeAngle).
 inline std::string light(const std::string& motion, std::array<int, 3> color, const std::string& intensity,
@@ -97,21 +87,19 @@ inline void writeFile(const std::filesystem::path& path, const std::string& byte
 
 inline void writeSquare(const std::filesystem::path& dir, const std::string& name, std::array<std::uint8_t, 3> rgb,
                         float halfSize = 1) {
+  const float h = halfSize;
+  const std::string image = name.substr(0, name.size() - 3) + "tga";
   formats::ObjectData square;
-  square.points = {{-halfSize, halfSize, 0}, {halfSize, halfSize, 0}, {halfSize, -halfSize, 0}, {-halfSize, -halfSize, 0}};
+  square.points = {{-h, h, 0}, {h, h, 0}, {h, -h, 0}, {-h, -h, 0}};
   square.uvs = {{0, 1}, {1, 1}, {1, 0}, {0, 0}};
   square.polygons = {{0, 1, 2, 3}};
-  std::string image = name.substr(0, name.size() - 3) + "tga";
   square.imageFile = image;
   writeFile(dir / name, formats::writeLwo2(square));
 
   constexpr std::uint16_t kSide = 4;
-  formats::TgaImage tga;
-  tga.width = kSide;
-  tga.height = kSide;
-  tga.bitsPerPixel = 24;
-  for (int i = 0; i < kSide * kSide; ++i) tga.pixels.insert(tga.pixels.end(), {rgb[2], rgb[1], rgb[0]});
-  writeFile(dir / image, formats::writeTga(tga));
+  std::vector<std::uint8_t> pixels;
+  for (int i = 0; i < kSide * kSide; ++i) pixels.insert(pixels.end(), {rgb[2], rgb[1], rgb[0]});
+  writeFile(dir / image, formats::writeTga({.width = kSide, .height = kSide, .bitsPerPixel = 24, .pixels = pixels}));
 }
 
 inline void writeSquare(const TempDir& dir, const std::string& name, std::array<std::uint8_t, 3> rgb,
