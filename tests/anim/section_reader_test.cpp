@@ -3,11 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "anim/envelope.h"
 #include "anim/motion.h"
 #include "common/data_file.h"
-#include "common/error.h"
+#include "support/error_message.h"
 #include "support/temp_dir.h"
 
 namespace tessarine::anim {
@@ -20,25 +21,14 @@ constexpr float kFps = 25;
 // Three keys; the second has every trailing field set, in file order: frame, linear,
 // tension, continuity, bias.
 const char* const kMotion =
-    "(unnamed)\n"
-    "9\n"
-    "3\n"
-    "0 0 0 0 0 0 1 1 1\n"
-    "0 0 0 0 0\n"
-    "1 2 3 10 20 30 2 3 4\n"
-    "15 1 0.5 -0.25 0.125\n"
-    "5 6 7 40 50 60 5 6 7\n"
-    "45 0 0 0 0\n"
+    "(unnamed)\n9\n3\n"
+    "0 0 0 0 0 0 1 1 1\n0 0 0 0 0\n"
+    "1 2 3 10 20 30 2 3 4\n15 1 0.5 -0.25 0.125\n"
+    "5 6 7 40 50 60 5 6 7\n45 0 0 0 0\n"
     "EndBehavior 1\n";
+const char* const kEnvelope = "1\n2\n0.5\n0 0 0 0 0\n2.5\n60 1 0.25 0.5 -0.75\nEndBehavior 2\n";
 
-const char* const kEnvelope =
-    "1\n"
-    "2\n"
-    "0.5\n"
-    "0 0 0 0 0\n"
-    "2.5\n"
-    "60 1 0.25 0.5 -0.75\n"
-    "EndBehavior 2\n";
+auto fieldsOf(const MotionKey& k) { return std::tuple(k.values, k.frame, k.linear, k.tension, k.continuity, k.bias); }
 
 std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
   for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
@@ -49,53 +39,31 @@ std::string replaceAll(std::string text, const std::string& from, const std::str
 
 enum class Section { kMotion, kEnvelope };
 
-// The message a section read from `text` fails with, or "(read)" when it is accepted.
+// The message reading the section at `path` fails with, or "(no error)".
 std::string readFailure(Section section, const std::string& path) {
   common::DataFile file(path, "rt");
-  try {
-    if (section == Section::kMotion) {
-      Motion motion(file, kFps);
-    } else {
-      Envelope envelope(file, kFps);
-    }
-  } catch (const common::Error& error) {
-    return error.what();
-  }
-  return "(read)";
+  return tessarine::testing::messageOf([&] {
+    if (section == Section::kMotion) Motion(file, kFps);
+    else Envelope(file, kFps);
+  });
 }
 
-TEST(SectionReaderTest, MotionFieldsLandInOrder) {
+TEST(SectionReaderTest, FieldsLandInOrderAndTheStreamStopsAfterTheSection) {
   TempDir dir;
-  common::DataFile file(dir.write("m.lws", std::string(kMotion) + "LockedChannels 0\n"), "rt");
-  Motion motion(file, kFps);
+  common::DataFile motionFile(dir.write("m.lws", std::string(kMotion) + "LockedChannels 0\n"), "rt");
+  Motion motion(motionFile, kFps);
   ASSERT_EQ(motion.keyCount(), 3u);
   EXPECT_EQ(motion.lastFrame(), 45u);
-  EXPECT_EQ(motion.framesPerSecond(), kFps);
-  const MotionKey& key = motion.keys()[1];
-  EXPECT_EQ(key.values, (ChannelValues{1, 2, 3, 10, 20, 30, 2, 3, 4}));
-  EXPECT_EQ(key.frame, 15u);
-  EXPECT_EQ(key.linear, 1u);
-  EXPECT_EQ(key.tension, 0.5f);
-  EXPECT_EQ(key.continuity, -0.25f);
-  EXPECT_EQ(key.bias, 0.125f);
-  // The stream is left just after the end behaviour's number.
-  EXPECT_EQ(file.readToken("next keyword"), "LockedChannels");
-}
+  EXPECT_EQ(fieldsOf(motion.keys()[1]), std::tuple(ChannelValues{1, 2, 3, 10, 20, 30, 2, 3, 4}, 15u, 1u, 0.5f, -0.25f, 0.125f));
+  EXPECT_EQ(motionFile.readToken("next keyword"), "LockedChannels");
 
-TEST(SectionReaderTest, EnvelopeFieldsLandInOrder) {
-  TempDir dir;
-  common::DataFile file(dir.write("e.lws", std::string(kEnvelope) + "FogType 1\n"), "rt");
-  Envelope envelope(file, kFps);
+  common::DataFile envelopeFile(dir.write("e.lws", std::string(kEnvelope) + "FogType 1\n"), "rt");
+  Envelope envelope(envelopeFile, kFps);
   ASSERT_EQ(envelope.keyCount(), 2u);
-  EXPECT_EQ(envelope.lastFrame(), 60u);
   const EnvelopeKey& key = envelope.keys()[1];
-  EXPECT_EQ(key.value, 2.5f);
-  EXPECT_EQ(key.frame, 60u);
-  EXPECT_EQ(key.linear, 1u);
-  EXPECT_EQ(key.tension, 0.25f);
-  EXPECT_EQ(key.continuity, 0.5f);
-  EXPECT_EQ(key.bias, -0.75f);
-  EXPECT_EQ(file.readToken("next keyword"), "FogType");
+  EXPECT_EQ(std::tuple(key.value, key.frame, key.linear, key.tension, key.continuity, key.bias),
+            std::tuple(2.5f, 60u, 1u, 0.25f, 0.5f, -0.75f));
+  EXPECT_EQ(envelopeFile.readToken("next keyword"), "FogType");
 }
 
 TEST(SectionReaderTest, OnlyTheOrderOfTokensCounts) {
@@ -105,55 +73,37 @@ TEST(SectionReaderTest, OnlyTheOrderOfTokensCounts) {
   // A key on one line, a key with a token a line, and a different end behaviour.
   std::string text = replaceAll(kMotion, "1 2 3 10 20 30 2 3 4\n", "1 2 3 10 20 30 2 3 4 ");
   text = replaceAll(text, "5 6 7 40 50 60 5 6 7\n45 0 0 0 0", "5\n6\n7\n40\n50\n60\n5\n6\n7\n\n45\n0\n0\n0\n0");
-  text = replaceAll(text, "EndBehavior 1", "EndBehavior 0");
-  common::DataFile reshaped(dir.write("b.lws", text), "rt");
+  common::DataFile reshaped(dir.write("b.lws", replaceAll(text, "EndBehavior 1", "EndBehavior 0")), "rt");
   Motion motion(reshaped, kFps);
   ASSERT_EQ(motion.keyCount(), expected.keyCount());
-  for (std::uint32_t i = 0; i < motion.keyCount(); ++i) {
-    EXPECT_EQ(motion.keys()[i].values, expected.keys()[i].values) << i;
-    EXPECT_EQ(motion.keys()[i].frame, expected.keys()[i].frame) << i;
-    EXPECT_EQ(motion.keys()[i].linear, expected.keys()[i].linear) << i;
-    EXPECT_EQ(motion.keys()[i].bias, expected.keys()[i].bias) << i;
-  }
-}
-
-TEST(SectionReaderTest, KeysOfTheSmallestSizePassTheCountBound) {
-  // Each key is exactly the 28 bytes that the count bound allows for.
-  TempDir dir;
-  std::string path = dir.write("m.lws",
-                               "(unnamed) 9 2\n"
-                               "0 0 0 0 0 0 1 1 1\n0 0 0 0 0\n"
-                               "0 0 0 0 0 0 1 1 1\n1 0 0 0 0\n"
-                               "EndBehavior 1");
-  EXPECT_EQ(readFailure(Section::kMotion, path), "(read)");
-  std::string envelope = dir.write("e.lws", "1 2\n0 0 0 0 0 0\n0 1 0 0 0 0\nEndBehavior 1");
-  EXPECT_EQ(readFailure(Section::kEnvelope, envelope), "(read)");
+  for (std::uint32_t i = 0; i < motion.keyCount(); ++i) EXPECT_EQ(fieldsOf(motion.keys()[i]), fieldsOf(expected.keys()[i]));
 }
 
 TEST(SectionReaderTest, MalformedSectionsAreRefusedWithTheirMessage) {
-  const std::string minimalKey = "0 0 0 0 0 0 1 1 1\n0 0 0 0 0\n";
+  const std::string key = "0 0 0 0 0 0 1 1 1\n0 0 0 0 0\n";
+  const std::string bound = " in {path} at line 3 is more than the rest of the file can hold";
   struct Case {
     Section section;
     std::string text;
     std::string message;  // {path} stands for the file's path
   } cases[] = {
+      // Keys of the smallest size, exactly the 28 bytes each that the count bound allows for.
+      {Section::kMotion, "(unnamed) 9 2\n" + key + "0 0 0 0 0 0 1 1 1\n1 0 0 0 0\nEndBehavior 1", "(no error)"},
+      {Section::kEnvelope, "1 2\n0 0 0 0 0 0\n0 1 0 0 0 0\nEndBehavior 1", "(no error)"},
       {Section::kMotion, "", "Unexpected end of file in {path}: expected \"(unnamed)\""},
-      {Section::kMotion, "(Unnamed) 9 1\n" + minimalKey + "EndBehavior 1", "Not (unnamed)"},
-      {Section::kMotion, "unnamed 9 1\n" + minimalKey + "EndBehavior 1", "Not (unnamed)"},
-      {Section::kMotion, "(unnamed) 8 1\n" + minimalKey + "EndBehavior 1", "Not Motion Section"},
-      {Section::kMotion, "(unnamed) 10 1\n" + minimalKey + "EndBehavior 1", "Not Motion Section"},
-      {Section::kMotion, "(unnamed) 9 1\n" + minimalKey + "EndBehaviour 1", "Not EndBehavior"},
+      {Section::kMotion, "(Unnamed) 9 1\n" + key + "EndBehavior 1", "Not (unnamed)"},
+      {Section::kMotion, "unnamed 9 1\n" + key + "EndBehavior 1", "Not (unnamed)"},
+      {Section::kMotion, "(unnamed) 8 1\n" + key + "EndBehavior 1", "Not Motion Section"},
+      {Section::kMotion, "(unnamed) 10 1\n" + key + "EndBehavior 1", "Not Motion Section"},
+      {Section::kMotion, "(unnamed) 9 1\n" + key + "EndBehaviour 1", "Not EndBehavior"},
       // One key more in the file than the count says.
-      {Section::kMotion, "(unnamed) 9 1\n" + minimalKey + minimalKey + "EndBehavior 1", "Not EndBehavior"},
-      {Section::kMotion, "(unnamed) 9 1\n" + minimalKey, "Unexpected end of file in {path}: expected \"EndBehavior\""},
-      {Section::kMotion, "(unnamed) 9 1\n" + minimalKey + "EndBehavior",
-       "Unexpected end of file in {path}: expected end behaviour"},
+      {Section::kMotion, "(unnamed) 9 1\n" + key + key + "EndBehavior 1", "Not EndBehavior"},
+      {Section::kMotion, "(unnamed) 9 1\n" + key, "Unexpected end of file in {path}: expected \"EndBehavior\""},
+      {Section::kMotion, "(unnamed) 9 1\n" + key + "EndBehavior", "Unexpected end of file in {path}: expected end behaviour"},
       {Section::kMotion, "(unnamed)\n9\n", "Unexpected end of file in {path}: expected key count"},
       {Section::kMotion, "(unnamed)\n9\n0\nEndBehavior 1", "Motion section without keys in {path} at line 3"},
-      {Section::kMotion, "(unnamed)\n9\n4000000000\n" + minimalKey + "EndBehavior 1",
-       "Key count 4000000000 in {path} at line 3 is more than the rest of the file can hold"},
-      {Section::kMotion, "(unnamed)\n9\n2\n" + minimalKey + "EndBehavior 1",
-       "Key count 2 in {path} at line 3 is more than the rest of the file can hold"},
+      {Section::kMotion, "(unnamed)\n9\n4000000000\n" + key + "EndBehavior 1", "Key count 4000000000" + bound},
+      {Section::kMotion, "(unnamed)\n9\n2\n" + key + "EndBehavior 1", "Key count 2" + bound},
       {Section::kMotion, "(unnamed) 9 2\n0 0 0 0 0 0 1 1 1\n10 0 0 0 0\n0 0 0 0 0 0 1 1 1\n10 0 0 0 0\nEndBehavior 1",
        "Key at frame 10 does not come after the key at frame 10 in {path} at line 5"},
       {Section::kMotion, "(unnamed) 9 2\n0 0 0 0 0 0 1 1 1\n10 0 0 0 0\n0 0 0 0 0 0 1 1 1\n5 0 0 0 0\nEndBehavior 1",
@@ -197,10 +147,9 @@ TEST(SectionReaderTest, EveryTruncationIsRefused) {
     // Everything short of the end behaviour's number is incomplete; the number itself
     // is the last token and reads whole without its line break.
     std::size_t complete = text.size() - 1;
-    ASSERT_EQ(readFailure(section, dir.write("whole.lws", text.substr(0, complete))), "(read)");
+    ASSERT_EQ(readFailure(section, dir.write("whole.lws", text.substr(0, complete))), "(no error)");
     for (std::size_t length = 0; length + 1 < complete; ++length) {
-      std::string path = dir.write("cut.lws", text.substr(0, length));
-      EXPECT_NE(readFailure(section, path), "(read)") << "cut at byte " << length;
+      EXPECT_NE(readFailure(section, dir.write("cut.lws", text.substr(0, length))), "(no error)") << length;
     }
   }
 }

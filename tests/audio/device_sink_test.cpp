@@ -1,3 +1,4 @@
+// Nothing reaches the terminal from a player on a machine without sound.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -5,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include "audio/music_player.h"
 #include "audio/tone_mp3.h"
@@ -35,9 +36,7 @@ class CapturedTerminal {
   std::string text() {
     restore();
     std::ifstream in(path_);
-    std::stringstream all;
-    all << in.rdbuf();
-    return all.str();
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
 
  private:

@@ -32,21 +32,21 @@ std::vector<short> sine(int rate, std::size_t count, double hz) {
 
 }  // namespace
 
-std::string encodeTone(const ToneSpec& spec) {
+std::string encodeTone(const Tone& tone) {
   std::unique_ptr<lame_global_flags, LameCloser> lame(lame_init());
   if (lame == nullptr) throw std::runtime_error("lame_init failed");
-  lame_set_in_samplerate(lame.get(), spec.rate);
-  lame_set_out_samplerate(lame.get(), spec.rate);
-  lame_set_num_channels(lame.get(), spec.channels);
-  lame_set_mode(lame.get(), spec.channels == 1 ? MONO : STEREO);
+  lame_set_in_samplerate(lame.get(), tone.rate);
+  lame_set_out_samplerate(lame.get(), tone.rate);
+  lame_set_num_channels(lame.get(), tone.channels);
+  lame_set_mode(lame.get(), tone.channels == 1 ? MONO : STEREO);
   lame_set_brate(lame.get(), kBitRate);
   lame_set_bWriteVbrTag(lame.get(), 1);
   lame_set_write_id3tag_automatic(lame.get(), 0);
   if (lame_init_params(lame.get()) < 0) throw std::runtime_error("lame_init_params failed");
 
-  const auto count = static_cast<std::size_t>(std::lround(spec.rate * spec.seconds));
-  std::vector<short> left = sine(spec.rate, count, spec.leftHz);
-  std::vector<short> right = spec.channels == 1 ? left : sine(spec.rate, count, spec.rightHz);
+  const auto count = static_cast<std::size_t>(std::lround(tone.rate * tone.seconds));
+  std::vector<short> left = sine(tone.rate, count, tone.leftHz);
+  std::vector<short> right = tone.channels == 1 ? left : sine(tone.rate, count, tone.rightHz);
   std::vector<unsigned char> out(mp3BufferBytes(count));
   int written = lame_encode_buffer(lame.get(), left.data(), right.data(), static_cast<int>(count), out.data(),
                                    static_cast<int>(out.size()));

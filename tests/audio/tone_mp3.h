@@ -5,7 +5,7 @@
 
 namespace tessarine::audio::testing {
 
-struct ToneSpec {
+struct Tone {
   int rate = 44100;
   int channels = 2;
   double seconds = 2.0;
@@ -15,6 +15,6 @@ struct ToneSpec {
 
 // The whole MP3 file, its first frame holding the encoder's delay and padding, so that a
 // decoder can give back exactly rate * seconds sample frames.
-std::string encodeTone(const ToneSpec& spec);
+std::string encodeTone(const Tone& tone);
 
 }  // namespace tessarine::audio::testing

@@ -13,38 +13,41 @@
 namespace tessarine::synth {
 namespace {
 
+using testing::rms;
 using testing::sine;
 
-TEST(StereoDelayTest, EchoesBounceFromSideToSideAndDieAway) {
-  // 10 ms delay (441 samples): an impulse comes back on the left after 441 samples, on the
+// The response of a stereo effect to a unit impulse in both channels.
+StereoBuffer impulseResponse(auto& effect, std::size_t frames) {
+  StereoBuffer out(frames);
+  for (std::size_t i = 0; i < frames; ++i) effect.process(i == 0 ? 1.0f : 0.0f, i == 0 ? 1.0f : 0.0f, out.left[i], out.right[i]);
+  return out;
+}
+
+TEST(EffectsTest, DelayBouncesFromSideToSideAndReverbTailIsWideAndDecays) {
+  // 10 ms delay (441 samples): the impulse comes back on the left after 441 samples, on the
   // right after 882, each echo the feedback times the one before.
   StereoDelay delay(0.01, 0.5f, 0.0f);
-  std::vector<float> left(2000, 0.0f), right(2000, 0.0f);
-  for (std::size_t i = 0; i < left.size(); ++i) delay.process(i == 0 ? 1.0f : 0.0f, i == 0 ? 1.0f : 0.0f, left[i], right[i]);
-  EXPECT_FLOAT_EQ(left[441], 1.0f);
-  EXPECT_FLOAT_EQ(right[441], 0.0f);
-  EXPECT_FLOAT_EQ(right[882], 0.5f);
-  EXPECT_FLOAT_EQ(left[1323], 0.25f);
-  EXPECT_FLOAT_EQ(left[440] + left[442] + right[881] + right[883], 0.0f);
-}
+  StereoBuffer echoes = impulseResponse(delay, 2000);
+  EXPECT_FLOAT_EQ(echoes.left[441], 1.0f);
+  EXPECT_FLOAT_EQ(echoes.right[441], 0.0f);
+  EXPECT_FLOAT_EQ(echoes.right[882], 0.5f);
+  EXPECT_FLOAT_EQ(echoes.left[1323], 0.25f);
+  EXPECT_FLOAT_EQ(echoes.left[440] + echoes.left[442] + echoes.right[881] + echoes.right[883], 0.0f);
 
-TEST(ReverbTest, TailIsWideAndDecays) {
   Reverb reverb(0.84f, 0.25f);
-  std::vector<float> left(3 * kSampleRate, 0.0f), right(3 * kSampleRate, 0.0f);
-  for (std::size_t i = 0; i < left.size(); ++i) reverb.process(i == 0 ? 1.0f : 0.0f, i == 0 ? 1.0f : 0.0f, left[i], right[i]);
-  double early = testing::rms(left, 0, kSampleRate / 4);
-  double late = testing::rms(left, 2 * kSampleRate, kSampleRate);
+  StereoBuffer tail = impulseResponse(reverb, 3 * kSampleRate);
+  double early = rms(tail.left, 0, kSampleRate / 4);
   EXPECT_GT(early, 0.0);
-  EXPECT_LT(late, 0.01 * early);  // more than 40 dB down after two seconds
-  EXPECT_NE(left[3000], right[3000]);  // the channels differ: a wide room
+  EXPECT_LT(rms(tail.left, 2 * kSampleRate, kSampleRate), 0.01 * early);  // 40 dB down after two seconds
+  EXPECT_NE(tail.left[3000], tail.right[3000]);  // the channels differ: a wide room
   // Nothing comes back before the shortest comb (1116 samples).
-  for (std::size_t i = 0; i < 1116; ++i) ASSERT_EQ(left[i], 0.0f) << i;
+  for (std::size_t i = 0; i < 1116; ++i) ASSERT_EQ(tail.left[i], 0.0f) << i;
 }
 
-TEST(DuckerTest, GainDipsUnderTheKeyAndRecovers) {
+TEST(EffectsTest, DuckerGainDipsUnderTheKeyAndRecovers) {
   Ducker ducker(0.75f, 0.002, 0.18);
-  float gain = 1.0f;
   EXPECT_FLOAT_EQ(ducker.gain(0.0f), 1.0f);
+  float gain = 1.0f;
   for (int i = 0; i < 441; ++i) gain = ducker.gain(1.0f);  // 10 ms of a full key: 5 attack times
   EXPECT_NEAR(gain, 0.25f, 0.01f);
   // One release time later the envelope is 1/e of the key: 1 - 0.75 / e.
@@ -59,37 +62,32 @@ TEST(LoudnessTest, MeasuresKnownTonesAndGates) {
   EXPECT_NEAR(integratedLoudness(sine(997.0, 3.0, 0.1, 0.0)), -23.01, 0.1);
   EXPECT_NEAR(integratedLoudness(sine(997.0, 3.0, 1.0)), 0.0, 0.1);
   // Silence around a tone is gated out; so is a part 20 dB quieter (under the relative gate).
-  StereoBuffer gapped = sine(997.0, 9.0, 0.1);
-  StereoBuffer quiet = sine(997.0, 9.0, 0.1);
+  StereoBuffer gapped = sine(997.0, 9.0, 0.1), quiet = gapped;
   for (std::size_t i = 0; i < 3 * kSampleRate; ++i) {
     gapped.left[i] = gapped.right[i] = 0.0f;
-    quiet.left[i] *= 0.1f;
-    quiet.right[i] *= 0.1f;
+    quiet.left[i] = quiet.right[i] = 0.1f * quiet.left[i];
   }
   EXPECT_NEAR(integratedLoudness(gapped), -20.0, 0.15);
   EXPECT_NEAR(integratedLoudness(quiet), -20.0, 0.15);
   // The K-weighting lets little of a deep bass count.
   EXPECT_LT(integratedLoudness(sine(20.0, 3.0, 0.1)), -30.0);
-  // Nothing to measure.
-  EXPECT_EQ(integratedLoudness(StereoBuffer(kSampleRate)), kSilenceLoudness);
-  EXPECT_EQ(integratedLoudness(sine(997.0, 0.3, 1.0)), kSilenceLoudness);
-  EXPECT_EQ(integratedLoudness(StereoBuffer()), kSilenceLoudness);
+  // Nothing to measure: silence, less than one gating block, nothing at all.
+  for (const StereoBuffer& none : {StereoBuffer(kSampleRate), sine(997.0, 0.3, 1.0), StereoBuffer()}) {
+    EXPECT_EQ(integratedLoudness(none), kSilenceLoudness);
+  }
 }
 
-TEST(LimiterTest, HoldsTheCeilingAndLeavesQuietAudioAlone) {
-  StereoBuffer loud = sine(100.0, 1.0, 2.0, 0.5);
+TEST(MasteringTest, LimiterHoldsTheCeilingAndMasteringReachesTheTarget) {
   const float ceiling = static_cast<float>(fromDecibels(-1.5));
+  StereoBuffer loud = sine(100.0, 1.0, 2.0, 0.5);
   limitPeaks(loud, ceiling);
   EXPECT_LE(samplePeak(loud), ceiling * 1.0001f);
   EXPECT_GT(samplePeak(loud), 0.9f * ceiling);
   // Linked: the quiet right channel is turned down with the left, keeping the image.
-  EXPECT_NEAR(testing::rms(loud.right, kSampleRate / 2, kSampleRate / 4) / testing::rms(loud.left, kSampleRate / 2, kSampleRate / 4), 0.25, 0.01);
-
+  EXPECT_NEAR(rms(loud.right, kSampleRate / 2, kSampleRate / 4) / rms(loud.left, kSampleRate / 2, kSampleRate / 4), 0.25, 0.01);
   StereoBuffer quiet = sine(100.0, 1.0, 0.5);
-  StereoBuffer untouched = quiet;
   limitPeaks(quiet, ceiling);
-  EXPECT_EQ(quiet.left, untouched.left);
-
+  EXPECT_EQ(quiet.left, sine(100.0, 1.0, 0.5).left);
   // A lone spike is caught without the gain changing ahead of the look-ahead.
   StereoBuffer spike = sine(1000.0, 0.5, 0.5);
   spike.left[kSampleRate / 4] = 4.0f;
@@ -98,21 +96,17 @@ TEST(LimiterTest, HoldsTheCeilingAndLeavesQuietAudioAlone) {
   EXPECT_EQ(spike.left[1000], sine(1000.0, 0.5, 0.5).left[1000]);
   StereoBuffer empty;
   limitPeaks(empty, ceiling);
-}
 
-TEST(MasteringTest, ReachesTheTargetUnderTheCeiling) {
-  // A tone too quiet and one too loud (peaks would need 12 dB of limiting at the target).
-  StereoBuffer quiet = sine(440.0, 4.0, 0.01);
-  MasteringReport report = master(quiet);
-  EXPECT_NEAR(report.loudness, kTargetLoudness, 0.1);
-  EXPECT_NEAR(integratedLoudness(quiet), kTargetLoudness, 0.1);
-  EXPECT_LE(samplePeak(quiet), fromDecibels(kPeakCeilingDb) * 1.0001);
-
-  StereoBuffer spiky = sine(440.0, 4.0, 0.01);
+  // A tone too quiet, and one whose spikes would need 12 dB of limiting at the target.
+  StereoBuffer soft = sine(440.0, 4.0, 0.01), spiky = soft;
   for (std::size_t i = 0; i < spiky.frames(); i += kSampleRate / 2) spiky.left[i] = 1.0f;
-  report = master(spiky);
-  EXPECT_NEAR(report.loudness, kTargetLoudness, 0.1);
-  EXPECT_LE(report.peakDb, kPeakCeilingDb + 0.001);
+  for (StereoBuffer* audio : {&soft, &spiky}) {
+    MasteringReport report = master(*audio);
+    EXPECT_NEAR(report.loudness, kTargetLoudness, 0.1);
+    EXPECT_NEAR(integratedLoudness(*audio), kTargetLoudness, 0.1);
+    EXPECT_LE(report.peakDb, kPeakCeilingDb + 0.001);
+    EXPECT_LE(samplePeak(*audio), fromDecibels(kPeakCeilingDb) * 1.0001);
+  }
 }
 
 }  // namespace
