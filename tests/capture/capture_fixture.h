@@ -21,17 +21,13 @@ struct FixtureScene {
 
 // Show time: S1 0 to 1 s, S2 1 to 1.5, S3 1.5 to 3.5, S4 3.5 to 4, S4b 4 to 5, S5 5 to 6.
 inline constexpr std::array<FixtureScene, 6> kFixtureScenes = {{
-    {0, 30, 40},
-    {30, 45, 80},
-    {0, 60, 120},
-    {15, 30, 160},
-    {0, 30, 200},
-    {0, 30, 240},
+    {0, 30, 40}, {30, 45, 80}, {0, 60, 120}, {15, 30, 160}, {0, 30, 200}, {0, 30, 240},
 }};
 inline constexpr double kFixtureShowLength = 6.0;
 inline constexpr std::array<double, 6> kFixtureSceneStarts = {0, 1, 1.5, 3.5, 4, 5};
 
-inline void writeFixtureShow(const TempDir& dir) {
+// Returns the show's data directory.
+inline std::string writeFixtureShow(const TempDir& dir) {
   writeSquare(dir, "square.lwo", {255, 255, 255});
   for (std::size_t i = 0; i < kFixtureScenes.size(); ++i) {
     const FixtureScene& s = kFixtureScenes[i];
@@ -42,6 +38,7 @@ inline void writeFixtureShow(const TempDir& dir) {
                   "AmbientColor 255 255 255\nAmbIntensity 1\nBackdropColor " + std::to_string(s.backdropRed) +
                   " 0 0\nFocalDistance 0.3\n" + camera(still({.z = -5})));
   }
+  return dir.str();
 }
 
 }  // namespace tessarine::testing

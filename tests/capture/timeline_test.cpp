@@ -2,7 +2,8 @@
 // rule of the frame loop, scenes of no length; the shake seed and the progress line.
 #include <gtest/gtest.h>
 
-#include <vector>
+#include <limits>
+#include <tuple>
 
 #include "capture/progress_meter.h"
 #include "capture/show_capture.h"
@@ -12,37 +13,26 @@
 namespace tessarine::capture {
 namespace {
 
-// The fixture show's frame ranges at 30 frames a second.
-ShowTimeline fixtureTimeline() { return ShowTimeline({{0, 1}, {1, 1.5}, {0, 2}, {0.5, 1}, {0, 1}, {0, 1}}); }
-
 TEST(ShowTimeline, ScenesFollowEachOtherEachOnItsOwnClock) {
-  ShowTimeline timeline = fixtureTimeline();
+  // The fixture show's frame ranges at 30 frames a second.
+  ShowTimeline timeline({{0, 1}, {1, 1.5}, {0, 2}, {0.5, 1}, {0, 1}, {0, 1}});
   EXPECT_EQ(timeline.length(), 6);
   EXPECT_EQ(timeline.startOf(2), 1.5);
   EXPECT_EQ(timeline.endOf(2), 3.5);
-
-  struct Case {
-    double showTime;
-    std::size_t scene;
-    double sceneTime;
+  // Show time, scene, scene time.
+  const std::tuple<double, std::size_t, double> cases[] = {
+      {0, 0, 0}, {0.5, 0, 0.5},
+      {1, 0, 1},        // on the end time the scene is drawn once more
+      {1.25, 1, 1.25},  // S2 starts at its own start time, 1 s
+      {1.5, 1, 1.5}, {1.75, 2, 0.25},
+      {3.75, 3, 0.75},  // S4's clock starts at 0.5
+      {4, 3, 1}, {4.5, 4, 0.5}, {6, 5, 1},
+      {6.5, 5, 1.5},  // past the end the last scene is kept
   };
-  const std::vector<Case> cases = {
-      {0, 0, 0},
-      {0.5, 0, 0.5},
-      {1, 0, 1},          // on the end time the scene is drawn once more
-      {1.25, 1, 1.25},    // S2 starts at its own start time, 1 s
-      {1.5, 1, 1.5},
-      {1.75, 2, 0.25},
-      {3.75, 3, 0.75},    // S4's clock starts at 0.5
-      {4, 3, 1},
-      {4.5, 4, 0.5},
-      {6, 5, 1},
-      {6.5, 5, 1.5},      // past the end the last scene is kept
-  };
-  for (const Case& c : cases) {
-    ShowPosition at = timeline.locate(c.showTime);
-    EXPECT_EQ(at.scene, c.scene) << c.showTime;
-    EXPECT_DOUBLE_EQ(at.sceneTime, c.sceneTime) << c.showTime;
+  for (const auto& [showTime, scene, sceneTime] : cases) {
+    ShowPosition at = timeline.locate(showTime);
+    EXPECT_EQ(at.scene, scene) << showTime;
+    EXPECT_DOUBLE_EQ(at.sceneTime, sceneTime) << showTime;
   }
 }
 
@@ -52,15 +42,15 @@ TEST(ShowTimeline, ASceneWithoutLengthTakesNoShowTime) {
     ShowTimeline timeline({{0, 1}, empty, {0, 1}});
     EXPECT_EQ(timeline.length(), 2);
     EXPECT_EQ(timeline.locate(1).scene, 0u);
-    ShowPosition after = timeline.locate(1.25);
-    EXPECT_EQ(after.scene, 2u);
-    EXPECT_EQ(after.sceneTime, 0.25);
+    EXPECT_EQ(timeline.locate(1.25).scene, 2u);
+    EXPECT_EQ(timeline.locate(1.25).sceneTime, 0.25);
   }
 }
 
 TEST(ShowTimeline, RefusesNoScenesAndEndlessOnes) {
+  constexpr double kInfinity = std::numeric_limits<double>::infinity();
   EXPECT_THROW(ShowTimeline({}), common::Error);
-  EXPECT_THROW(ShowTimeline({{0, 1}, {0, std::numeric_limits<double>::infinity()}}), common::Error);
+  EXPECT_THROW(ShowTimeline({{0, 1}, {0, kInfinity}}), common::Error);
   EXPECT_THROW(ShowTimeline({{std::numeric_limits<double>::quiet_NaN(), 1}}), common::Error);
   EXPECT_THROW(ShowTimeline({{0, 1e308}, {-1e308, 1e308}}), common::Error);
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <algorithm>
 #include <functional>
 
 #include "formats/tga_writer.h"
@@ -59,7 +60,6 @@ TEST(MeshMakers, EveryShapeFacesOutwards) {
 TEST(MeshMakers, CountsAndExtents) {
   formats::ObjectData terrain = makeTerrain("g.tga", 100, 100, 640, 640, [](double, double) { return 0.0; });
   EXPECT_EQ(terrain.polygons.size(), 10000u);
-  EXPECT_EQ(terrain.points.size(), 101u * 101u);
   EXPECT_EQ(terrain.points.front()[0], -320);
   EXPECT_EQ(terrain.points.back()[2], 320);
 
@@ -71,9 +71,7 @@ TEST(MeshMakers, CountsAndExtents) {
   }
   // The sphere's pole rows become triangles rather than quads with a repeated point.
   formats::ObjectData sphere = makeSphere("s.tga", 1, 8, 12);
-  std::size_t triangles = 0;
-  for (const auto& p : sphere.polygons) triangles += p.size() == 3;
-  EXPECT_EQ(triangles, 24u);
+  EXPECT_EQ(std::ranges::count_if(sphere.polygons, [](const auto& p) { return p.size() == 3; }), 24);
   EXPECT_EQ(sphere.polygons.size(), 8u * 12u);
   // Texture coordinates of a plate run left to right and bottom to top as the camera sees it.
   formats::ObjectData plate = makePlate("p.tga", 4, 2);
@@ -93,10 +91,7 @@ TEST(MeshMakers, ThePlayersReaderAgreesOnNormalsAndCoordinates) {
   testing::TempDir dir;
   formats::ObjectData tower = makeTower("tower.tga", 2, 10, 6, 3, 3);
   dir.write("tower.lwo", formats::writeLwo2(tower));
-  formats::TgaImage image;
-  image.width = image.height = 2;
-  image.pixels.assign(12, 128);
-  dir.write("tower.tga", formats::writeTga(image));
+  dir.write("tower.tga", formats::writeTga({.width = 2, .height = 2, .pixels = std::vector<std::uint8_t>(12, 128)}));
   mesh::Mesh read("tower.lwo", dir.str(), [](const mesh::Image&, float) { return mesh::Texture(); });
   ASSERT_EQ(read.pointCount(), tower.points.size());
   ASSERT_EQ(read.polygonCount(), tower.polygons.size());
@@ -104,13 +99,10 @@ TEST(MeshMakers, ThePlayersReaderAgreesOnNormalsAndCoordinates) {
     const auto& poly = tower.polygons[p];
     Vec3 want = playerFaceNormal(at(tower, poly[0]), at(tower, poly[1]), at(tower, poly[2]));
     const auto& n = read.polygons()[p].normal;
-    EXPECT_NEAR(n[0], want.x, 1e-5) << p;
-    EXPECT_NEAR(n[1], want.y, 1e-5) << p;
-    EXPECT_NEAR(n[2], want.z, 1e-5) << p;
+    EXPECT_NEAR((Vec3{n[0], n[1], n[2]} - want).length(), 0, 1e-5) << p;
   }
   for (std::size_t i = 0; i < tower.uvs.size(); ++i) {
-    EXPECT_EQ(read.uvs()[i].u, tower.uvs[i][0]);
-    EXPECT_EQ(read.uvs()[i].v, tower.uvs[i][1]);
+    EXPECT_EQ(std::pair(read.uvs()[i].u, read.uvs()[i].v), std::pair(tower.uvs[i][0], tower.uvs[i][1])) << i;
   }
 }
 

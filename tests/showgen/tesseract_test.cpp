@@ -9,17 +9,14 @@
 namespace tessarine::showgen {
 namespace {
 
-int differingCoordinates(const Vec4& a, const Vec4& b) {
-  return (a.x != b.x) + (a.y != b.y) + (a.z != b.z) + (a.w != b.w);
-}
-
 TEST(Tesseract, SixteenVerticesThirtyTwoEdgesFourAtEachVertex) {
   Tesseract t;
   int degree[kTesseractVertices] = {};
   std::set<std::pair<int, int>> seen;
   for (int e = 0; e < kTesseractEdges; ++e) {
     auto [a, b] = t.edge(e);
-    EXPECT_EQ(differingCoordinates(t.vertex(a), t.vertex(b)), 1) << e;
+    const Vec4 &va = t.vertex(a), &vb = t.vertex(b);
+    EXPECT_EQ((va.x != vb.x) + (va.y != vb.y) + (va.z != vb.z) + (va.w != vb.w), 1) << e;
     EXPECT_TRUE(seen.insert({a, b}).second) << e;
     ++degree[a];
     ++degree[b];

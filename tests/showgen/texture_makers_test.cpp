@@ -14,9 +14,10 @@ namespace tessarine::showgen {
 namespace {
 
 TEST(Canvas, SidesMustBePowersOfTwoTheMipmapsNeedNoScaling) {
-  const std::pair<int, int> refused[] = {{0, 64}, {64, 0}, {100, 64}, {64, 60}, {-64, 64}, {2048, 64}, {3, 1}};
-  for (auto [w, h] : refused) EXPECT_THROW(Canvas(w, h), std::invalid_argument) << w << " x " << h;
-  for (auto [w, h] : {std::pair{1, 1}, std::pair{512, 128}, std::pair{1024, 1024}}) EXPECT_NO_THROW(Canvas(w, h));
+  for (auto [w, h] : {std::pair{0, 64}, {64, 0}, {100, 64}, {64, 60}, {-64, 64}, {2048, 64}, {3, 1}}) {
+    EXPECT_THROW(Canvas(w, h), std::invalid_argument) << w << " x " << h;
+  }
+  for (auto [w, h] : {std::pair{1, 1}, {512, 128}, {1024, 1024}}) EXPECT_NO_THROW(Canvas(w, h));
 }
 
 TEST(Canvas, TgaKeepsBlueGreenRedAndAlphaOnlyWhenAsked) {
@@ -82,10 +83,6 @@ TEST(TextPlate, ClearAroundOpaqueLettersTheTopLineAtTheTop) {
   // upper half, and the lower line's "L" foot the lowest, in the lower half.
   EXPECT_GT(topInk, plate.height() / 2);
   EXPECT_LT(bottomInk, plate.height() / 2);
-  // "T" is wider at its top row than "L" is.
-  int topRowInk = 0;
-  for (int x = 0; x < plate.width(); ++x) topRowInk += plate.at(x, topInk)[3] > 0.99f && plate.at(x, topInk)[0] > 0.99f;
-  EXPECT_GT(topRowInk, 0);
 }
 
 TEST(TexturePainters, GradientGlowAndWindows) {
