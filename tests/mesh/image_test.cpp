@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,58 +31,45 @@ std::string header(std::uint8_t idLength, std::uint8_t imageType, std::uint16_t 
 }
 
 TEST(ImageTest, ReadsHeaderAndPixelsPastTheIdentificationField) {
-  formats::TgaImage written;
-  written.width = 3;
-  written.height = 2;
-  written.bitsPerPixel = 24;
-  for (int i = 0; i < 18; ++i) written.pixels.push_back(static_cast<std::uint8_t>(10 + i));
+  std::string pixels = "abcdefghijklmnopqr";
+  const struct {
+    std::string bytes;
+    int width, height, bitsPerPixel;
+    std::size_t pixelBytes;
+  } cases[] = {
+      {header(12, 2, 3, 2, 24) + "made by hand" + pixels, 3, 2, 24, 18},
+      // Depths the texture refuses are still read whole; 12 bits make 3 x 12 / 8 = 4 bytes.
+      {header(0, 2, 3, 1, 16) + pixels.substr(0, 6), 3, 1, 16, 6},
+      {header(0, 3, 5, 1, 8) + pixels.substr(0, 5), 5, 1, 8, 5},
+      {header(0, 2, 3, 1, 12) + pixels.substr(0, 4), 3, 1, 12, 4},
+  };
   TempDir dir;
-  Image image(dir.write("id.tga", formats::writeTga(written, "made by hand")));
-  EXPECT_EQ(image.width, 3);
-  EXPECT_EQ(image.height, 2);
-  EXPECT_EQ(image.bitsPerPixel, 24);
-  EXPECT_EQ(image.pixels, std::vector<unsigned char>(written.pixels.begin(), written.pixels.end()));
-}
-
-TEST(ImageTest, DepthsTheTextureRefusesAreStillReadWhole) {
-  TempDir dir;
-  // 16 bits: 3 x 1 pixels, 6 bytes; 8 bits: 5 x 1 pixels, 5 bytes.
-  Image sixteen(dir.write("16.tga", header(0, 2, 3, 1, 16) + "abcdef"));
-  EXPECT_EQ(sixteen.pixels.size(), 6u);
-  Image eight(dir.write("8.tga", header(0, 3, 5, 1, 8) + "abcde"));
-  EXPECT_EQ(eight.pixels.size(), 5u);
-  // A depth that is no whole number of bytes: 3 x 1 x 12 / 8 = 4 bytes by integer division.
-  Image odd(dir.write("12.tga", header(0, 2, 3, 1, 12) + "abcd"));
-  EXPECT_EQ(odd.pixels.size(), 4u);
+  for (const auto& c : cases) {
+    Image image(dir.write("good.tga", c.bytes));
+    EXPECT_EQ(image.width, c.width);
+    EXPECT_EQ(image.height, c.height);
+    EXPECT_EQ(image.bitsPerPixel, c.bitsPerPixel);
+    EXPECT_EQ(std::string(image.pixels.begin(), image.pixels.end()), pixels.substr(0, c.pixelBytes));
+  }
 }
 
 TEST(ImageTest, MalformedImagesAreRefusedWithTheirMessages) {
-  struct Case {
-    const char* name;
-    std::string bytes;
-    std::string message;  // "{}" stands for the image's path
-  };
-  const std::vector<Case> cases = {
-      {"header cut short", header(0, 2, 1, 1, 24).substr(0, 17), "Unexpected end of file in {} at byte 17"},
-      {"identification past the end", header(200, 2, 1, 1, 24) + "abc",
-       "Image identification runs past the end of {}"},
+  const std::pair<std::string, std::string> cases[] = {  // "{}" stands for the image's path
+      {header(0, 2, 1, 1, 24).substr(0, 17), "Unexpected end of file in {} at byte 17"},
+      {header(200, 2, 1, 1, 24) + "abc", "Image identification runs past the end of {}"},
       // 64 MB promised by a 19-byte file: refused before anything is allocated.
-      {"4096 x 4096 x 32 in one byte", header(0, 2, 4096, 4096, 32) + "x",
-       "Image {} holds fewer pixels than its 4096 x 4096 x 32-bit header declares"},
-      {"largest header over no pixels", header(0, 2, 65535, 65535, 255),
-       "Image {} holds fewer pixels than its 65535 x 65535 x 255-bit header declares"},
-      {"one pixel byte short", header(0, 2, 2, 2, 24) + std::string(11, 'p'),
+      {header(0, 2, 4096, 4096, 32) + "x", "Image {} holds fewer pixels than its 4096 x 4096 x 32-bit header declares"},
+      {header(0, 2, 65535, 65535, 255), "Image {} holds fewer pixels than its 65535 x 65535 x 255-bit header declares"},
+      {header(0, 2, 2, 2, 24) + std::string(11, 'p'),
        "Image {} holds fewer pixels than its 2 x 2 x 24-bit header declares"},
-      {"identification eats the pixels", header(4, 2, 1, 1, 24) + "abcdef",
-       "Image {} holds fewer pixels than its 1 x 1 x 24-bit header declares"},
-      {"run-length packets", header(0, 10, 1, 1, 24) + "\x80" "abc",
-       "Compressed TGA images are not supported: {}"},
+      {header(4, 2, 1, 1, 24) + "abcdef", "Image {} holds fewer pixels than its 1 x 1 x 24-bit header declares"},
+      {header(0, 10, 1, 1, 24) + "\x80" "abc", "Compressed TGA images are not supported: {}"},
   };
   TempDir dir;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    std::string path = dir.write("bad.tga", c.bytes);
-    std::string expected = c.message;
+  for (const auto& [bytes, message] : cases) {
+    SCOPED_TRACE(message);
+    std::string path = dir.write("bad.tga", bytes);
+    std::string expected = message;
     if (std::size_t at = expected.find("{}"); at != std::string::npos) expected.replace(at, 2, path);
     EXPECT_EQ(messageOf([&] { Image image(path); }), expected);
   }
@@ -92,12 +78,7 @@ TEST(ImageTest, MalformedImagesAreRefusedWithTheirMessages) {
 }
 
 TEST(ImageTest, EveryTruncationOfAGoodImageIsRefused) {
-  formats::TgaImage written;
-  written.width = 3;
-  written.height = 2;
-  written.bitsPerPixel = 32;
-  written.pixels.assign(24, 0x7F);
-  std::string whole = formats::writeTga(written, "id");
+  std::string whole = header(2, 2, 3, 2, 32) + "id" + std::string(24, '\x7F');
   TempDir dir;
   EXPECT_EQ(Image(dir.write("cut.tga", whole)).pixels.size(), 24u);
   for (std::size_t size = 0; size < whole.size(); ++size) {

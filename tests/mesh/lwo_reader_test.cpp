@@ -2,7 +2,7 @@
 // truncation of a good file, and the writer's objects read back whole.
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -77,104 +77,67 @@ struct Parts {
   std::string bytes() const { return form(type, tags + layr + pnts + bbox + vmap + pols + tail); }
 };
 
-std::string withFormSize(std::string bytes, std::uint32_t size) {
-  bytes.replace(4, 4, u32(size));
+// The good object with one part replaced, or with its FORM length set to `formSize`.
+std::string with(std::string Parts::*part, std::string bytes) {
+  Parts p;
+  p.*part = std::move(bytes);
+  return p.bytes();
+}
+std::string withFormSize(std::size_t formSize) {
+  std::string bytes = Parts().bytes();
+  bytes.replace(4, 4, u32(static_cast<std::uint32_t>(formSize)));
   return bytes;
 }
 
 TEST(LwoReaderTest, MalformedObjectsAreRefusedWithTheirMessages) {
-  struct Case {
-    const char* name;
-    std::function<std::string()> bytes;
-    std::string message;  // "{}" stands for the object's path
-  };
-  const std::vector<Case> cases = {
-      {"no IFF header", [] { return "RIFF" + u32(4) + "LWO2"; }, "Not IFF File"},
-      {"older object format", [] { Parts p; p.type = "LWOB"; return p.bytes(); }, "Not LWO2 File"},
-      {"no TAGS", [] { Parts p; p.tags = ""; return p.bytes(); }, "Not TAGS Chunk"},
-      {"extra chunk before LAYR",
-       [] { Parts p; p.layr = chunk("CLIP", u32(1)) + p.layr; return p.bytes(); }, "Not LAYR Chunk"},
-      {"lower-case PNTS", [] { Parts p; p.pnts.replace(0, 4, "pnts"); return p.bytes(); }, "Not PNTS Chunk"},
-      {"no BBOX", [] { Parts p; p.bbox = ""; return p.bytes(); }, "Not BBOX Chunk"},
-      {"no VMAP", [] { Parts p; p.vmap = ""; return p.bytes(); }, "Not VMAP Chunk"},
-      {"weight map first",
-       [] { Parts p; p.vmap = chunk("VMAP", uvMapBody("WGHT", 1, 0)); return p.bytes(); }, "Not TXUV Map"},
-      {"3-dimensional UV map",
-       [] { Parts p; p.vmap = chunk("VMAP", uvMapBody("TXUV", 3, 3)); return p.bytes(); },
-       "Not 2 dimensional Map"},
-      {"no POLS", [] { Parts p; p.pols = ""; return p.bytes(); }, "Not POLS Chunk"},
-      {"patches", [] { Parts p; p.pols = chunk("POLS", "PTCH" + u16(3) + u16(0) + u16(1) + u16(2)); return p.bytes(); },
-       "Not FACE Poly"},
-      {"one-point face", [] { Parts p; p.pols = chunk("POLS", faceBody({{0, 1, 2}, {1}})); return p.bytes(); },
-       "Found face with less than 2 points"},
-      {"empty face", [] { Parts p; p.pols = chunk("POLS", "FACE" + u16(0) + u16(0)); return p.bytes(); },
-       "Found face with less than 2 points"},
-      {"index at the point count", [] { Parts p; p.pols = chunk("POLS", faceBody({{0, 1, 3}})); return p.bytes(); },
-       "Point index 3 of polygon 0 is beyond the 3 points of {}"},
-      {"4-byte index",
-       [] { Parts p; p.pols = chunk("POLS", faceBody({{0, 1, 2}, {0, 0xFF00, 0x0001, 2}})); return p.bytes(); },
+  const Parts good;
+  std::string uvWithWideIndex = uvMapBody("TXUV", 2, 3);
+  uvWithWideIndex.replace(10 + 2 * 10, 2, u16(0xFF00));
+  const std::pair<std::string, std::string> cases[] = {  // "{}" stands for the object's path
+      {"RIFF" + u32(4) + "LWO2", "Not IFF File"},
+      {with(&Parts::type, "LWOB"), "Not LWO2 File"},
+      {with(&Parts::tags, ""), "Not TAGS Chunk"},
+      {with(&Parts::layr, chunk("CLIP", u32(1)) + good.layr), "Not LAYR Chunk"},
+      {with(&Parts::pnts, "pnts" + good.pnts.substr(4)), "Not PNTS Chunk"},
+      {with(&Parts::bbox, ""), "Not BBOX Chunk"},
+      {with(&Parts::vmap, ""), "Not VMAP Chunk"},
+      {with(&Parts::vmap, chunk("VMAP", uvMapBody("WGHT", 1, 0))), "Not TXUV Map"},
+      {with(&Parts::vmap, chunk("VMAP", uvMapBody("TXUV", 3, 3))), "Not 2 dimensional Map"},
+      {with(&Parts::pols, ""), "Not POLS Chunk"},
+      {with(&Parts::pols, chunk("POLS", "PTCH" + u16(3) + u16(0) + u16(1) + u16(2))), "Not FACE Poly"},
+      {with(&Parts::pols, chunk("POLS", faceBody({{0, 1, 2}, {1}}))), "Found face with less than 2 points"},
+      {with(&Parts::pols, chunk("POLS", "FACE" + u16(0) + u16(0))), "Found face with less than 2 points"},
+      {with(&Parts::pols, chunk("POLS", faceBody({{0, 1, 3}}))), "Point index 3 of polygon 0 is beyond the 3 points of {}"},
+      {with(&Parts::pols, chunk("POLS", faceBody({{0, 1, 2}, {0, 0xFF00, 0x0001, 2}}))),
        "4-byte point index in polygon 1 of {}"},
-      {"face past its chunk", [] { Parts p; p.pols = chunk("POLS", "FACE" + u16(4) + u16(0) + u16(1) + u16(2)); return p.bytes(); },
+      {with(&Parts::pols, chunk("POLS", "FACE" + u16(4) + u16(0) + u16(1) + u16(2))),
        "Polygon 0 runs past the end of the POLS chunk in {}"},
-      {"second face past its chunk",
-       [] { Parts p; p.pols = chunk("POLS", faceBody({{0, 1, 2}}) + u16(3) + u16(0) + u16(1)); return p.bytes(); },
+      {with(&Parts::pols, chunk("POLS", faceBody({{0, 1, 2}}) + u16(3) + u16(0) + u16(1))),
        "Polygon 1 runs past the end of the POLS chunk in {}"},
-      {"65536 points", [] { Parts p; p.pnts = chunk("PNTS", pointsBody(65536)); return p.bytes(); },
-       "More than 65535 points in {}"},
-      {"TAGS longer than its FORM",
-       [] { Parts p; p.tags = "TAGS" + u32(0x7FFFFFF0) + std::string("Default\0", 8); return p.bytes(); },
+      {with(&Parts::pnts, chunk("PNTS", pointsBody(65536))), "More than 65535 points in {}"},
+      {with(&Parts::tags, "TAGS" + u32(0x7FFFFFF0) + std::string("Default\0", 8)),
        "TAGS chunk runs past the end of its FORM in {}"},
-      {"POLS longer than the FORM",
-       [] { Parts p; p.pols = "POLS" + u32(100) + faceBody({{0, 1, 2}}); p.tail = ""; return p.bytes(); },
+      {form("LWO2", good.tags + good.layr + good.pnts + good.bbox + good.vmap + "POLS" + u32(100) + faceBody({{0, 1, 2}})),
        "POLS chunk runs past the end of its FORM in {}"},
-      {"FORM longer than the file", [] { return withFormSize(Parts().bytes(), Parts().bytes().size() - 7); },
-       "File ends inside its FORM: {}"},
-      {"FORM ends before POLS",
-       [] {
-         Parts p;
-         std::string b = p.bytes();
-         return withFormSize(b, static_cast<std::uint32_t>(b.size() - 8 - p.pols.size() - p.tail.size()));
-       },
-       "FORM ends before the POLS chunk in {}"},
-      {"PNTS longer than a shortened FORM",
-       [] {
-         Parts p;
-         std::string b = p.bytes();
-         return withFormSize(b, static_cast<std::uint32_t>(4 + p.tags.size() + p.layr.size() + 8 + 12));
-       },
-       "PNTS chunk runs past the end of its FORM in {}"},
-      {"UV map short of the points",
-       [] { Parts p; p.vmap = chunk("VMAP", uvMapBody("TXUV", 2, 2)); return p.bytes(); },
-       "UV map holds fewer entries than the 3 points of {}"},
-      {"UV map with an extra entry",
-       [] { Parts p; p.vmap = chunk("VMAP", uvMapBody("TXUV", 2, 4)); return p.bytes(); }, "Not POLS Chunk"},
-      {"UV map name without its end",
-       [] { Parts p; p.vmap = chunk("VMAP", "TXUV" + u16(2) + "UVUV"); return p.bytes(); },
-       "UV map name runs past the end of its chunk in {}"},
-      {"UV entry with a 4-byte index",
-       [] {
-         Parts p;
-         std::string body = uvMapBody("TXUV", 2, 3);
-         body.replace(10 + 2 * 10, 2, u16(0xFF00));
-         p.vmap = chunk("VMAP", body);
-         return p.bytes();
-       },
-       "4-byte point index in the UV map of {}"},
-      {"VMAP without room for its type", [] { Parts p; p.vmap = chunk("VMAP", "TX"); return p.bytes(); },
-       "VMAP chunk too short for its type in {}"},
-      {"VMAP without room for its dimension", [] { Parts p; p.vmap = chunk("VMAP", "TXUV"); return p.bytes(); },
-       "VMAP chunk too short for its dimension in {}"},
-      {"POLS without room for its type", [] { Parts p; p.pols = chunk("POLS", "FA"); return p.bytes(); },
-       "POLS chunk too short for its type in {}"},
-      {"shorter than a FORM header", [] { return std::string("FOR"); }, "Unexpected end of file in {} at byte 3"},
+      {withFormSize(good.bytes().size() - 7), "File ends inside its FORM: {}"},
+      {withFormSize(good.bytes().size() - 8 - good.pols.size() - good.tail.size()), "FORM ends before the POLS chunk in {}"},
+      {withFormSize(4 + good.tags.size() + good.layr.size() + 8 + 12), "PNTS chunk runs past the end of its FORM in {}"},
+      {with(&Parts::vmap, chunk("VMAP", uvMapBody("TXUV", 2, 2))), "UV map holds fewer entries than the 3 points of {}"},
+      {with(&Parts::vmap, chunk("VMAP", uvMapBody("TXUV", 2, 4))), "Not POLS Chunk"},
+      {with(&Parts::vmap, chunk("VMAP", "TXUV" + u16(2) + "UVUV")), "UV map name runs past the end of its chunk in {}"},
+      {with(&Parts::vmap, chunk("VMAP", uvWithWideIndex)), "4-byte point index in the UV map of {}"},
+      {with(&Parts::vmap, chunk("VMAP", "TX")), "VMAP chunk too short for its type in {}"},
+      {with(&Parts::vmap, chunk("VMAP", "TXUV")), "VMAP chunk too short for its dimension in {}"},
+      {with(&Parts::pols, chunk("POLS", "FA")), "POLS chunk too short for its type in {}"},
+      {"FOR", "Unexpected end of file in {} at byte 3"},
   };
 
   TempDir dir;
   dir.write("case.tga", formats::writeTga(testing::smallImage()));
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    std::string path = dir.write("case.lwo", c.bytes());
-    std::string expected = c.message;
+  for (const auto& [bytes, message] : cases) {
+    SCOPED_TRACE(message);
+    std::string path = dir.write("case.lwo", bytes);
+    std::string expected = message;
     if (std::size_t at = expected.find("{}"); at != std::string::npos) expected.replace(at, 2, path);
     EXPECT_EQ(messageOf([&] { Mesh("case.lwo", dir.str(), noTexture); }), expected);
   }
@@ -243,48 +206,33 @@ TEST(LwoReaderTest, WrittenObjectReadsBackWithFaceNormals) {
 }
 
 TEST(LwoReaderTest, LayoutsTheReaderAcceptsBeyondTheWritersOwn) {
-  struct Case {
-    const char* name;
-    std::function<Parts()> parts;
-    std::uint32_t points;
+  const struct {
+    std::string bytes;
     std::uint32_t polygons;
-  };
-  const std::vector<Case> cases = {
+  } cases[] = {
       // Whole points are kept; the chunk still ends after its stray bytes.
-      {"PNTS with a partial point",
-       [] {
-         Parts p;
-         p.pnts = chunk("PNTS", pointsBody(3) + "12345");
-         return p;
-       },
-       3, 1},
-      {"POLS holding only its type", [] { Parts p; p.pols = chunk("POLS", "FACE"); return p; }, 3, 0},
-      {"three stray bytes after the last face",
-       [] { Parts p; p.pols = chunk("POLS", faceBody({{0, 1, 2}}) + "xyz"); return p; }, 3, 1},
-      {"two-point face", [] { Parts p; p.pols = chunk("POLS", faceBody({{0, 1}})); return p; }, 3, 1},
+      {with(&Parts::pnts, chunk("PNTS", pointsBody(3) + "12345")), 1},
+      {with(&Parts::pols, chunk("POLS", "FACE")), 0},
+      {with(&Parts::pols, chunk("POLS", faceBody({{0, 1, 2}}) + "xyz")), 1},
+      {with(&Parts::pols, chunk("POLS", faceBody({{0, 1}}))), 1},
       // What follows POLS is never read: a second layer, or chunks that make no sense.
-      {"second layer and junk after POLS",
-       [] {
-         Parts p;
-         p.tail = chunk("LAYR", std::string(18, '\0')) + chunk("PNTS", "odd") + chunk("SURF", std::string(3, '\xFF'));
-         return p;
-       },
-       3, 1},
-      {"no polygon tags", [] { Parts p; p.tail = ""; return p; }, 3, 1},
+      {with(&Parts::tail, chunk("LAYR", std::string(18, '\0')) + chunk("PNTS", "odd") + chunk("SURF", "\xFF\xFF\xFF")), 1},
+      {with(&Parts::tail, ""), 1},
   };
   TempDir dir;
   dir.write("ok.tga", formats::writeTga(testing::smallImage()));
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    dir.write("ok.lwo", c.parts().bytes());
-    try {
-      Mesh mesh("ok.lwo", dir.str(), noTexture);
-      EXPECT_EQ(mesh.pointCount(), c.points);
-      EXPECT_EQ(mesh.polygonCount(), c.polygons);
-      EXPECT_EQ(mesh.uvs().size(), c.points);
-    } catch (const common::Error& error) {
-      ADD_FAILURE() << error.what();
-    }
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(i);
+    dir.write("ok.lwo", cases[i].bytes);
+    std::size_t points = 0, uvs = 0, read = 0;
+    EXPECT_EQ(messageOf([&] {
+                Mesh mesh("ok.lwo", dir.str(), noTexture);
+                std::tie(points, uvs, read) = std::tuple(mesh.pointCount(), mesh.uvs().size(), mesh.polygonCount());
+              }),
+              "(no error)");
+    EXPECT_EQ(points, 3u);
+    EXPECT_EQ(uvs, 3u);
+    EXPECT_EQ(read, cases[i].polygons);
   }
 }
 

@@ -18,22 +18,12 @@ using tessarine::testing::messageOf;
 inline Texture noTexture(const Image&, float) { return Texture(); }
 
 // A 2 x 2 24-bit image: enough to stand beside an object that a test reads.
-inline formats::TgaImage smallImage() {
-  formats::TgaImage image;
-  image.width = 2;
-  image.height = 2;
-  image.bitsPerPixel = 24;
-  image.pixels.assign(12, 0x80);
-  return image;
-}
+inline formats::TgaImage smallImage() { return {.width = 2, .height = 2, .pixels = std::vector<std::uint8_t>(12, 0x80)}; }
 
 // One triangle, wound clockwise as seen from +z after the mirror of z.
 inline formats::ObjectData triangleObject() {
-  formats::ObjectData object;
-  object.points = {{0, 0, 0}, {0, 1, 0}, {1, 1, 0}};
-  object.uvs = {{0, 0}, {0, 1}, {1, 1}};
-  object.polygons = {{0, 1, 2}};
-  return object;
+  return {.points = {{0, 0, 0}, {0, 1, 0}, {1, 1, 0}}, .uvs = {{0, 0}, {0, 1}, {1, 1}}, .polygons = {{0, 1, 2}},
+          .imageFile = ""};
 }
 
 }  // namespace tessarine::mesh::testing

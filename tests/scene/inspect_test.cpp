@@ -1,11 +1,13 @@
+// The inspection tool run as a program on scenes it reads from a data directory.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
-#include "json_value.h"
+#include "flat_json.h"
 #include "scene_text.h"
 
 namespace tessarine::scene {
@@ -16,16 +18,8 @@ using namespace tessarine::scene::testing;
 
 struct ToolRun {
   int status = -1;
-  std::string out;
-  std::string err;
+  std::string out, err;
 };
-
-std::string contentsOf(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // Runs the tool with `arguments` (already quoted for the shell) and collects both streams.
 ToolRun inspect(const TempDir& dir, const std::string& arguments) {
@@ -33,15 +27,12 @@ ToolRun inspect(const TempDir& dir, const std::string& arguments) {
   int raw = std::system(command.c_str());
   ToolRun run;
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  run.out = contentsOf(dir.path() / "out");
-  run.err = contentsOf(dir.path() / "err");
+  for (auto [name, text] : {std::pair{"out", &run.out}, std::pair{"err", &run.err}}) {
+    std::ostringstream contents;
+    contents << std::ifstream(dir.path() / name).rdbuf();
+    *text = contents.str();
+  }
   return run;
-}
-
-void expectNumbers(const JsonValue& array, std::initializer_list<float> expected) {
-  ASSERT_EQ(array.size(), expected.size());
-  std::size_t i = 0;
-  for (float value : expected) EXPECT_NEAR(array[i++].number, value, 1e-6) << "entry " << i - 1;
 }
 
 TEST(InspectTest, ReportsScenesValuesMatricesAndTheSharedMeshes) {
@@ -56,87 +47,66 @@ TEST(InspectTest, ReportsScenesValuesMatricesAndTheSharedMeshes) {
   ToolRun run = inspect(dir, "--data '" + dir.str() + "' --near 0.5 --at 0 --at 0.5 a.lws b.lws");
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");
-  JsonValue document = JsonParser(run.out).parseDocument();
+  FlatJson json(run.out);
 
-  ASSERT_EQ(document["scenes"].size(), 2u);
-  const JsonValue& a = document["scenes"][0];
-  EXPECT_EQ(a["file"].text, "a.lws");
-  EXPECT_EQ(a["firstFrame"].number, 0);
-  EXPECT_EQ(a["lastFrame"].number, 60);
-  EXPECT_EQ(a["framesPerSecond"].number, 30);
-  EXPECT_EQ(a["startTime"].number, 0);
-  EXPECT_EQ(a["endTime"].number, 2);
-  for (const char* unset : {"ambientColor", "ambientIntensity", "fogMinDistance", "fogMaxDistance", "fogColor",
-                            "backdropColor"}) {
-    EXPECT_TRUE(a[unset].isNull()) << unset;
+  const std::pair<const char*, const char*> texts[] = {
+      {"scenes.#", "2"}, {"scenes.0.file", "a.lws"}, {"scenes.0.ambientColor", "null"},
+      {"scenes.0.ambientIntensity", "null"}, {"scenes.0.fogMinDistance", "null"}, {"scenes.0.fogMaxDistance", "null"},
+      {"scenes.0.fogColor", "null"}, {"scenes.0.backdropColor", "null"}, {"scenes.0.fogMaxEnvelope", "true"},
+      {"scenes.0.fogMinEnvelope", "false"}, {"scenes.0.camera.zoomEnvelope", "false"},
+      {"scenes.0.objects.#", "2"}, {"scenes.0.objects.0.mesh", "box.lwo"}, {"scenes.0.objects.1.mesh", "null"},
+      {"scenes.0.at.#", "2"}, {"scenes.0.at.0.ambientIntensity", "null"}, {"scenes.1.objects.0.mesh", "box.lwo"},
+      // Both scenes use one mesh, read once.
+      {"meshes.#", "1"}, {"meshes.0.name", "box.lwo"}};
+  for (auto [path, text] : texts) EXPECT_EQ(json[path], text) << path;
+
+  const float kMirror[] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0};
+  auto mirrorAt = [&](float x, float y, float z) {
+    std::vector<float> m(std::begin(kMirror), std::end(kMirror));
+    m.insert(m.end(), {x, y, z, 1});
+    return m;
+  };
+  const std::pair<const char*, std::vector<float>> numbers[] = {
+      {"scenes.0.firstFrame", {0}}, {"scenes.0.lastFrame", {60}}, {"scenes.0.framesPerSecond", {30}},
+      {"scenes.0.startTime", {0}}, {"scenes.0.endTime", {2}}, {"scenes.0.shakeAmplitude", {0}},
+      {"scenes.0.nearPlane", {0.5f}}, {"scenes.0.camera.parentIndex", {-1}}, {"scenes.0.camera.keyCount", {1}},
+      {"scenes.0.lights.0.glLight", {0x4000}}, {"scenes.0.lights.0.lightType", {2}},
+      {"scenes.0.lights.0.color", {0.5f, 0.5f, 0.5f, 1}}, {"scenes.0.lights.0.coneAngle", {30}},
+      {"scenes.0.lights.0.parentIndex", {1}},
+      {"scenes.0.at.0.camera", {0, 0, 0, 0, 0, 0, 1, 1, 1}}, {"scenes.0.at.0.objects.0", {1, 2, 3, 0, 0, 0, 1, 1, 1}},
+      {"scenes.0.at.0.fovy", {28.125f}}, {"scenes.0.at.0.fogMin", {0}}, {"scenes.0.at.0.fogMax", {100}},
+      {"scenes.0.at.0.lightIntensity", {0.5f}}, {"scenes.0.at.0.coneAngle", {30}},
+      {"scenes.0.at.0.modelview.objects.0", mirrorAt(1, 2, -3)}, {"scenes.0.at.0.modelview.objects.1", mirrorAt(0, 0, 0)},
+      {"scenes.0.at.0.modelview.lights.0", mirrorAt(0, 0, 0)}, {"scenes.0.at.1.time", {0.5f}},
+      {"scenes.1.camera.zoomFactor", {2}}, {"meshes.0.pointCount", {3}}, {"meshes.0.polygonCount", {1}},
+      {"meshes.0.bounds.0", {0, 0, -1}}, {"meshes.0.bounds.1", {3, 2, 0}},
+      // -(P0 - P1) x (P2 - P1) normalised: -(2, 0, 6) / sqrt(40).
+      {"meshes.0.firstNormal", {-0.31622777f, 0, -0.9486833f}}, {"meshes.0.texture.width", {2}},
+      {"meshes.0.texture.height", {2}}};
+  for (const auto& [path, expected] : numbers) {
+    std::vector<float> actual = json.numbers(path);
+    ASSERT_EQ(actual.size(), expected.size()) << path;
+    for (std::size_t i = 0; i < actual.size(); ++i) EXPECT_NEAR(actual[i], expected[i], 1e-6) << path << " " << i;
   }
-  EXPECT_TRUE(a["fogMaxEnvelope"].boolean);
-  EXPECT_FALSE(a["fogMinEnvelope"].boolean);
-  EXPECT_EQ(a["shakeAmplitude"].number, 0);
-  EXPECT_EQ(a["nearPlane"].number, 0.5);
   // Floats are printed so that they read back to the very same float.
-  EXPECT_EQ(a["camera"]["zoomFactor"].asFloat(), 3.2f);
-  EXPECT_EQ(a["camera"]["parentIndex"].number, -1);
-  EXPECT_FALSE(a["camera"]["zoomEnvelope"].boolean);
-  EXPECT_EQ(a["camera"]["keyCount"].number, 1);
-  ASSERT_EQ(a["objects"].size(), 2u);
-  EXPECT_EQ(a["objects"][0]["mesh"].text, "box.lwo");
-  EXPECT_TRUE(a["objects"][1]["mesh"].isNull());
-  const JsonValue& spot = a["lights"][0];
-  EXPECT_EQ(spot["glLight"].number, 0x4000);
-  EXPECT_EQ(spot["lightType"].number, 2);
-  expectNumbers(spot["color"], {0.5f, 0.5f, 0.5f, 1});
-  EXPECT_EQ(spot["coneAngle"].number, 30);
-  EXPECT_EQ(spot["parentIndex"].number, 1);
-
-  ASSERT_EQ(a["at"].size(), 2u);
-  const JsonValue& start = a["at"][0];
-  expectNumbers(start["camera"], {0, 0, 0, 0, 0, 0, 1, 1, 1});
-  expectNumbers(start["objects"][0], {1, 2, 3, 0, 0, 0, 1, 1, 1});
-  EXPECT_EQ(start["fovy"].number, 28.125);
-  EXPECT_EQ(start["fogMin"].number, 0);
-  EXPECT_EQ(start["fogMax"].number, 100);
-  EXPECT_TRUE(start["ambientIntensity"].isNull());
-  expectNumbers(start["lightIntensity"], {0.5f});
-  expectNumbers(start["coneAngle"], {30});
-  expectNumbers(start["modelview"]["objects"][0], {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 1, 2, -3, 1});
-  expectNumbers(start["modelview"]["objects"][1], {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 1});
-  expectNumbers(start["modelview"]["lights"][0], {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 1});
-  EXPECT_EQ(a["at"][1]["time"].number, 0.5);
-  EXPECT_NEAR(a["at"][1]["fogMax"].number, 250, 1e-3);
-
-  const JsonValue& b = document["scenes"][1];
-  EXPECT_EQ(b["camera"]["zoomFactor"].number, 2);
-  EXPECT_EQ(b["objects"][0]["mesh"].text, "box.lwo");
-
-  // Both scenes use one mesh, read once.
-  ASSERT_EQ(document["meshes"].size(), 1u);
-  const JsonValue& box = document["meshes"][0];
-  EXPECT_EQ(box["name"].text, "box.lwo");
-  EXPECT_EQ(box["pointCount"].number, 3);
-  EXPECT_EQ(box["polygonCount"].number, 1);
-  expectNumbers(box["bounds"][0], {0, 0, -1});
-  expectNumbers(box["bounds"][1], {3, 2, 0});
-  // -(P0 - P1) x (P2 - P1) normalised: -(2, 0, 6) / sqrt(40).
-  expectNumbers(box["firstNormal"], {-0.31622777f, 0, -0.9486833f});
-  EXPECT_EQ(box["texture"]["width"].number, 2);
-  EXPECT_EQ(box["texture"]["height"].number, 2);
+  EXPECT_EQ(json.numbers("scenes.0.camera.zoomFactor")[0], 3.2f);
+  EXPECT_NEAR(json.numbers("scenes.0.at.1.fogMax")[0], 250, 1e-3);
 }
 
 TEST(InspectTest, FailuresPrintOneLineAndNoDocument) {
   TempDir dir;
   dir.write("good.lws", kHeader + cameraItem());
   dir.write("bad.lws", kHeader + "AmbientColor 1 2 3\nFog\n");
-  const std::string data = "--data '" + dir.str() + "' ";
-  ToolRun missing = inspect(dir, data + "none.lws");
-  EXPECT_EQ(missing.status, 1);
-  EXPECT_EQ(missing.err, "tessarine-inspect: I can't open file " + dir.str() + "/none.lws as rt\n");
-  EXPECT_EQ(missing.out, "");
   // A later scene that fails leaves no half document behind.
-  ToolRun bad = inspect(dir, data + "good.lws bad.lws");
-  EXPECT_EQ(bad.status, 1);
-  EXPECT_EQ(bad.err, "tessarine-inspect: Lack of AmbIntensity\n");
-  EXPECT_EQ(bad.out, "");
+  const std::pair<const char*, std::string> cases[] = {
+      {"none.lws", "I can't open file " + dir.str() + "/none.lws as rt"},
+      {"good.lws bad.lws", "Lack of AmbIntensity"}};
+  for (const auto& [scenes, message] : cases) {
+    ToolRun run = inspect(dir, "--data '" + dir.str() + "' " + scenes);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "tessarine-inspect: " + message + "\n");
+    EXPECT_EQ(run.out, "");
+  }
 }
 
 TEST(InspectTest, BadArgumentsGiveTheUsageAndStatusTwo) {

@@ -20,10 +20,16 @@ std::string nineLights() {
   return text + cameraItem();
 }
 
-void expectColor(std::span<const float> actual, std::initializer_list<float> expected) {
-  ASSERT_EQ(actual.size(), expected.size());
-  std::size_t i = 0;
-  for (float value : expected) EXPECT_NEAR(actual[i++], value, kTolerance) << "component " << i - 1;
+// A colour, or a colour the file must have set.
+void expectColor(const auto& actual, std::initializer_list<float> expected) {
+  if constexpr (requires { actual.has_value(); }) {
+    ASSERT_TRUE(actual.has_value());
+    return expectColor(*actual, expected);
+  } else {
+    ASSERT_EQ(actual.size(), expected.size());
+    std::size_t i = 0;
+    for (float value : expected) EXPECT_NEAR(actual[i++], value, kTolerance) << "component " << i - 1;
+  }
 }
 
 TEST(SceneReaderTest, RefusesMalformedFilesWithClearMessages) {
@@ -43,7 +49,6 @@ TEST(SceneReaderTest, RefusesMalformedFilesWithClearMessages) {
       // The optional lines must come in their order: a parent before the locked channels
       // leaves "LockedChannels" where the colour belongs.
       {kHeader + lightItem("ParentObject 0\nLockedChannels 0\n" + kPointLight), "Lack of LightColor"},
-      {kHeader + lightItem("LgtIntensity 1\n"), "Lack of LightColor"},
       {kHeader + lightItem(""), "Lack of LightColor"},
       {kHeader + lightItem("LightColor 255 255 255\nLightType 1\n"), "Lack of LgtIntensity"},
       {kHeader + lightItem("LightColor 255 255 255\nLgtIntensity 1\nConeAngle 30\n"), "Lack of LightType"},
@@ -69,8 +74,6 @@ TEST(SceneReaderTest, RefusesMalformedFilesWithClearMessages) {
       {kHeader + nullItem() + cameraItem({}, "ParentObject 1\n"),
        "ParentObject 1 of the camera names no object: {path} has objects 0 to 0"},
       {kHeader + nullItem({}, 0) + cameraItem(), "Object 0 is its own ancestor through ParentObject in {path}"},
-      {kHeader + nullItem() + nullItem({}, 2) + nullItem({}, 3) + nullItem({}, 1) + cameraItem(),
-       "Object 1 is its own ancestor through ParentObject in {path}"},
       // Lines: the header takes 1 to 6, the null's name 7, its motion 9 to 14.
       {kHeader + "AddNull Null\nShowObject 6 7\nObjectMotion " + still() + "ParentObject 2147483648\n",
        "ParentObject 2147483648 names no object in {path} at line 15"},
@@ -130,78 +133,55 @@ TEST(SceneReaderTest, ReadsEverySettingAndItemOfAFullScene) {
   DemoContext context(dir.str(), noTexture);
   Scene scene(context, "full.lws", 0.1f);
 
-  EXPECT_EQ(scene.context, &context);
-  EXPECT_EQ(scene.fileName, "full.lws");
   EXPECT_EQ(scene.firstFrame, 30u);
   EXPECT_EQ(scene.lastFrame, 120u);
-  EXPECT_EQ(scene.framesPerSecond, 30.0f);
   EXPECT_DOUBLE_EQ(scene.startTime, 1.0);
   EXPECT_DOUBLE_EQ(scene.endTime, 4.0);
   EXPECT_EQ(scene.nearPlane, 0.1f);
   EXPECT_EQ(scene.shakeAmplitude, 0.25f);
-  EXPECT_EQ(scene.shakeEnvelope, nullptr);
   EXPECT_EQ(scene.fogMinDistance, 10.0f);
-  EXPECT_EQ(scene.fogMinEnvelope, nullptr);
   EXPECT_FALSE(scene.fogMaxDistance.has_value());
   ASSERT_NE(scene.fogMaxEnvelope, nullptr);
   // Half a second is frame 15, half way along the linear span from 100 to 400.
   EXPECT_NEAR(scene.fogMaxEnvelope->valueAt(0.5), 250.0f, 1e-3f);
-  ASSERT_TRUE(scene.fogColor.has_value());
-  expectColor(*scene.fogColor, {1, 0, 0.2f, 1});
-  ASSERT_TRUE(scene.backdropColor.has_value());
-  expectColor(*scene.backdropColor, {0, 1, 0.4f});
-  ASSERT_TRUE(scene.ambientColor.has_value());
-  expectColor(*scene.ambientColor, {0.5f, 0.2509804f, 0, 1});
+  expectColor(scene.fogColor, {1, 0, 0.2f, 1});
+  expectColor(scene.backdropColor, {0, 1, 0.4f});
+  expectColor(scene.ambientColor, {0.5f, 0.2509804f, 0, 1});
   EXPECT_EQ(scene.ambientIntensity, 0.5f);
-  EXPECT_EQ(scene.ambientIntensityEnvelope, nullptr);
 
   ASSERT_EQ(scene.objects.size(), 2u);
   const SceneObject& null = scene.objects[0];
   EXPECT_EQ(null.mesh, nullptr);
-  EXPECT_EQ(null.parentIndex, kNoParent);
   EXPECT_EQ(null.parent, nullptr);
   EXPECT_EQ(null.motion->keys()[0].values[anim::kPositionX], 1.0f);
   const SceneObject& box = scene.objects[1];
   ASSERT_NE(box.mesh, nullptr);
-  EXPECT_EQ(box.mesh->name(), "box.lwo");
   EXPECT_EQ(box.mesh->pointCount(), 3u);
-  EXPECT_EQ(box.parentIndex, 0);
   EXPECT_EQ(box.parent, &scene.objects[0]);
   EXPECT_EQ(box.motion->keys()[0].values[anim::kPositionY], 2.0f);
 
   ASSERT_EQ(scene.lights.size(), 3u);
   const SceneLight& point = scene.lights[0];
-  EXPECT_EQ(point.glLight, 0x4000u);
   EXPECT_EQ(point.lightType, kPoint);
-  EXPECT_EQ(point.parentIndex, 1);
   EXPECT_EQ(point.parent, &scene.objects[1]);
   expectColor(point.color, {0.8f, 0.8f, 0.8f, 1});
   EXPECT_EQ(point.intensity, 0.8f);
-  EXPECT_EQ(point.intensityEnvelope, nullptr);
-  EXPECT_FALSE(point.coneAngle.has_value());
-  EXPECT_EQ(point.coneEnvelope, nullptr);
+  EXPECT_FALSE(point.coneAngle.has_value() || point.coneEnvelope);
   const SceneLight& spot = scene.lights[1];
-  EXPECT_EQ(spot.glLight, 0x4001u);
   EXPECT_EQ(spot.lightType, kSpot);
   EXPECT_EQ(spot.parent, nullptr);
   // Enveloped intensity: the colour stays bare and is scaled each frame.
   expectColor(spot.color, {0, 1, 0, 1});
-  EXPECT_FALSE(spot.intensity.has_value());
-  ASSERT_NE(spot.intensityEnvelope, nullptr);
+  EXPECT_FALSE(spot.intensity.has_value() || spot.coneAngle.has_value());
+  ASSERT_TRUE(spot.intensityEnvelope && spot.coneEnvelope);
   EXPECT_EQ(spot.intensityEnvelope->valueAt(0), 2.0f);
-  EXPECT_FALSE(spot.coneAngle.has_value());
-  ASSERT_NE(spot.coneEnvelope, nullptr);
   EXPECT_NEAR(spot.coneEnvelope->valueAt(1.0), 30.0f, 1e-3f);
-  const SceneLight& distant = scene.lights[2];
-  EXPECT_EQ(distant.glLight, 0x4002u);
-  EXPECT_EQ(distant.lightType, kDistant);
+  EXPECT_EQ(scene.lights[2].lightType, kDistant);
   // 510 over 255 is not clamped.
-  expectColor(distant.color, {2, 0, 0, 1});
+  expectColor(scene.lights[2].color, {2, 0, 0, 1});
 
-  EXPECT_EQ(scene.camera.parentIndex, 0);
   EXPECT_EQ(scene.camera.parent, &scene.objects[0]);
   EXPECT_EQ(scene.camera.zoomFactor, 3.2f);
-  EXPECT_EQ(scene.camera.zoomEnvelope, nullptr);
   EXPECT_EQ(scene.camera.motion->keys()[0].values[anim::kPositionZ], -10.0f);
   EXPECT_EQ(context.meshes.size(), 1u);
 }
@@ -211,16 +191,10 @@ TEST(SceneReaderTest, SettingsTheFileLeavesOutAreUnsetAndTheirDefaultsApply) {
   DemoContext context(dir.str(), noTexture);
   dir.write("bare.lws", "LWSC\n1\nFramesPerSecond 25\n" + cameraItem());
   Scene bare(context, "bare.lws", 1.0f);
-  EXPECT_FALSE(bare.firstFrame.has_value());
-  EXPECT_FALSE(bare.lastFrame.has_value());
+  EXPECT_FALSE(bare.firstFrame || bare.lastFrame || bare.ambientColor || bare.ambientIntensity || bare.fogColor ||
+               bare.backdropColor || bare.fogMinDistance || bare.fogMaxDistance);
   EXPECT_EQ(bare.startTime, 0.0);
   EXPECT_EQ(bare.endTime, 0.0);
-  EXPECT_FALSE(bare.ambientColor.has_value());
-  EXPECT_FALSE(bare.ambientIntensity.has_value());
-  EXPECT_FALSE(bare.fogColor.has_value());
-  EXPECT_FALSE(bare.backdropColor.has_value());
-  EXPECT_FALSE(bare.fogMinDistance.has_value());
-  EXPECT_FALSE(bare.fogMaxDistance.has_value());
   expectColor(bare.effectiveAmbientColor(), {0.25f, 0.25f, 0.25f, 1});
   expectColor(bare.effectiveFogColor(), {0, 0, 0, 1});
   expectColor(bare.effectiveBackdropColor(), {0, 0, 0});
@@ -229,33 +203,12 @@ TEST(SceneReaderTest, SettingsTheFileLeavesOutAreUnsetAndTheirDefaultsApply) {
   // Without "FocalDistance" the camera never shakes.
   EXPECT_EQ(bare.shakeAmplitude, 0.0f);
   EXPECT_EQ(bare.shakeEnvelope, nullptr);
-  EXPECT_TRUE(bare.objects.empty());
-  EXPECT_TRUE(bare.lights.empty());
 
   // A missing last frame is the first: the scene lasts no time but starts where it should.
   dir.write("first.lws", "LWSC\n1\nFirstFrame 60\nFramesPerSecond 30\n" + cameraItem());
   Scene first(context, "first.lws", 1.0f);
   EXPECT_DOUBLE_EQ(first.startTime, 2.0);
   EXPECT_DOUBLE_EQ(first.endTime, 2.0);
-}
-
-TEST(SceneReaderTest, ALaterKeywordWinsButAPlainValueLeavesAnEnvelopeInPlace) {
-  TempDir dir;
-  DemoContext context(dir.str(), noTexture);
-  dir.write("twice.lws", kHeader + "FogMinDist 10\nFogMinDist 20\nFogMaxDist (envelope)\n" + envelope({{0, 500}}) +
-                             "FogMaxDist 300\nAmbientColor 255 255 255\nAmbIntensity (envelope)\n" +
-                             envelope({{0, 0.5f}}) + "AmbientColor 255 0 0\nAmbIntensity 0.25\n" +
-                             "LastFrame 90\n" + cameraItem());
-  Scene scene(context, "twice.lws", 1.0f);
-  EXPECT_EQ(scene.fogMinDistance, 20.0f);
-  ASSERT_NE(scene.fogMaxEnvelope, nullptr);
-  EXPECT_EQ(scene.fogMaxEnvelope->valueAt(0), 500.0f);
-  EXPECT_EQ(scene.fogMaxDistance, 300.0f);
-  ASSERT_NE(scene.ambientIntensityEnvelope, nullptr);
-  EXPECT_EQ(scene.ambientIntensity, 0.25f);
-  // The envelope still scales the colour, so the later colour is kept bare.
-  expectColor(*scene.ambientColor, {1, 0, 0, 1});
-  EXPECT_DOUBLE_EQ(scene.endTime, 3.0);
 }
 
 TEST(SceneReaderTest, TheTokenLoopKeepsItsQuirks) {
@@ -280,7 +233,7 @@ TEST(SceneReaderTest, TheTokenLoopKeepsItsQuirks) {
   dir.write("quirks.lws", text);
   Scene scene(context, "quirks.lws", 1.0f);
   EXPECT_FALSE(scene.fogMinDistance.has_value());
-  expectColor(*scene.ambientColor, {1, 0, 0, 1});
+  expectColor(scene.ambientColor, {1, 0, 0, 1});
   EXPECT_FALSE(scene.fogMaxDistance.has_value());
   EXPECT_EQ(scene.framesPerSecond, 30.0f);
   EXPECT_EQ(scene.shakeAmplitude, 0.0f);
@@ -294,26 +247,14 @@ TEST(SceneReaderTest, TheTokenLoopKeepsItsQuirks) {
   EXPECT_EQ(scene.camera.zoomFactor, 5.0f);
 }
 
-TEST(SceneReaderTest, EightLightsTakeTheEightGlLightsInFileOrder) {
+TEST(SceneReaderTest, LightsTakeTheGlLightsInFileOrderAndParentsAreFoundWhereverTheyStand) {
   TempDir dir;
   DemoContext context(dir.str(), noTexture);
-  std::string text = kHeader;
-  for (int i = 0; i < 8; ++i) text += lightItem(kPointLight, {.x = static_cast<float>(i)});
-  dir.write("eight.lws", text + cameraItem());
-  Scene scene(context, "eight.lws", 1.0f);
-  ASSERT_EQ(scene.lights.size(), kMaxLights);
-  for (unsigned i = 0; i < kMaxLights; ++i) {
-    EXPECT_EQ(scene.lights[i].glLight, 0x4000u + i);
-    EXPECT_EQ(scene.lights[i].motion.keys()[0].values[anim::kPositionX], static_cast<float>(i));
-  }
-}
-
-TEST(SceneReaderTest, ParentsAreFoundWhereverTheyStandInTheList) {
-  TempDir dir;
-  DemoContext context(dir.str(), noTexture);
-  // Object 2 hangs from object 3, listed after it; the light from object 2.
-  dir.write("parents.lws", kHeader + nullItem() + nullItem({}, 0) + nullItem({}, 3) + nullItem() +
-                               lightItem("ParentObject 2\n" + kPointLight) + cameraItem({}, "ParentObject 1\n"));
+  // Object 2 hangs from object 3, listed after it; the first light from object 2.
+  std::string text = kHeader + nullItem() + nullItem({}, 0) + nullItem({}, 3) + nullItem() +
+                     lightItem("ParentObject 2\n" + kPointLight);
+  for (int i = 1; i < 8; ++i) text += lightItem(kPointLight, {.x = static_cast<float>(i)});
+  dir.write("parents.lws", text + cameraItem({}, "ParentObject 1\n"));
   Scene scene(context, "parents.lws", 1.0f);
   ASSERT_EQ(scene.objects.size(), 4u);
   EXPECT_EQ(scene.objects[0].parent, nullptr);
@@ -322,6 +263,11 @@ TEST(SceneReaderTest, ParentsAreFoundWhereverTheyStandInTheList) {
   EXPECT_EQ(scene.objects[3].parent, nullptr);
   EXPECT_EQ(scene.lights[0].parent, &scene.objects[2]);
   EXPECT_EQ(scene.camera.parent, &scene.objects[1]);
+  ASSERT_EQ(scene.lights.size(), kMaxLights);
+  for (unsigned i = 0; i < kMaxLights; ++i) {
+    EXPECT_EQ(scene.lights[i].glLight, 0x4000u + i);
+    EXPECT_EQ(scene.lights[i].motion.keys()[0].values[anim::kPositionX], static_cast<float>(i));
+  }
 }
 
 TEST(SceneReaderTest, LongParentChainsAndCyclesAreHandledWithoutRecursion) {

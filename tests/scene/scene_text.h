@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdint>
 #include <initializer_list>
-#include <sstream>
 #include <string>
 #include <utility>
 
@@ -28,12 +27,6 @@ struct Pose {
   float scaleX = 1, scaleY = 1, scaleZ = 1;
 };
 
-inline std::string numberText(float value) {
-  std::ostringstream out;
-  out << value;
-  return out.str();
-}
-
 // A motion section (what follows the motion keyword) with `frame`-numbered keys whose
 // spans are all linear, so values between keys are plain interpolations.
 inline std::string motion(std::initializer_list<std::pair<std::uint32_t, Pose>> keys) {
@@ -41,7 +34,7 @@ inline std::string motion(std::initializer_list<std::pair<std::uint32_t, Pose>> 
   for (const auto& [frame, p] : keys) {
     text += "  ";
     for (float v : {p.x, p.y, p.z, p.heading, p.pitch, p.bank, p.scaleX, p.scaleY, p.scaleZ}) {
-      text += numberText(v) + " ";
+      text += std::to_string(v) + " ";
     }
     text += "\n  " + std::to_string(frame) + " 1 0 0 0\n";
   }
@@ -55,7 +48,7 @@ inline std::string still(Pose pose = {}) { return motion({{0, pose}}); }
 inline std::string envelope(std::initializer_list<std::pair<std::uint32_t, float>> keys) {
   std::string text = "  1\n  " + std::to_string(keys.size()) + "\n";
   for (const auto& [frame, value] : keys) {
-    text += "  " + numberText(value) + "\n  " + std::to_string(frame) + " 1 0 0 0\n";
+    text += "  " + std::to_string(value) + "\n  " + std::to_string(frame) + " 1 0 0 0\n";
   }
   return text + "EndBehavior 1\n";
 }
