@@ -24,8 +24,8 @@ constexpr int kChannels = 2;
 constexpr double kMeasuredSeconds = 0.5;
 
 int writeTone(const std::string& path, double seconds) {
-  tessarine::audio::testing::ToneSpec spec{kRate, kChannels, seconds, 440.0, 440.0};
-  std::string bytes = tessarine::audio::testing::encodeTone(spec);
+  tessarine::audio::testing::Tone tone{kRate, kChannels, seconds, 440.0, 440.0};
+  std::string bytes = tessarine::audio::testing::encodeTone(tone);
   std::ofstream out(path, std::ios::binary);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return out ? 0 : 1;

@@ -21,7 +21,9 @@ inline std::optional<DecodedPng> decodePng(const std::string& path) {
   image.version = PNG_IMAGE_VERSION;
   if (!png_image_begin_read_from_file(&image, path.c_str())) return std::nullopt;
   image.format = PNG_FORMAT_RGB;
-  DecodedPng png{static_cast<int>(image.width), static_cast<int>(image.height)};
+  DecodedPng png;
+  png.width = static_cast<int>(image.width);
+  png.height = static_cast<int>(image.height);
   png.rgb.resize(PNG_IMAGE_SIZE(image));
   if (png_image_finish_read(&image, nullptr, png.rgb.data(), 0, nullptr)) return png;
   png_image_free(&image);

@@ -90,7 +90,9 @@ TEST(PngFile, RefusesWrongSizesAndUnwritablePlaces) {
   const std::string nowhere = dir.str() + "/no/frame.png";
   EXPECT_EQ(testing::messageOf([&] { writePng(nowhere, rgba, 3, 2); }), "I can't open file " + nowhere + " as wb");
   // A full disk: the frame does not fit and the failure is not passed over.
-  if (std::filesystem::exists("/dev/full")) EXPECT_THROW(writePng("/dev/full", rgba, 3, 2), common::Error);
+  if (std::filesystem::exists("/dev/full")) {
+    EXPECT_THROW(writePng("/dev/full", rgba, 3, 2), common::Error);
+  }
 }
 
 }  // namespace
