@@ -38,7 +38,7 @@ std::string writeTga(const TgaImage& image, std::string_view id) {
   out.push_back(static_cast<char>(id.size()));
   out.push_back(0);  // no colour map
   out.push_back(static_cast<char>(image.bitsPerPixel == 8 ? kGrayscale : kTrueColor));
-  out.append(5, '\0');  // colour-map specification
+  out.append(5, '\0');  // colour-map layout: none
   appendU16LE(out, 0);  // x origin
   appendU16LE(out, 0);  // y origin
   appendU16LE(out, image.width);
