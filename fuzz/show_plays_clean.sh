@@ -49,16 +49,8 @@ fail() {
   exit 1
 }
 
-# Waits up to $1 seconds for the command that follows to succeed.
-waitUntil() {
-  local limit=$(($1 * 10))
-  shift
-  for ((i = 0; i < limit; i++)); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
+# shellcheck source=/dev/null
+. "$(dirname "${BASH_SOURCE[0]}")/../tests/support/wait_until.sh"
 
 exited() { ! kill -0 "$programPid" 2>/dev/null; }
 # A checksum of what the display shows in its middle.
@@ -84,14 +76,14 @@ programPid=$!
 
 window=$(timeout 60 xdotool search --sync --name '^Tessarine$' 2>/dev/null | head -n 1)
 [ -n "$window" ] || fail "no window titled Tessarine"
-waitUntil 120 movesOrExited || fail "the show never moved on the screen"
+wait_until 120 movesOrExited || fail "the show never moved on the screen"
 exited && fail "the program ended by itself"
 sleep "$playSeconds"
 exited && fail "the program ended by itself while playing"
 
 xdotool mousemove --window "$window" 20 20
 xdotool key q
-waitUntil 60 exited || fail "the program did not end after the quit key"
+wait_until 60 exited || fail "the program did not end after the quit key"
 wait "$programPid"
 status=$?
 programPid=

@@ -40,16 +40,8 @@ fail() {
   exit 1
 }
 
-# Waits up to $1 seconds for the command that follows to succeed.
-wait_until() {
-  local limit=$(($1 * 10))
-  shift
-  for ((i = 0; i < limit; i++)); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
+# shellcheck source=/dev/null
+. "$(dirname "${BASH_SOURCE[0]}")/../support/wait_until.sh"
 
 # The fixture show: six scenes of five seconds with a camera and nothing else, and 30 seconds
 # of a 440 Hz tone as the music.

@@ -1,5 +1,5 @@
 // JSON text for the inspection tool's document.
-#include "inspect/json_writer.h"
+#include "scene_report/json_writer.h"
 
 #include <cmath>
 #include <cstdio>

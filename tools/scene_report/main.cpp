@@ -13,7 +13,7 @@
 
 #include "common/error.h"
 #include "headless/headless_gl.h"
-#include "inspect/inspect_document.h"
+#include "scene_report/report_document.h"
 #include "scene/demo_context.h"
 #include "scene/scene.h"
 

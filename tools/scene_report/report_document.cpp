@@ -1,12 +1,12 @@
 // Builds the inspection document from loaded scenes, evaluating them as the renderer does.
-#include "inspect/inspect_document.h"
+#include "scene_report/report_document.h"
 
 #include <GL/gl.h>
 
 #include <array>
 #include <limits>
 
-#include "inspect/json_writer.h"
+#include "scene_report/json_writer.h"
 #include "render/projection.h"
 
 namespace tessarine::inspect {
