@@ -16,10 +16,8 @@
 #include "mesh/mesh.h"
 #include "support/temp_dir.h"
 
-#ifdef TESSARINE_WITH_ASSIMP
 #include <assimp/Importer.hpp>
 #include <assimp/scene.h>
-#endif
 
 namespace tessarine::mesh {
 namespace {
@@ -132,7 +130,6 @@ void BM_PlainChunkReader(benchmark::State& state) {
 }
 BENCHMARK(BM_PlainChunkReader)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", fastest);
 
-#ifdef TESSARINE_WITH_ASSIMP
 void BM_AssimpImporter(benchmark::State& state) {
   const LargeObject& object = largeObject();
   for (auto _ : state) {
@@ -147,7 +144,6 @@ void BM_AssimpImporter(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * object.bytes));
 }
 BENCHMARK(BM_AssimpImporter)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", fastest);
-#endif
 
 void BM_TextureFromImage512(benchmark::State& state) {
   headless::HeadlessGl gl(4, 4);

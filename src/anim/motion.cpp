@@ -33,6 +33,10 @@ Motion::Motion(std::vector<MotionKey> keys, float framesPerSecond)
   detail::checkKeys<MotionKey>(keys_, "Motion");
 }
 
-void Motion::evaluate(float frame) { detail::interpolate<kChannels, MotionKey>(keys_, frame, current_.data()); }
+ChannelValues Motion::evaluate(float frame) const {
+  ChannelValues values;
+  detail::interpolate<kChannels, MotionKey>(keys_, frame, values.data());
+  return values;
+}
 
 }  // namespace tessarine::anim

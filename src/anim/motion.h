@@ -1,5 +1,5 @@
 // Keyed nine-channel motions of cameras, lights and objects: the reader of a motion
-// section of a scene file, Kochanek-Bartels evaluation, and the item transforms.
+// section of a scene file and Kochanek-Bartels evaluation of the nine channels.
 #pragma once
 
 #include <array>
@@ -16,6 +16,11 @@ inline constexpr int kChannels = 9;
 enum Channel { kPositionX, kPositionY, kPositionZ, kHeading, kPitch, kBank, kScaleX, kScaleY, kScaleZ };
 
 using ChannelValues = std::array<float, kChannels>;
+
+// The frame at a time in seconds, as every motion and envelope is asked for it.
+inline float frameAt(double seconds, float framesPerSecond) {
+  return static_cast<float>(seconds * framesPerSecond);
+}
 
 struct MotionKey {
   ChannelValues values{};
@@ -34,30 +39,19 @@ class Motion {
   // Keys made in memory (tools, tests); validated as a read section is.
   Motion(std::vector<MotionKey> keys, float framesPerSecond);
 
-  // Writes the channel values at `frame` into current().
-  void evaluate(float frame);
-  // Evaluates at seconds x framesPerSecond and multiplies the item transform onto the
-  // current OpenGL matrix: translate, scale, pitch about x, heading about y, bank about z.
-  void applyTransform(double seconds);
-  // Evaluates likewise and multiplies the viewing transform: -pitch, -heading, -bank,
-  // then the negated translation; scale takes no part.
-  void applyInverseTransform(double seconds);
+  // The channel values at `frame`.
+  ChannelValues evaluate(float frame) const;
+  // The channel values at a time in seconds (frame = seconds x framesPerSecond).
+  ChannelValues valueAt(double seconds) const { return evaluate(frameAt(seconds, framesPerSecond_)); }
 
   std::span<const MotionKey> keys() const { return keys_; }
   std::uint32_t keyCount() const { return static_cast<std::uint32_t>(keys_.size()); }
   std::uint32_t lastFrame() const { return keys_.back().frame; }
   float framesPerSecond() const { return framesPerSecond_; }
-  const ChannelValues& current() const { return current_; }
 
  private:
   std::vector<MotionKey> keys_;  // at least one, frames strictly ascending
   float framesPerSecond_;
-  ChannelValues current_{};
 };
-
-// The frame at a time in seconds, as every motion and envelope is asked for it.
-inline float frameAt(double seconds, float framesPerSecond) {
-  return static_cast<float>(seconds * framesPerSecond);
-}
 
 }  // namespace tessarine::anim

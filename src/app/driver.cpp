@@ -4,6 +4,7 @@
 #include <string>
 
 #include "render/activation.h"
+#include "render/render_state.h"
 
 namespace tessarine::app {
 
@@ -12,16 +13,19 @@ void Driver::release() {
     musicPlayer->stop();
     musicPlayer.reset();
   }
-  sequence.reset();
+  // The scenes go before the screen saver comes back; the meshes they shared go last.
+  if (show) show->releaseScenes();
+  guard.reset();
+  show.reset();
 }
 
 void startUp(Driver& driver, const std::function<void()>& quitDemo, const StartUpOptions& options) {
   try {
-    driver.sequence = std::make_unique<DemoSequence>(options.dataDirectory, *driver.platform, options.makeTexture);
-    for (const PlayListEntry& entry : options.playList) {
-      driver.sequence->appendScene(std::string(entry.fileName), entry.nearPlane);
-    }
-    if (scene::Scene* first = driver.sequence->firstScene()) render::activate(*first);
+    render::setUpRenderState();
+    driver.guard = std::make_unique<RunGuard>(*driver.platform);
+    driver.show = std::make_unique<show::Show>(options.dataDirectory, options.makeTexture);
+    driver.show->load(options.playList);
+    render::activate(driver.show->firstScene());
   } catch (const std::exception& failure) {
     std::fprintf(options.errorOutput, "... And the Error is : %s !", failure.what());
     quitDemo();

@@ -48,7 +48,7 @@ void onHiddenDisplay() {}
 
 void onReshape(int width, int height) {
   glViewport(0, 0, width, height);
-  float& aspect = driver.sequence->context().aspect;
+  float& aspect = driver.show->context().aspect;
   aspect = app::aspectFor(width, height, aspect);
 }
 
@@ -110,10 +110,10 @@ int main(int argc, char** argv) {
   // Closing the window by the window manager leaves the same way as a quit key.
   glutCloseFunc(quitDemo);
 
-  driver.musicPlayer = std::make_unique<audio::MusicPlayer>(std::string(app::kMusicFile));
+  driver.musicPlayer = std::make_unique<audio::MusicPlayer>(std::string(show::kMusicFile));
   driver.musicPlayer->play();
   driver.frameLoop = std::make_unique<app::FrameLoop>(platform::clockNow, platform::clockFrequency(), frameActions());
-  driver.frameLoop->start(*driver.sequence->firstScene());
+  driver.frameLoop->start(driver.show->firstScene());
   glutMainLoop();
   return 0;
 }

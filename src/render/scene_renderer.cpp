@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "render/activation.h"
+#include "render/placement.h"
 #include "render/projection.h"
 
 namespace tessarine::render {
@@ -53,8 +54,8 @@ void project(const scene::Scene& scene, double seconds) {
   glMatrixMode(GL_MODELVIEW);
 }
 
-void placeLight(const scene::Scene& scene, scene::SceneLight& light, double seconds) {
-  scene.placeItem(light.parent, light.motion, seconds);
+void placeLight(const Placement& placement, const scene::SceneLight& light, double seconds) {
+  glLoadMatrixf(placement.lightModelview(light, seconds).m.data());
   if (light.intensityEnvelope) {
     const float i = light.intensityEnvelope->valueAt(seconds);
     const std::array<GLfloat, 4> diffuse = {i * light.color[0], i * light.color[1], i * light.color[2], 1};
@@ -86,13 +87,18 @@ void render(scene::Scene& scene, float t) {
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient.data());
   }
 
-  // Every light is in place before the first object is lit by it.
-  for (scene::SceneLight& light : scene.lights) placeLight(scene, light, seconds);
+  // Made once per frame and kept, so a warm frame allocates nothing.
+  thread_local Placement placement;
+  placement.update(scene, seconds);
 
-  for (scene::SceneObject& object : scene.objects) {
+  // Every light is in place before the first object is lit by it.
+  for (const scene::SceneLight& light : scene.lights) placeLight(placement, light, seconds);
+
+  for (std::size_t i = 0; i < scene.objects.size(); ++i) {
+    const scene::SceneObject& object = scene.objects[i];
     // A null only carries a transform for its children.
     if (object.mesh == nullptr) continue;
-    scene.placeItem(object.parent, *object.motion, seconds);
+    glLoadMatrixf(placement.objectModelview(i).m.data());
     object.mesh->draw();
   }
 }

@@ -38,9 +38,6 @@ struct SceneObject {
   mesh::Mesh* mesh = nullptr;  // none for a null; shared through the mesh library
   std::unique_ptr<anim::Motion> motion;
   std::int32_t parentIndex = kNoParent;
-
-  // Multiplies the transforms of the ancestors, outermost first, and then its own.
-  void applyParentChain(double seconds) const;
 };
 
 struct SceneCamera {
@@ -74,14 +71,6 @@ struct Scene {
   Scene(const Scene&) = delete;
   Scene& operator=(const Scene&) = delete;
 
-  // Multiplies the inverse transforms of the object's ancestors and then of the object
-  // itself, outermost ancestor first.
-  void applyInverseParentChain(const SceneObject& object, double seconds) const;
-  // Loads the modelview matrix of an item (an object's or a light's motion, hanging from
-  // `parent` or from nothing) as the renderer places it: mirror z, shake offset, the
-  // camera's inverse chain, the parent chain, the item's own transform. Needs a current
-  // GL context with the modelview matrix selected; allocates nothing once warm.
-  void placeItem(const SceneObject* parent, anim::Motion& motion, double seconds) const;
   // Reads the object part that follows a "LoadObject" or "AddNull" line into the last object.
   void readObjectMotion(common::DataFile& file);
 

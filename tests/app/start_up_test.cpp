@@ -60,7 +60,7 @@ class StartUpTest : public ::testing::Test {
   }
 
   // A scene of the play list with the shared object; its backdrop red tells scenes apart.
-  void writeScene(const PlayListEntry& entry, int red) {
+  void writeScene(const show::PlayListEntry& entry, int red) {
     dir_.write(std::string(entry.fileName), testing::header(0, 30) + testing::object("shared.lwo", still({})) +
                                                 "BackdropColor " + std::to_string(red) + " 0 0\n" +
                                                 testing::camera(still({})));
@@ -75,8 +75,8 @@ class StartUpTest : public ::testing::Test {
   std::function<void()> quit() {
     return [this] {
       ++quitCalls_;
-      sequenceAtQuit_ = driver_.sequence.get();
-      scenesAtQuit_ = sequenceAtQuit_ ? sequenceAtQuit_->sceneCount() : 0;
+      showAtQuit_ = driver_.show.get();
+      scenesAtQuit_ = showAtQuit_ ? showAtQuit_->sceneCount() : 0;
       driver_.release();
     };
   }
@@ -87,7 +87,7 @@ class StartUpTest : public ::testing::Test {
   StartUpOptions options_;
   Driver driver_;
   int quitCalls_ = 0;
-  DemoSequence* sequenceAtQuit_ = nullptr;  // released after the count is taken
+  show::Show* showAtQuit_ = nullptr;  // released after the count is taken
   std::size_t scenesAtQuit_ = 0;
 };
 
@@ -97,19 +97,19 @@ TEST_F(StartUpTest, ARefusedPriorityEndsTheStartUpBeforeTheScreenSaverIsTouched)
   EXPECT_EQ(printed(), "... And the Error is : I can't get High Priority !");
   EXPECT_EQ(quitCalls_, 1);
   EXPECT_EQ(platform.calls, (std::vector<std::string>{"priority"}));
-  EXPECT_EQ(driver_.sequence, nullptr);
+  EXPECT_EQ(driver_.show, nullptr);
 }
 
 TEST_F(StartUpTest, AMissingSceneReleasesWhatWasReadAndRestoresTheScreenSaver) {
-  writeScene(kPlayList[0], 10);
-  writeScene(kPlayList[1], 20);
+  writeScene(show::kPlayList[0], 10);
+  writeScene(show::kPlayList[1], 20);
   FakePlatform& platform = usePlatform(true, true);
   // The screen saver comes back after the scenes are gone, while the meshes they shared
   // are still there.
   std::size_t scenesAtResume = 99, meshesAtResume = 0;
   platform.onResume = [&] {
-    scenesAtResume = sequenceAtQuit_->sceneCount();
-    meshesAtResume = sequenceAtQuit_->context().meshes.size();
+    scenesAtResume = showAtQuit_->sceneCount();
+    meshesAtResume = showAtQuit_->context().meshes.size();
   };
   startUp(driver_, quit(), options_);
 
@@ -119,28 +119,26 @@ TEST_F(StartUpTest, AMissingSceneReleasesWhatWasReadAndRestoresTheScreenSaver) {
   EXPECT_EQ(platform.calls, (std::vector<std::string>{"priority", "screen saver?", "suspend", "resume"}));
   EXPECT_EQ(scenesAtResume, 0u);
   EXPECT_EQ(meshesAtResume, 1u);
-  EXPECT_EQ(driver_.sequence, nullptr);
+  EXPECT_EQ(driver_.show, nullptr);
 }
 
 TEST_F(StartUpTest, BuildsThePlayListInOrderAndActivatesTheFirstScene) {
-  for (std::size_t i = 0; i < kPlayList.size(); ++i) writeScene(kPlayList[i], static_cast<int>(10 * (i + 1)));
+  for (std::size_t i = 0; i < show::kPlayList.size(); ++i) writeScene(show::kPlayList[i], static_cast<int>(10 * (i + 1)));
   FakePlatform& platform = usePlatform(true, false);
   startUp(driver_, quit(), options_);
 
   EXPECT_EQ(printed(), "");
   EXPECT_EQ(quitCalls_, 0);
-  ASSERT_NE(driver_.sequence, nullptr);
-  EXPECT_FALSE(driver_.sequence->screenSaverWasActive());
-  const scene::Scene* scene = driver_.sequence->firstScene();
-  for (const PlayListEntry& entry : kPlayList) {
+  ASSERT_NE(driver_.show, nullptr);
+  EXPECT_FALSE(driver_.guard->screenSaverWasActive());
+  const scene::Scene* scene = &driver_.show->firstScene();
+  for (int red = 10; red <= 60; red += 10) {
     ASSERT_NE(scene, nullptr);
-    EXPECT_EQ(scene->fileName, entry.fileName);
-    EXPECT_EQ(scene->nearPlane, entry.nearPlane);
+    EXPECT_FLOAT_EQ((*scene->backdropColor)[0], red / 255.0f) << "play order";
     scene = scene->next;
   }
   EXPECT_EQ(scene, nullptr);
-  EXPECT_EQ(driver_.sequence->lastScene()->fileName, "S5.lws");
-  EXPECT_EQ(driver_.sequence->context().meshes.size(), 1u) << "one object file, read once";
+  EXPECT_EQ(driver_.show->context().meshes.size(), 1u) << "one object file, read once";
 
   std::array<GLfloat, 4> clear{};
   glGetFloatv(GL_COLOR_CLEAR_VALUE, clear.data());

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/driver.h"
+#include "show/play_list.h"
 #include "render/scene_text.h"
 #include "support/temp_dir.h"
 
@@ -33,7 +33,7 @@ inline std::string writeFixtureShow(const TempDir& dir) {
     const FixtureScene& s = kFixtureScenes[i];
     const std::string slide =
         motionSection({{.x = -1, .frame = s.firstFrame}, {.x = 1, .frame = s.lastFrame}});
-    dir.write(std::string(app::kPlayList[i].fileName),
+    dir.write(std::string(show::kPlayList[i].fileName),
               header(s.firstFrame, s.lastFrame) + object("square.lwo", slide) +
                   "AmbientColor 255 255 255\nAmbIntensity 1\nBackdropColor " + std::to_string(s.backdropRed) +
                   " 0 0\nFocalDistance 0.3\n" + camera(still({.z = -5})));

@@ -7,10 +7,10 @@
 
 #include "capture/progress_meter.h"
 #include "capture/show_capture.h"
-#include "capture/show_timeline.h"
+#include "show/show_timeline.h"
 #include "common/error.h"
 
-namespace tessarine::capture {
+namespace tessarine::show {
 namespace {
 
 TEST(ShowTimeline, ScenesFollowEachOtherEachOnItsOwnClock) {
@@ -56,21 +56,21 @@ TEST(ShowTimeline, RefusesNoScenesAndEndlessOnes) {
 }
 
 TEST(ShakeSeed, SameMomentSameSeedWhateverTheArithmetic) {
-  EXPECT_EQ(shakeSeedFor(0), 0u);
-  EXPECT_EQ(shakeSeedFor(1), 1000000u);
-  EXPECT_EQ(shakeSeedFor(0.1), shakeSeedFor(3.0 / 30));
-  EXPECT_EQ(shakeSeedFor(7.0 / 30), shakeSeedFor(0.2333333));
-  EXPECT_NE(shakeSeedFor(1.0 / 30), shakeSeedFor(2.0 / 30));
+  EXPECT_EQ(capture::shakeSeedFor(0), 0u);
+  EXPECT_EQ(capture::shakeSeedFor(1), 1000000u);
+  EXPECT_EQ(capture::shakeSeedFor(0.1), capture::shakeSeedFor(3.0 / 30));
+  EXPECT_EQ(capture::shakeSeedFor(7.0 / 30), capture::shakeSeedFor(0.2333333));
+  EXPECT_NE(capture::shakeSeedFor(1.0 / 30), capture::shakeSeedFor(2.0 / 30));
   // 4295 s is past 2^32 microseconds: the seed wraps round, 4294.967296 s being 0.
-  EXPECT_EQ(shakeSeedFor(4295), 32704u);
+  EXPECT_EQ(capture::shakeSeedFor(4295), 32704u);
 }
 
 TEST(ProgressLine, RateAndTimeLeftFromTheFramesSoFar) {
-  EXPECT_EQ(progressLine(0, 10, 0), "frame 0 of 10");
+  EXPECT_EQ(capture::progressLine(0, 10, 0), "frame 0 of 10");
   // 120 frames in 5 s: 24 a second; 4200 frames left take 175 s.
-  EXPECT_EQ(progressLine(120, 4320, 5), "frame 120 of 4320, 24.0 frames/s, 2:55 left");
-  EXPECT_EQ(progressLine(31, 31, 2), "frame 31 of 31, 15.5 frames/s, 0:00 left");
+  EXPECT_EQ(capture::progressLine(120, 4320, 5), "frame 120 of 4320, 24.0 frames/s, 2:55 left");
+  EXPECT_EQ(capture::progressLine(31, 31, 2), "frame 31 of 31, 15.5 frames/s, 0:00 left");
 }
 
 }  // namespace
-}  // namespace tessarine::capture
+}  // namespace tessarine::show

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/driver.h"
+#include "show/play_list.h"
 #include "render/scene_text.h"
 
 using namespace tessarine;
@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s DIR [FILE-TO-LEAVE-OUT]\n", argv[0]);
     return 2;
   }
-  const std::filesystem::path data = std::filesystem::path(argv[1]) / app::kDataDirectory;
+  const std::filesystem::path data = std::filesystem::path(argv[1]) / show::kDataDirectory;
   const std::string leaveOut = argc == 3 ? argv[2] : "";
   std::filesystem::create_directories(data);
   testing::writeSquare(data, "square.lwo", {200, 120, 40});
@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
   // One second per scene at 30 frames per second, so the show wraps around while it runs.
   const std::string sway =
       testing::motionSection({{.z = -4, .heading = -10, .frame = 0}, {.z = -3, .heading = 10, .frame = 30}});
-  for (const app::PlayListEntry& entry : app::kPlayList) {
+  for (const show::PlayListEntry& entry : show::kPlayList) {
     if (entry.fileName == leaveOut) continue;
     testing::writeFile(data / entry.fileName,
                        testing::header(0, 30) + testing::object("square.lwo", testing::still({.heading = 20})) +

@@ -1,14 +1,17 @@
-// The generated show read back by the player's own readers: the storyboard's structure,
-// lengths that match the timeline, shared meshes, texture sizes, polygon budgets,
-// smooth keys, and the same bytes on every run.
+// The generated show read back and drawn by the player's own loader and renderer, loaded
+// once for the whole program: the storyboard's structure, lengths that match the
+// timeline, shared meshes, texture sizes, polygon budgets, smooth keys, the same bytes on
+// every run, and a frame every two seconds of every scene that shows something.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
 
+#include "capture/show_capture.h"
 #include "scene/scene.h"
 #include "showgen/storyboard.h"
 #include "support/temp_dir.h"
@@ -25,34 +28,27 @@ std::string slurp(const std::filesystem::path& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// The show the build generated.
+const std::filesystem::path kShowData = TESSARINE_SHOW_DATA;
+constexpr int kWidth = 160;
+constexpr int kHeight = 120;
+
 class GeneratedShow : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    dir_ = std::make_unique<testing::TempDir>();
-    buildShow().writeTo(dir_->str());
-    context_ = std::make_unique<scene::DemoContext>(dir_->str(), [](const mesh::Image&, float) { return mesh::Texture(); });
-    for (std::size_t i = 0; i < timeline::kScenes.size(); ++i) {
-      scenes_.push_back(std::make_unique<scene::Scene>(*context_, std::string(timeline::kScenes[i].file), nearPlaneOf(i)));
-    }
-  }
-  static void TearDownTestSuite() {
-    scenes_.clear();
-    context_.reset();
-    dir_.reset();
-  }
+  static void SetUpTestSuite() { show_ = std::make_unique<capture::ShowCapture>(kShowData, kWidth, kHeight); }
+  static void TearDownTestSuite() { show_.reset(); }
 
-  static scene::Scene& scene(std::size_t i) { return *scenes_[i]; }
+  static scene::Scene& scene(std::size_t i) { return show_->scene(i); }
+  static std::size_t sceneCount() { return show_->show().sceneCount(); }
   static std::size_t countWithMesh(const scene::Scene& s, const std::string& name) {
     return std::ranges::count_if(s.objects, [&](const scene::SceneObject& o) { return o.mesh && o.mesh->name() == name; });
   }
 
-  static inline std::unique_ptr<testing::TempDir> dir_;
-  static inline std::unique_ptr<scene::DemoContext> context_;
-  static inline std::vector<std::unique_ptr<scene::Scene>> scenes_;
+  static inline std::unique_ptr<capture::ShowCapture> show_;
 };
 
 TEST_F(GeneratedShow, EachSceneLastsExactlyItsBars) {
-  for (std::size_t i = 0; i < scenes_.size(); ++i) {
+  for (std::size_t i = 0; i < sceneCount(); ++i) {
     EXPECT_EQ(scene(i).framesPerSecond, 30.0f);
     EXPECT_DOUBLE_EQ(scene(i).startTime, 0.0);
     EXPECT_DOUBLE_EQ(scene(i).endTime - scene(i).startTime, timeline::kScenes[i].bars * 2.0) << i;
@@ -135,11 +131,9 @@ TEST_F(GeneratedShow, VertigoSharesTheCityAndDollyZoomsFromARig) {
   EXPECT_EQ(vertigo.camera.parent->mesh, nullptr);
   ASSERT_TRUE(vertigo.camera.zoomEnvelope);
   // The rig pulls back while the zoom closes in.
-  anim::Motion& rig = *vertigo.camera.parent->motion;
-  rig.evaluate(0);
-  float startBack = -rig.current()[anim::kPositionZ];
-  rig.evaluate(static_cast<float>(vertigo.endTime * 30));
-  float endBack = -rig.current()[anim::kPositionZ];
+  const anim::Motion& rig = *vertigo.camera.parent->motion;
+  float startBack = -rig.valueAt(0)[anim::kPositionZ];
+  float endBack = -rig.valueAt(vertigo.endTime)[anim::kPositionZ];
   EXPECT_GT(endBack, 3 * startBack);
   EXPECT_GT(vertigo.camera.zoomEnvelope->valueAt(vertigo.endTime), 3 * vertigo.camera.zoomEnvelope->valueAt(0));
 }
@@ -156,8 +150,8 @@ TEST_F(GeneratedShow, UnfoldingReturnsTheTesseractAndFadesToBlack) {
 }
 
 TEST_F(GeneratedShow, TexturesArePowersOfTwoWithAlphaOnlyOnPlates) {
-  for (const auto& m : context_->meshes) {
-    std::string tga = slurp(dir_->path() / (m->name().substr(0, m->name().size() - 3) + "tga"));
+  for (const auto& m : show_->show().context().meshes) {
+    std::string tga = slurp(kShowData / (m->name().substr(0, m->name().size() - 3) + "tga"));
     ASSERT_GE(tga.size(), 18u) << m->name();
     auto u16 = [&](std::size_t at) { return static_cast<unsigned char>(tga[at]) | static_cast<unsigned char>(tga[at + 1]) << 8; };
     int width = u16(12), height = u16(14), bits = static_cast<unsigned char>(tga[16]);
@@ -169,16 +163,16 @@ TEST_F(GeneratedShow, TexturesArePowersOfTwoWithAlphaOnlyOnPlates) {
 }
 
 TEST_F(GeneratedShow, EverySceneStaysWithinThePolygonBudget) {
-  for (std::size_t i = 0; i < scenes_.size(); ++i) {
+  for (std::size_t i = 0; i < sceneCount(); ++i) {
     std::size_t polygons = 0;
     for (const scene::SceneObject& o : scene(i).objects) polygons += o.mesh ? o.mesh->polygonCount() : 0;
-    EXPECT_LT(polygons, kMaxPolygonsPerFrame) << timeline::kScenes[i].file;
+    EXPECT_LT(polygons, kMaxPolygonsPerFrame) << scene(i).fileName;
   }
 }
 
 // Between two keys a position channel stays near the two key values: a spline that
 // swings out by more than half the largest neighbouring step is overshooting.
-void expectSmooth(anim::Motion& motion, const std::string& what) {
+void expectSmooth(const anim::Motion& motion, const std::string& what) {
   auto keys = motion.keys();
   for (std::size_t k = 0; k + 1 < keys.size(); ++k) {
     for (int c = anim::kPositionX; c <= anim::kPositionZ; ++c) {
@@ -188,8 +182,7 @@ void expectSmooth(anim::Motion& motion, const std::string& what) {
       if (k + 2 < keys.size()) step = std::max(step, std::abs(keys[k + 2].values[c] - y1));
       float margin = 0.5f * step + 1e-3f;
       for (std::uint32_t f = keys[k].frame; f <= keys[k + 1].frame; ++f) {
-        motion.evaluate(static_cast<float>(f));
-        float y = motion.current()[c];
+        float y = motion.evaluate(static_cast<float>(f))[c];
         ASSERT_GE(y, std::min(y0, y1) - margin) << what << " channel " << c << " frame " << f;
         ASSERT_LE(y, std::max(y0, y1) + margin) << what << " channel " << c << " frame " << f;
       }
@@ -198,9 +191,9 @@ void expectSmooth(anim::Motion& motion, const std::string& what) {
 }
 
 TEST_F(GeneratedShow, MotionsDoNotOvershootBetweenKeys) {
-  for (std::size_t i = 0; i < scenes_.size(); ++i) {
+  for (std::size_t i = 0; i < sceneCount(); ++i) {
     scene::Scene& s = scene(i);
-    std::string name(timeline::kScenes[i].file);
+    const std::string& name = s.fileName;
     expectSmooth(*s.camera.motion, name + " camera");
     for (std::size_t o = 0; o < s.objects.size(); ++o) expectSmooth(*s.objects[o].motion, name + " object " + std::to_string(o));
     for (std::size_t l = 0; l < s.lights.size(); ++l) expectSmooth(s.lights[l].motion, name + " light " + std::to_string(l));
@@ -211,11 +204,39 @@ TEST_F(GeneratedShow, EveryRunWritesTheSameBytes) {
   testing::TempDir again;
   buildShow().writeTo(again.str());
   std::size_t files = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(dir_->path())) {
+  for (const auto& entry : std::filesystem::directory_iterator(kShowData)) {
     ++files;
     EXPECT_EQ(slurp(entry.path()), slurp(again.path() / entry.path().filename())) << entry.path().filename();
   }
-  EXPECT_GE(files, 6u + 2u * context_->meshes.size());
+  EXPECT_GE(files, 6u + 2u * show_->show().context().meshes.size());
+}
+
+// Each picture must show something, not a blank screen or one flat colour (objects
+// culled by winding, clipped or lost in fog): at least 3% of it differs from the clear
+// colour, in at least 24 colours.
+TEST_F(GeneratedShow, EveryTwoSecondsOfEverySceneShowsSomething) {
+  constexpr double kMinCoveredShare = 0.03;
+  constexpr std::size_t kMinColours = 24;
+  for (std::size_t i = 0; i < sceneCount(); ++i) {
+    scene::Scene& s = scene(i);
+    scene::Color3 clear = s.effectiveBackdropColor();
+    // Mid-bar moments: the first scene starts from black and the last ends in it.
+    for (double t = s.startTime + 1; t < s.endTime; t += 2) {
+      show_->drawScene(i, t);
+      std::vector<std::uint8_t> pixels = show_->readPixels();
+      std::size_t covered = 0;
+      std::set<std::uint32_t> colours;
+      for (std::size_t p = 0; p + 3 < pixels.size(); p += 4) {
+        std::uint8_t r = pixels[p], g = pixels[p + 1], b = pixels[p + 2];
+        int dr = r - static_cast<int>(clear[0] * 255 + 0.5f), dg = g - static_cast<int>(clear[1] * 255 + 0.5f),
+            db = b - static_cast<int>(clear[2] * 255 + 0.5f);
+        if (std::abs(dr) + std::abs(dg) + std::abs(db) > 6) ++covered;
+        colours.insert(static_cast<std::uint32_t>(r) << 16 | g << 8 | b);
+      }
+      EXPECT_GE(static_cast<double>(covered) / (kWidth * kHeight), kMinCoveredShare) << s.fileName << " at " << t;
+      EXPECT_GE(colours.size(), kMinColours) << s.fileName << " at " << t;
+    }
+  }
 }
 
 }  // namespace

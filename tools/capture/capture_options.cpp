@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "app/driver.h"
+#include "show/play_list.h"
 
 namespace tessarine::capture {
 
@@ -129,8 +129,8 @@ struct Parser {
 
 ParsedOptions parseOptions(std::span<const std::string_view> arguments) {
   Parser parser;
-  parser.options.dataDirectory = app::kDataDirectory;
-  parser.options.musicFile = app::kMusicFile;
+  parser.options.dataDirectory = show::kDataDirectory;
+  parser.options.musicFile = show::kMusicFile;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     std::string_view argument = arguments[i];
     if (argument == "--help" || argument == "-h") return {};

@@ -3,9 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/driver.h"
-#include "common/error.h"
 #include "render/activation.h"
+#include "render/render_state.h"
 #include "render/scene_renderer.h"
 
 namespace tessarine::capture {
@@ -17,13 +16,6 @@ namespace {
 constexpr double kSeedTicksPerSecond = 1e6;
 constexpr double kSeedRange = 4294967296.0;  // the seeds wrap round within an unsigned int
 
-app::DemoSequence& withPlayList(app::DemoSequence& sequence) {
-  for (const app::PlayListEntry& entry : app::kPlayList) {
-    sequence.appendScene(std::string(entry.fileName), entry.nearPlane);
-  }
-  return sequence;
-}
-
 }  // namespace
 
 unsigned shakeSeedFor(double showTime) {
@@ -34,23 +26,27 @@ unsigned shakeSeedFor(double showTime) {
 }
 
 ShowCapture::ShowCapture(const std::string& dataDirectory, int width, int height)
-    : gl_(width, height),
-      sequence_(dataDirectory, platform_),
-      timeline_(ShowTimeline::of(*withPlayList(sequence_).firstScene())) {
-  sequence_.context().aspect = static_cast<float>(static_cast<double>(width) / height);
-  for (scene::Scene* s = sequence_.firstScene(); s != nullptr; s = s->next) scenes_.push_back(s);
-  render::activate(*scenes_.front());
+    : gl_(width, height), show_(dataDirectory) {
+  // The player's first step, before anything is loaded.
+  render::setUpRenderState();
+  show_.context().aspect = static_cast<float>(static_cast<double>(width) / height);
+  show_.load();
+  render::activate(show_.firstScene());
+}
+
+void ShowCapture::drawScene(std::size_t index, double seconds) {
+  if (index != current_) {
+    render::activate(show_.scene(index));
+    current_ = index;
+  }
+  render::render(show_.scene(index), static_cast<float>(seconds));
+  gl_.finish();
 }
 
 void ShowCapture::draw(double showTime) {
-  const ShowPosition position = timeline_.locate(showTime);
-  if (position.scene != current_) {
-    render::activate(*scenes_[position.scene]);
-    current_ = position.scene;
-  }
+  const show::ShowPosition position = timeline().locate(showTime);
   std::srand(shakeSeedFor(showTime));
-  render::render(*scenes_[position.scene], static_cast<float>(position.sceneTime));
-  gl_.finish();
+  drawScene(position.scene, position.sceneTime);
 }
 
 std::vector<std::uint8_t> ShowCapture::frameAt(double showTime) {

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "scene_report/json_writer.h"
+#include "render/placement.h"
 #include "render/projection.h"
 
 namespace tessarine::inspect {
@@ -16,7 +17,6 @@ using scene::Scene;
 using scene::SceneLight;
 using scene::SceneObject;
 
-constexpr int kMatrixSize = 16;
 
 // The value in force at `seconds`: the envelope's when there is one, else the plain one.
 std::optional<float> valueAt(const std::unique_ptr<anim::Envelope>& envelope, std::optional<float> plain,
@@ -25,15 +25,8 @@ std::optional<float> valueAt(const std::unique_ptr<anim::Envelope>& envelope, st
   return plain;
 }
 
-void writeChannels(JsonWriter& json, anim::Motion& motion, double seconds) {
-  motion.evaluate(anim::frameAt(seconds, motion.framesPerSecond()));
-  json.numbers(motion.current());
-}
-
-void writeModelview(JsonWriter& json) {
-  std::array<float, kMatrixSize> matrix{};
-  glGetFloatv(GL_MODELVIEW_MATRIX, matrix.data());
-  json.numbers(matrix);
+void writeChannels(JsonWriter& json, const anim::Motion& motion, double seconds) {
+  json.numbers(motion.valueAt(seconds));
 }
 
 void writeLightRecord(JsonWriter& json, const SceneLight& light) {
@@ -100,22 +93,17 @@ void writeAt(JsonWriter& json, Scene& scene, double requested) {
 
   // Placed without shake, so the matrices depend on the file alone.
   scene.shakeOffset = {0, 0, 0};
-  glMatrixMode(GL_MODELVIEW);
+  render::Placement placement;
+  placement.update(scene, seconds);
   json.key("modelview");
   json.beginObject();
   json.key("objects");
   json.beginArray();
-  for (SceneObject& object : scene.objects) {
-    scene.placeItem(object.parent, *object.motion, seconds);
-    writeModelview(json);
-  }
+  for (std::size_t i = 0; i < scene.objects.size(); ++i) json.numbers(placement.objectModelview(i).m);
   json.endArray();
   json.key("lights");
   json.beginArray();
-  for (SceneLight& light : scene.lights) {
-    scene.placeItem(light.parent, light.motion, seconds);
-    writeModelview(json);
-  }
+  for (const SceneLight& light : scene.lights) json.numbers(placement.lightModelview(light, seconds).m);
   json.endArray();
   json.endObject();
   json.endObject();

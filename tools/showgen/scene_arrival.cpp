@@ -124,7 +124,7 @@ void addArrival(Show& show) {
         return p;
       },
       last, 15, fps);
-  show.addScene({"S1.lws", nearPlaneOf(kArrival), std::move(scene)});
+  show.addScene({sceneFile(kArrival), std::move(scene)});
 }
 
 }  // namespace tessarine::showgen

@@ -154,7 +154,7 @@ void addCity(Show& show) {
         return p;
       },
       last, 10, fps);
-  show.addScene({"S4.lws", nearPlaneOf(kCity), std::move(scene)});
+  show.addScene({sceneFile(kCity), std::move(scene)});
 }
 
 }  // namespace tessarine::showgen

@@ -16,10 +16,7 @@ std::uint32_t lastFrameOf(std::size_t index) { return static_cast<std::uint32_t>
 
 double secondsOf(std::size_t index) { return timeline::secondsOfBars(timeline::kScenes.at(index).bars); }
 
-float nearPlaneOf(std::size_t index) {
-  // The player's fixed list: close-up scenes get the nearer plane.
-  return index == kArrival || index == kCity || index == kVertigo ? 0.1f : 1.0f;
-}
+std::string sceneFile(std::size_t index) { return std::string(timeline::kScenes.at(index).file); }
 
 formats::LwsScene sceneFrame(std::size_t index) {
   formats::LwsScene scene;

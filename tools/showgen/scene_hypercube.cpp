@@ -102,7 +102,7 @@ void addHypercube(Show& show) {
         return p;
       },
       last, 15, fps);
-  show.addScene({"S2.lws", nearPlaneOf(kHypercube), std::move(scene)});
+  show.addScene({sceneFile(kHypercube), std::move(scene)});
 }
 
 }  // namespace tessarine::showgen

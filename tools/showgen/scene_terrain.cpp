@@ -124,7 +124,7 @@ void addTerrain(Show& show) {
         return p;
       },
       last, 10, fps);
-  show.addScene({"S3.lws", nearPlaneOf(kTerrain), std::move(scene)});
+  show.addScene({sceneFile(kTerrain), std::move(scene)});
 }
 
 }  // namespace tessarine::showgen

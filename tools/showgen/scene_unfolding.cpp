@@ -138,7 +138,7 @@ void addUnfolding(Show& show) {
         return p;
       },
       last, 15, fps);
-  show.addScene({"S5.lws", nearPlaneOf(kUnfolding), std::move(scene)});
+  show.addScene({sceneFile(kUnfolding), std::move(scene)});
 }
 
 Show buildShow() {

@@ -94,7 +94,7 @@ void addVertigo(Show& show) {
         return p;
       },
       last, 15, fps);
-  show.addScene({"S4b.lws", nearPlaneOf(kVertigo), std::move(scene)});
+  show.addScene({sceneFile(kVertigo), std::move(scene)});
 }
 
 }  // namespace tessarine::showgen

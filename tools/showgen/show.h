@@ -20,7 +20,6 @@ struct ShowObject {
 
 struct ShowScene {
   std::string fileName;
-  float nearPlane = 1.0f;  // the near clipping distance the player uses for it
   formats::LwsScene scene;
 };
 

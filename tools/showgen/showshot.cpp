@@ -1,45 +1,21 @@
 // tessarine-showshot: draws frames of a generated show off screen into PNG files, for
 // looking at a show without a display: DATA_DIRECTORY OUTPUT_DIRECTORY [STEP_SECONDS].
 // Each scene gives one contact sheet, its frames four to a row.
-#include <png.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <string>
 
-#include "showgen/show_player.h"
-#include "timeline/timeline.h"
+#include "capture/png_file.h"
+#include "capture/show_capture.h"
+#include "common/error.h"
 
 namespace {
 
 constexpr int kWidth = 400;
 constexpr int kHeight = 300;
 constexpr int kSheetColumns = 4;
-
-void writePng(const std::string& path, const std::vector<std::uint8_t>& rgba, int width, int height) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) throw std::runtime_error("Cannot write " + path);
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    throw std::runtime_error("Cannot encode " + path);
-  }
-  png_init_io(png, file);
-  png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  // GL gives the bottom row first; PNG wants the top first.
-  for (int y = height - 1; y >= 0; --y) {
-    png_write_row(png, const_cast<png_bytep>(rgba.data() + static_cast<std::size_t>(y) * width * 4));
-  }
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  std::fclose(file);
-}
 
 }  // namespace
 
@@ -50,19 +26,20 @@ int main(int argc, char** argv) {
   }
   try {
     double step = argc == 4 ? std::stod(argv[3]) : 2.0;
-    if (!(step > 0)) throw std::invalid_argument("STEP_SECONDS must be above 0");
+    if (!(step > 0)) throw tessarine::common::Error("STEP_SECONDS must be above 0");
     std::filesystem::create_directories(argv[2]);
-    tessarine::showgen::ShowPlayer player(argv[1], kWidth, kHeight);
-    for (std::size_t i = 0; i < player.sceneCount(); ++i) {
+    tessarine::capture::ShowCapture player(argv[1], kWidth, kHeight);
+    for (std::size_t i = 0; i < player.show().sceneCount(); ++i) {
       tessarine::scene::Scene& scene = player.scene(i);
       std::vector<std::vector<std::uint8_t>> frames;
-      for (double t = scene.startTime; t <= scene.endTime; t += step) frames.push_back(player.frame(i, t));
+      for (double t = scene.startTime; t <= scene.endTime; t += step) {
+        player.drawScene(i, t);
+        frames.push_back(player.readPixels());
+      }
       int rows = static_cast<int>((frames.size() + kSheetColumns - 1) / kSheetColumns);
       int sheetWidth = kWidth * kSheetColumns, sheetHeight = kHeight * rows;
       std::vector<std::uint8_t> sheet(static_cast<std::size_t>(sheetWidth) * sheetHeight * 4, 0);
       for (std::size_t f = 0; f < frames.size(); ++f) {
-        // The player clears with alpha 0; the screen shows colour alone.
-        for (std::size_t p = 3; p < frames[f].size(); p += 4) frames[f][p] = 255;
         // Sheet rows are bottom first like the frames, so the first frame goes to the top.
         int column = static_cast<int>(f % kSheetColumns), row = rows - 1 - static_cast<int>(f / kSheetColumns);
         for (int y = 0; y < kHeight; ++y) {
@@ -70,8 +47,8 @@ int main(int argc, char** argv) {
                       sheet.begin() + (static_cast<std::ptrdiff_t>(row * kHeight + y) * sheetWidth + column * kWidth) * 4);
         }
       }
-      std::string name = std::string(tessarine::timeline::kScenes[i].file);
-      writePng(argv[2] + ("/" + name.substr(0, name.find('.')) + ".png"), sheet, sheetWidth, sheetHeight);
+      const std::string& name = scene.fileName;
+      tessarine::capture::writePng(argv[2] + ("/" + name.substr(0, name.find('.')) + ".png"), sheet, sheetWidth, sheetHeight);
     }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "tessarine-showshot: %s\n", e.what());

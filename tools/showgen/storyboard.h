@@ -34,8 +34,8 @@ double framesPerSecond();
 formats::LwsScene sceneFrame(std::size_t index);
 std::uint32_t lastFrameOf(std::size_t index);
 double secondsOf(std::size_t index);
-// The near clipping distance the player gives the scene.
-float nearPlaneOf(std::size_t index);
+// The file name the player reads the scene from.
+std::string sceneFile(std::size_t index);
 
 formats::LwsObject objectItem(const std::string& file, formats::LwsMotion motion,
                               std::optional<std::uint32_t> parent = std::nullopt);

@@ -5,6 +5,8 @@
 #include <array>
 #include <string_view>
 
+#include "show/play_list.h"
+
 namespace tessarine::timeline {
 
 inline constexpr double kBeatsPerMinute = 120.0;
@@ -23,15 +25,16 @@ struct SceneSlot {
   int bars;
 };
 
-// Play order; the player reads the same six files in the same order.
+// The player's play list with each scene's length in bars.
 inline constexpr std::array<SceneSlot, 6> kScenes = {{
-    {"S1.lws", 10},   // arrival
-    {"S2.lws", 15},   // hypercube
-    {"S3.lws", 12},   // terrain
-    {"S4.lws", 12},   // crystal city
-    {"S4b.lws", 8},   // vertigo
-    {"S5.lws", 15},   // unfolding
+    {show::kPlayList[0].fileName, 10},  // arrival
+    {show::kPlayList[1].fileName, 15},  // hypercube
+    {show::kPlayList[2].fileName, 12},  // terrain
+    {show::kPlayList[3].fileName, 12},  // crystal city
+    {show::kPlayList[4].fileName, 8},   // vertigo
+    {show::kPlayList[5].fileName, 15},  // unfolding
 }};
+static_assert(kScenes.size() == show::kPlayList.size(), "one length for every scene the player plays");
 
 constexpr int totalBars() {
   int bars = 0;

@@ -1,4 +1,4 @@
-#include "capture/show_timeline.h"
+#include "show/show_timeline.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +6,7 @@
 
 #include "common/error.h"
 
-namespace tessarine::capture {
+namespace tessarine::show {
 
 ShowTimeline::ShowTimeline(std::vector<SceneSpan> spans) : spans_(std::move(spans)) {
   if (spans_.empty()) throw common::Error("The show has no scenes");
@@ -20,13 +20,7 @@ ShowTimeline::ShowTimeline(std::vector<SceneSpan> spans) : spans_(std::move(span
     offset += std::max(0.0, span.endTime - span.startTime);
     offsets_.push_back(offset);
   }
-  if (!std::isfinite(offset)) throw common::Error("The show is too long to capture");
-}
-
-ShowTimeline ShowTimeline::of(const scene::Scene& first) {
-  std::vector<SceneSpan> spans;
-  for (const scene::Scene* s = &first; s != nullptr; s = s->next) spans.push_back({s->startTime, s->endTime});
-  return ShowTimeline(std::move(spans));
+  if (!std::isfinite(offset)) throw common::Error("The show is too long to play");
 }
 
 ShowPosition ShowTimeline::locate(double showTime) const {
@@ -39,4 +33,4 @@ ShowPosition ShowTimeline::locate(double showTime) const {
   return {index, spans_[index].startTime + (showTime - offsets_[index])};
 }
 
-}  // namespace tessarine::capture
+}  // namespace tessarine::show

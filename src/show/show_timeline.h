@@ -6,9 +6,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "scene/scene.h"
-
-namespace tessarine::capture {
+namespace tessarine::show {
 
 struct SceneSpan {
   double startTime = 0;  // seconds of the scene's own clock
@@ -25,9 +23,6 @@ class ShowTimeline {
   // At least one span, every time finite; throws common::Error otherwise. A scene whose
   // end is not after its start takes no show time.
   explicit ShowTimeline(std::vector<SceneSpan> spans);
-
-  // The spans of a play list linked through `next`, from `first`.
-  static ShowTimeline of(const scene::Scene& first);
 
   std::size_t sceneCount() const { return spans_.size(); }
   // Seconds from the first scene's start to the last one's end.
@@ -46,4 +41,4 @@ class ShowTimeline {
   std::vector<double> offsets_;  // show time of each scene's start, then the show's end
 };
 
-}  // namespace tessarine::capture
+}  // namespace tessarine::show

@@ -3,7 +3,8 @@
 // show must load in under a second.
 #include <benchmark/benchmark.h>
 
-#include "showgen/show_player.h"
+#include "headless/headless_gl.h"
+#include "show/show.h"
 #include "showgen/storyboard.h"
 #include "support/temp_dir.h"
 
@@ -16,12 +17,14 @@ const tessarine::testing::TempDir& showDirectory() {
   return dir;
 }
 
-// The whole start-up: context, render state, scenes, meshes, textures.
+// The whole load: scenes, meshes, textures.
 void BM_LoadShowWithTextures(benchmark::State& state) {
   const std::string dir = showDirectory().str();
+  tessarine::headless::HeadlessGl gl(64, 64);
   for (auto _ : state) {
-    tessarine::showgen::ShowPlayer player(dir, 64, 64);
-    benchmark::DoNotOptimize(player.sceneCount());
+    tessarine::show::Show show(dir);
+    show.load();
+    benchmark::DoNotOptimize(show.sceneCount());
   }
 }
 BENCHMARK(BM_LoadShowWithTextures)->Unit(benchmark::kMillisecond);
@@ -30,8 +33,9 @@ BENCHMARK(BM_LoadShowWithTextures)->Unit(benchmark::kMillisecond);
 void BM_ReadShowFiles(benchmark::State& state) {
   const std::string dir = showDirectory().str();
   for (auto _ : state) {
-    tessarine::showgen::LoadedShow show = tessarine::showgen::loadShowWithoutTextures(dir);
-    benchmark::DoNotOptimize(show.scenes.size());
+    tessarine::show::Show show(dir, [](const tessarine::mesh::Image&, float) { return tessarine::mesh::Texture(); });
+    show.load();
+    benchmark::DoNotOptimize(show.sceneCount());
   }
 }
 BENCHMARK(BM_ReadShowFiles)->Unit(benchmark::kMillisecond);

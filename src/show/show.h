@@ -1,0 +1,55 @@
+// The whole show in memory: every scene of the play list read in play order, sharing one
+// mesh library. Loading reads files and makes textures; it asks the system for nothing
+// and changes no other GL state.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "mesh/texture.h"
+#include "scene/demo_context.h"
+#include "scene/scene.h"
+#include "show/play_list.h"
+#include "show/show_timeline.h"
+
+namespace tessarine::show {
+
+class Show {
+ public:
+  // An empty show that reads from `dataDirectory`. With the default texture maker a GL
+  // context must be current from load() until the show is gone.
+  explicit Show(std::string dataDirectory, mesh::TextureMaker makeTexture = mesh::makeGlTexture);
+  // Releases the scenes (if releaseScenes has not), then the mesh library.
+  ~Show();
+  // Scenes point at the context, so a show stays where it was made.
+  Show(const Show&) = delete;
+  Show& operator=(const Show&) = delete;
+
+  // Reads every file of `playList`, scenes linked through `next` in play order, once.
+  // Throws common::Error with the reader's message at the first file that cannot be
+  // read; the scenes read before it stay, so that they are released in the usual order.
+  void load(std::span<const PlayListEntry> playList = kPlayList);
+
+  // Releases the scenes, last first, leaving the mesh library: the player lets the screen
+  // saver start again between the two.
+  void releaseScenes();
+
+  std::size_t sceneCount() const { return scenes_.size(); }
+  scene::Scene& scene(std::size_t index) { return *scenes_.at(index); }
+  const scene::Scene& scene(std::size_t index) const { return *scenes_.at(index); }
+  scene::Scene& firstScene() { return scene(0); }
+  scene::DemoContext& context() { return context_; }
+  // Show time across the play list, by the frame loop's switching rule; made by a
+  // load() that succeeded.
+  const ShowTimeline& timeline() const { return *timeline_; }
+
+ private:
+  scene::DemoContext context_;
+  std::vector<std::unique_ptr<scene::Scene>> scenes_;  // play order, also linked by `next`
+  std::unique_ptr<ShowTimeline> timeline_;
+};
+
+}  // namespace tessarine::show
