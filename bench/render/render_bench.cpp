@@ -14,7 +14,7 @@
 #include "render/activation.h"
 #include "render/render_state.h"
 #include "render/scene_renderer.h"
-#include "render/scene_text.h"
+#include "support/scene_files.h"
 #include "scene/demo_context.h"
 #include "scene/scene.h"
 #include "support/temp_dir.h"
@@ -66,21 +66,21 @@ void writeGrid(const std::filesystem::path& dir) {
 }
 
 std::string sceneText() {
-  std::string text = testing::header(0, 300);
+  formats::LwsScene lws{.lastFrame = 300, .ambientColor = {30, 30, 30}, .ambientIntensity = 1.0f,
+                        .fogMinDistance = 5.0f, .fogMaxDistance = 40.0f, .fogColor = {20, 20, 40}};
   // Four grids tiling the view, each leaning a little so the lights fall unevenly.
   const float positions[kObjects][2] = {{-4, 2.5f}, {4, 2.5f}, {-4, -2.5f}, {4, -2.5f}};
-  for (const auto& p : positions) text += testing::object("grid.lwo", still({.x = p[0], .y = p[1], .heading = 15}));
-  text += "AmbientColor 30 30 30\nAmbIntensity 1\nFogMinDist 5\nFogMaxDist 40\nFogColor 20 20 40\n";
+  for (const auto& p : positions) lws.objects.push_back(testing::object("grid.lwo", still({.x = p[0], .y = p[1], .heading = 15})));
   for (int i = 0; i < 8; ++i) {
     const float x = static_cast<float>(i % 4) * 4 - 6;
     const float y = i < 4 ? 2.0f : -2.0f;
-    const int type = i % 3;  // distant, point, spot
-    text += testing::light(still({.x = x, .y = y, .z = -3, .heading = type == 0 ? 180.0f : 0.0f}),
-                           {255, 200, 160}, "0.4", type, "60");
+    const auto type = static_cast<formats::LwsLightType>(i % 3);  // distant, point, spot
+    lws.lights.push_back({.motion = still({.x = x, .y = y, .z = -3, .heading = i % 3 == 0 ? 180.0f : 0.0f}),
+                          .color = {255, 200, 160}, .intensity = 0.4f, .type = type, .coneAngle = 60.0f});
   }
-  text += testing::camera(
-      testing::motionSection({{.z = -8, .bank = -5, .frame = 0}, {.z = -7, .bank = 5, .frame = 300}}));
-  return text;
+  lws.camera = {.motion = testing::motion({{.z = -8, .bank = -5, .frame = 0}, {.z = -7, .bank = 5, .frame = 300}}),
+                .zoom = 1.0f};
+  return formats::writeLws(lws);
 }
 
 class RenderFixture : public benchmark::Fixture {

@@ -5,41 +5,39 @@
 #include <string>
 
 #include "scene/scene.h"
-#include "scene_text.h"
+#include "support/scene_files.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 using namespace tessarine;
-using namespace tessarine::scene::testing;
 
 constexpr int kObjects = 100;
 constexpr int kKeys = 100;
 
-std::string keyedMotion() {
-  std::string text = "(unnamed)\n  9\n  " + std::to_string(kKeys) + "\n";
-  for (int key = 0; key < kKeys; ++key) {
-    text += "  " + std::to_string(key) + " 1.5 -2.25 0 45 0 1 1 1\n  " + std::to_string(key * 3) + " 0 0 0 0\n";
-  }
-  return text + "EndBehavior 1\n";
-}
-
 std::string bigScene(bool withMeshes) {
-  std::string text = kHeader;
-  std::string motionText = keyedMotion();
-  for (int i = 0; i < kObjects; ++i) {
-    text += withMeshes ? "LoadObject box.lwo\n" : "AddNull Null\n";
-    text += objectPart(motionText, i == 0 ? -1 : 0);
+  formats::LwsMotion keyed;
+  for (int key = 0; key < kKeys; ++key) {
+    formats::LwsMotionKey k;
+    k.values = {static_cast<float>(key), 1.5f, -2.25f, 0, 45, 0, 1, 1, 1};
+    k.frame = static_cast<std::uint32_t>(key * 3);
+    keyed.push_back(k);
   }
-  return text + cameraItem();
+  formats::LwsScene lws;
+  for (int i = 0; i < kObjects; ++i) {
+    lws.objects.push_back({.objectFile = withMeshes ? "box.lwo" : "", .motion = keyed,
+                           .parent = i == 0 ? std::nullopt : std::optional<std::uint32_t>(0)});
+  }
+  lws.camera.motion = testing::still({});
+  return formats::writeLws(lws);
 }
 
 void readScene(benchmark::State& state, bool withMeshes) {
   testing::TempDir dir;
-  writeObject(dir, "box.lwo");
+  testing::writeSquare(dir.path(), "box.lwo", {255, 255, 255});
   std::string text = bigScene(withMeshes);
   dir.write("big.lws", text);
-  scene::DemoContext context(dir.str(), noTexture);
+  scene::DemoContext context(dir.str(), [](const mesh::Image&, float) { return mesh::Texture(); });
   for (auto _ : state) {
     scene::Scene scene(context, "big.lws", 1.0f);
     benchmark::DoNotOptimize(scene.objects.data());

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "render/scene_text.h"
+#include "support/scene_files.h"
 #include "scene/demo_context.h"
 #include "scene/scene.h"
 #include "support/temp_dir.h"
@@ -49,7 +49,9 @@ class FrameLoopTest : public ::testing::Test {
   }
 
   scene::Scene sceneFile(const std::string& name, std::uint32_t first, std::uint32_t last) {
-    dir_.write(name, testing::header(first, last) + testing::camera(still({})));
+    formats::LwsScene lws{.firstFrame = first, .lastFrame = last};
+    lws.camera.motion = still({});
+    dir_.write(name, formats::writeLws(lws));
     return scene::Scene(context_, name, 1.0f);
   }
 

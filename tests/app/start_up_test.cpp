@@ -13,13 +13,12 @@
 #include <vector>
 
 #include "headless/headless_gl.h"
-#include "render/scene_text.h"
+#include "support/scene_files.h"
 #include "support/temp_dir.h"
 
 namespace tessarine::app {
 namespace {
 
-using testing::still;
 
 // Answers as it is told and logs every call.
 class FakePlatform final : public platform::Platform {
@@ -49,7 +48,7 @@ class StartUpTest : public ::testing::Test {
   StartUpTest() : gl_(4, 4) {
     options_.dataDirectory = dir_.str();
     options_.errorOutput = output_.get();
-    testing::writeSquare(dir_, "shared.lwo", {255, 255, 255});
+    testing::writeSquare(dir_.path(), "shared.lwo", {255, 255, 255});
   }
 
   // Everything the start-up printed.
@@ -61,9 +60,9 @@ class StartUpTest : public ::testing::Test {
 
   // A scene of the play list with the shared object; its backdrop red tells scenes apart.
   void writeScene(const show::PlayListEntry& entry, int red) {
-    dir_.write(std::string(entry.fileName), testing::header(0, 30) + testing::object("shared.lwo", still({})) +
-                                                "BackdropColor " + std::to_string(red) + " 0 0\n" +
-                                                testing::camera(still({})));
+    formats::LwsScene lws{.objects = {testing::object("shared.lwo", testing::still({}))}, .backdropColor = {red, 0, 0}};
+    lws.camera.motion = testing::still({});
+    dir_.write(std::string(entry.fileName), formats::writeLws(lws));
   }
 
   FakePlatform& usePlatform(bool grantPriority, bool screenSaverActive) {

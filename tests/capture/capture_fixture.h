@@ -8,7 +8,7 @@
 #include <string>
 
 #include "show/play_list.h"
-#include "render/scene_text.h"
+#include "support/scene_files.h"
 #include "support/temp_dir.h"
 
 namespace tessarine::testing {
@@ -28,15 +28,14 @@ inline constexpr std::array<double, 6> kFixtureSceneStarts = {0, 1, 1.5, 3.5, 4,
 
 // Returns the show's data directory.
 inline std::string writeFixtureShow(const TempDir& dir) {
-  writeSquare(dir, "square.lwo", {255, 255, 255});
+  writeSquare(dir.path(), "square.lwo", {255, 255, 255});
   for (std::size_t i = 0; i < kFixtureScenes.size(); ++i) {
     const FixtureScene& s = kFixtureScenes[i];
-    const std::string slide =
-        motionSection({{.x = -1, .frame = s.firstFrame}, {.x = 1, .frame = s.lastFrame}});
-    dir.write(std::string(show::kPlayList[i].fileName),
-              header(s.firstFrame, s.lastFrame) + object("square.lwo", slide) +
-                  "AmbientColor 255 255 255\nAmbIntensity 1\nBackdropColor " + std::to_string(s.backdropRed) +
-                  " 0 0\nFocalDistance 0.3\n" + camera(still({.z = -5})));
+    formats::LwsScene lws{.firstFrame = s.firstFrame, .lastFrame = s.lastFrame,
+                          .objects = {object("square.lwo", motion({{.x = -1, .frame = s.firstFrame}, {.x = 1, .frame = s.lastFrame}}))},
+                          .ambientIntensity = 1.0f, .backdropColor = {s.backdropRed, 0, 0}};
+    lws.camera = {.motion = still({.z = -5}), .zoom = 1.0f, .focalDistance = 0.3f};
+    dir.write(std::string(show::kPlayList[i].fileName), formats::writeLws(lws));
   }
   return dir.str();
 }

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "show/play_list.h"
-#include "render/scene_text.h"
+#include "support/scene_files.h"
 
 using namespace tessarine;
 
@@ -21,16 +21,17 @@ int main(int argc, char** argv) {
   testing::writeSquare(data, "square.lwo", {200, 120, 40});
 
   // One second per scene at 30 frames per second, so the show wraps around while it runs.
-  const std::string sway =
-      testing::motionSection({{.z = -4, .heading = -10, .frame = 0}, {.z = -3, .heading = 10, .frame = 30}});
+  formats::LwsScene lws{.lastFrame = 30,
+                        .objects = {testing::object("square.lwo", testing::still({.heading = 20}))},
+                        .lights = {{.motion = testing::still({.heading = 180}), .intensity = 0.9f,
+                                    .type = formats::LwsLightType::kDistant}},
+                        .ambientColor = {40, 40, 40}, .ambientIntensity = 1.0f, .backdropColor = {0, 0, 64},
+                        .fogMinDistance = 2.0f, .fogMaxDistance = 20.0f, .fogColor = {0, 0, 64}};
+  lws.camera = {.motion = testing::motion({{.z = -4, .heading = -10, .frame = 0}, {.z = -3, .heading = 10, .frame = 30}}),
+                .zoom = 1.0f, .focalDistance = 0.05f};
+  const std::string text = formats::writeLws(lws);
   for (const show::PlayListEntry& entry : show::kPlayList) {
-    if (entry.fileName == leaveOut) continue;
-    testing::writeFile(data / entry.fileName,
-                       testing::header(0, 30) + testing::object("square.lwo", testing::still({.heading = 20})) +
-                           "AmbientColor 40 40 40\nAmbIntensity 1\nFocalDistance 0.05\n" +
-                           testing::light(testing::still({.heading = 180}), {255, 255, 255}, "0.9", 0) +
-                           "FogMinDist 2\nFogMaxDist 20\nFogColor 0 0 64\nBackdropColor 0 0 64\n" +
-                           testing::camera(sway));
+    if (entry.fileName != leaveOut) testing::writeFile(data / entry.fileName, text);
   }
   return 0;
 }

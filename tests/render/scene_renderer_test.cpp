@@ -11,6 +11,7 @@
 #include <limits>
 #include <memory>
 #include <numbers>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,15 +19,19 @@
 #include "headless/headless_gl.h"
 #include "render/activation.h"
 #include "render/render_state.h"
-#include "render/scene_text.h"
 #include "scene/demo_context.h"
 #include "scene/scene.h"
+#include "support/scene_files.h"
 #include "support/temp_dir.h"
 
 namespace tessarine::render {
 namespace {
 
-using testing::envelope;
+using formats::LwsLight;
+using formats::LwsLightType;
+using formats::LwsScene;
+using testing::object;
+using testing::ramp;
 using testing::still;
 using Values = std::array<GLfloat, 16>;  // room for any query; matrices come column-major
 
@@ -55,13 +60,13 @@ class RendererTest : public ::testing::Test {
  protected:
   RendererTest() : gl_(kSide, kSide), context_(dir_.str()) {
     setUpRenderState();
-    testing::writeSquare(dir_, "square.lwo", {255, 255, 255});
+    testing::writeSquare(dir_.path(), "square.lwo", {255, 255, 255});
   }
 
   // Writes and reads a scene, and activates it; the scene lives as long as the test.
-  scene::Scene& load(const std::string& text, float nearPlane = 1.0f) {
+  scene::Scene& load(const LwsScene& lws, float nearPlane = 1.0f) {
     const std::string name = "scene" + std::to_string(scenes_.size()) + ".lws";
-    dir_.write(name, text);
+    dir_.write(name, formats::writeLws(lws));
     scenes_.push_back(std::make_unique<scene::Scene>(context_, name, nearPlane));
     activate(*scenes_.back());
     return *scenes_.back();
@@ -74,18 +79,20 @@ class RendererTest : public ::testing::Test {
 };
 
 TEST_F(RendererTest, ActivationSetsWhatHoldsWhileTheSceneRunsAndLeavesTheRest) {
-  testing::writeSquare(dir_, "only_a.lwo", {255, 255, 255});
-  testing::writeSquare(dir_, "only_b.lwo", {255, 255, 255});
-  const std::string origin = still({});
+  testing::writeSquare(dir_.path(), "only_a.lwo", {255, 255, 255});
+  testing::writeSquare(dir_.path(), "only_b.lwo", {255, 255, 255});
   // Left over from an earlier scene: a sixth light, a narrow distant light, a fog end.
   glEnable(GL_LIGHT5);
   glLightf(GL_LIGHT0, GL_SPOT_CUTOFF, 45);
   glFogf(GL_FOG_END, 777);
-  load(testing::header(0, 60) + testing::object("square.lwo", origin) + testing::object("only_a.lwo", origin) +
-       "AmbientColor 255 128 0\nAmbIntensity 0.5\nFogColor 0 0 255\nBackdropColor 255 0 0\nFogMinDist 10\n" +
-       "FogMaxDist " + envelope({{0, 100}, {30, 200}}) + testing::light(origin, {255, 255, 255}, "1", 0) +
-       testing::light(origin, {255, 0, 0}, "0.5", 1) + testing::light(origin, {0, 255, 0}, "1", 2, "30") +
-       testing::camera(origin));
+  LwsScene first{.objects = {object("square.lwo", still({})), object("only_a.lwo", still({}))},
+                 .lights = {{.motion = still({}), .type = LwsLightType::kDistant},
+                            {.motion = still({}), .color = {255, 0, 0}, .intensity = 0.5f},
+                            {.motion = still({}), .color = {0, 255, 0}, .type = LwsLightType::kSpot, .coneAngle = 30.0f}},
+                 .ambientColor = {255, 128, 0}, .ambientIntensity = 0.5f, .backdropColor = {255, 0, 0},
+                 .fogMinDistance = 10.0f, .fogMaxDistance = ramp({{0, 100}, {30, 200}}), .fogColor = {0, 0, 255}};
+  first.camera.motion = still({});
+  load(first);
   ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
   for (unsigned i = 0; i < scene::kMaxLights; ++i) EXPECT_EQ(glIsEnabled(GL_LIGHT0 + i), i < 3) << "light " << i;
@@ -109,9 +116,11 @@ TEST_F(RendererTest, ActivationSetsWhatHoldsWhileTheSceneRunsAndLeavesTheRest) {
   EXPECT_EQ(floats(GL_FOG_END)[0], 777) << "an enveloped fog end is the renderer's to set";
 
   // The next scene keeps only what it does not set itself.
-  load(testing::header(0, 60) + testing::object("square.lwo", origin) + testing::object("only_b.lwo", origin) +
-       "AmbientColor 255 255 255\nAmbIntensity " + envelope({{0, 1}}) + "FogMinDist 5\nFogMaxDist 50\n" +
-       testing::light(origin, {255, 255, 255}, "1", 2, "120") + testing::camera(origin));
+  LwsScene second{.objects = {object("square.lwo", still({})), object("only_b.lwo", still({}))},
+                  .lights = {{.motion = still({}), .type = LwsLightType::kSpot, .coneAngle = 120.0f}},
+                  .ambientIntensity = ramp({{0, 1}}), .fogMinDistance = 5.0f, .fogMaxDistance = 50.0f};
+  second.camera.motion = still({});
+  load(second);
   for (unsigned i = 0; i < scene::kMaxLights; ++i) EXPECT_EQ(glIsEnabled(GL_LIGHT0 + i), i == 0) << "light " << i;
   EXPECT_EQ(lightValue(GL_LIGHT0, GL_SPOT_CUTOFF)[0], 90) << "a cone of 120 degrees is as wide as a spot can be";
   expectNear(floats(GL_LIGHT_MODEL_AMBIENT), {0.5f, 64.0f / 255, 0, 1}, "enveloped ambient left alone");
@@ -139,27 +148,27 @@ TEST(SpotCutOffTest, KeepsConeAnglesWhereOpenGLAcceptsThem) {
 TEST_F(RendererTest, ProjectsWithTheZoomAndTheFogEnd) {
   struct Case {
     const char* name;
-    std::string zoom;
-    std::string fogEnd;
+    formats::LwsValue zoom;
+    formats::LwsValue fogEnd;
     float nearPlane;
     double fovy;  // degrees
     double far;
   };
   const Case cases[] = {
-      {"zoom above 1", "3.2", "300", 1.0f, 28.125, 300},
-      {"zoom 1", "1", "300", 1.0f, 90, 300},
-      {"zoom below 1", "0.5", "300", 0.1f, 127.27922061357855, 300},
-      {"zoom too small for a projection", "0.1", "300", 1.0f, 179, 300},
-      {"zoom enveloped from 1 to 3", envelope({{0, 1}, {30, 3}}), "300", 1.0f, 45, 300},
-      {"fog ending before the near plane", "1", "0.5", 1.0f, 90, 1.001},
-      {"fog end enveloped from 100 to 200", "1", envelope({{0, 100}, {30, 200}}), 0.1f, 90, 150},
+      {"zoom above 1", 3.2f, 300.0f, 1.0f, 28.125, 300},
+      {"zoom 1", 1.0f, 300.0f, 1.0f, 90, 300},
+      {"zoom below 1", 0.5f, 300.0f, 0.1f, 127.27922061357855, 300},
+      {"zoom too small for a projection", 0.1f, 300.0f, 1.0f, 179, 300},
+      {"zoom enveloped from 1 to 3", ramp({{0, 1}, {30, 3}}), 300.0f, 1.0f, 45, 300},
+      {"fog ending before the near plane", 1.0f, 0.5f, 1.0f, 90, 1.001},
+      {"fog end enveloped from 100 to 200", 1.0f, ramp({{0, 100}, {30, 200}}), 0.1f, 90, 150},
   };
   context_.aspect = 2.0f;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    render(load(testing::header(0, 60) + "FogMaxDist " + c.fogEnd + "\n" + testing::camera(still({}), c.zoom),
-                c.nearPlane),
-           kHalfSecond);
+    LwsScene lws{.fogMaxDistance = c.fogEnd};
+    lws.camera = {.motion = still({}), .zoom = c.zoom};
+    render(load(lws, c.nearPlane), kHalfSecond);
     // gluPerspective's matrix, from its definition; compared relatively, since a depth range
     // of a thousandth makes the depth terms large and touchy.
     const double f = 1 / std::tan(c.fovy / 2 * std::numbers::pi / 180);
@@ -174,20 +183,17 @@ TEST_F(RendererTest, ProjectsWithTheZoomAndTheFogEnd) {
 }
 
 TEST_F(RendererTest, PlacesLightsAndObjectsInEyeSpace) {
-  const std::string zeroToOne = envelope({{0, 0}, {30, 1}});
-  render(load(testing::header(0, 60) +
-              // Object 0: a null at (5, 0, 0) turned by heading 90; object 1: the square at (1, 2, 3).
-              testing::null(still({.x = 5, .heading = 90})) +
-              testing::object("square.lwo", still({.x = 1, .y = 2, .z = 3})) + "AmbientColor 255 0 0\nAmbIntensity " +
-              zeroToOne + "FogMinDist " + envelope({{0, 0}, {30, 20}}) +
-              testing::light(still({.y = 5}), {255, 255, 255}, zeroToOne, 1) +
-              testing::light(still({.heading = 90}), {255, 255, 255}, "1", 0) +
-              testing::light(still({.pitch = 90}), {255, 255, 255}, "1", 2, envelope({{0, 10}, {30, 50}})) +
-              // A light 1 unit along the null's own z, which the null's heading turns onto x.
-              "LightMotion " + still({.z = 1}) +
-              "ParentObject 0\nLightColor 255 255 255\nLgtIntensity 1\nLightType 1\n" +
-              testing::camera(still({.z = -10}))),
-         kHalfSecond);
+  const formats::LwsValue zeroToOne = ramp({{0, 0}, {30, 1}});
+  // Object 0: a null at (5, 0, 0) turned by heading 90; object 1: the square at (1, 2, 3).
+  LwsScene lws{.objects = {object("", still({.x = 5, .heading = 90})), object("square.lwo", still({.x = 1, .y = 2, .z = 3}))},
+               .lights = {{.motion = still({.y = 5}), .intensity = zeroToOne},
+                          {.motion = still({.heading = 90}), .type = LwsLightType::kDistant},
+                          {.motion = still({.pitch = 90}), .type = LwsLightType::kSpot, .coneAngle = ramp({{0, 10}, {30, 50}})},
+                          // 1 unit along the null's own z, which the null's heading turns onto x.
+                          {.motion = still({.z = 1}), .parent = 0}},
+               .ambientColor = {255, 0, 0}, .ambientIntensity = zeroToOne, .fogMinDistance = ramp({{0, 0}, {30, 20}})};
+  lws.camera.motion = still({.z = -10});
+  render(load(lws), kHalfSecond);
   ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
   // Eye space: the camera 10 units behind the origin, z mirrored.
@@ -207,22 +213,22 @@ TEST_F(RendererTest, PlacesLightsAndObjectsInEyeSpace) {
 TEST_F(RendererTest, ShakesTheViewByThreeRandomDrawsAFrame) {
   struct Case {
     const char* name;
-    std::string focalDistance;
+    std::optional<formats::LwsValue> focalDistance;
     float t;
     double amplitude;
   };
   const Case cases[] = {
-      {"plain amplitude", "2", kHalfSecond, 2},
-      {"enveloped amplitude", envelope({{0, 0}, {30, 4}}), kHalfSecond, 2},
-      {"no shake at time 0", "2", 0, 2},
-      {"no FocalDistance", "", kHalfSecond, 0},
+      {"plain amplitude", 2.0f, kHalfSecond, 2},
+      {"enveloped amplitude", ramp({{0, 0}, {30, 4}}), kHalfSecond, 2},
+      {"no shake at time 0", 2.0f, 0, 2},
+      {"no FocalDistance", std::nullopt, kHalfSecond, 0},
   };
   constexpr unsigned kSeed = 7;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::string focal = c.focalDistance.empty() ? "" : "FocalDistance " + c.focalDistance + "\n";
-    scene::Scene& scene =
-        load(testing::header(0, 60) + focal + testing::object("square.lwo", still({})) + testing::camera(still({})));
+    LwsScene lws{.objects = {object("square.lwo", still({}))}};
+    lws.camera = {.motion = still({}), .focalDistance = c.focalDistance};
+    scene::Scene& scene = load(lws);
     std::srand(kSeed);
     std::array<int, 4> draws{};
     for (int& draw : draws) draw = std::rand();
@@ -246,15 +252,15 @@ TEST_F(RendererTest, ShakesTheViewByThreeRandomDrawsAFrame) {
 // lit head-on by a distant light at half intensity, in blue fog from 2 to 12 units; a
 // square turned away stands in front of it and must be culled.
 TEST_F(RendererTest, DrawsALitFoggedTexturedSquareThroughAMovingCamera) {
-  testing::writeSquare(dir_, "brown.lwo", {200, 100, 40});
-  testing::writeSquare(dir_, "red.lwo", {255, 0, 0});
-  scene::Scene& scene = load(
-      testing::header(0, 60) + testing::object("brown.lwo", still({})) +
-      testing::object("red.lwo", still({.z = -1, .heading = 180})) + "AmbientColor 0 0 0\nAmbIntensity 0\n" +
-      // Heading 180 turns the light's own +z towards the camera.
-      testing::light(still({.heading = 180}), {255, 255, 255}, "0.5", 0) +
-      "FogMinDist 2\nFogMaxDist 12\nFogColor 0 0 255\nBackdropColor 0 255 0\n" +
-      testing::camera(testing::motionSection({{.z = -5, .frame = 0}, {.z = -3, .frame = 30}})));
+  testing::writeSquare(dir_.path(), "brown.lwo", {200, 100, 40});
+  testing::writeSquare(dir_.path(), "red.lwo", {255, 0, 0});
+  LwsScene lws{.objects = {object("brown.lwo", still({})), object("red.lwo", still({.z = -1, .heading = 180}))},
+               // Heading 180 turns the light's own +z towards the camera.
+               .lights = {{.motion = still({.heading = 180}), .intensity = 0.5f, .type = LwsLightType::kDistant}},
+               .ambientColor = {0, 0, 0}, .ambientIntensity = 0.0f, .backdropColor = {0, 255, 0},
+               .fogMinDistance = 2.0f, .fogMaxDistance = 12.0f, .fogColor = {0, 0, 255}};
+  lws.camera = {.motion = testing::motion({{.z = -5, .frame = 0}, {.z = -3, .frame = 30}}), .zoom = 1.0f};
+  scene::Scene& scene = load(lws);
   context_.aspect = 1.0f;
 
   using Rgba = std::array<int, 4>;
