@@ -24,7 +24,7 @@ TEST(SampleMotion, KeysEveryStepOnTheLastFrameWithTheFunctionsValues) {
   // A last gap under half a step would pull the spline; it is merged into the one before.
   EXPECT_EQ(framesOf(sampleMotion(still, 22, 10, 30)), (std::vector<std::uint32_t>{0, 10, 22}));
   EXPECT_EQ(framesOf(sampleMotion(still, 0, 10, 30)), (std::vector<std::uint32_t>{0}));
-  EXPECT_THROW(sampleMotion(still, 30, 0, 30), std::invalid_argument);
+  EXPECT_THROW(sampleMotion(still, 30, 0, 30), common::Error);
   // Position is checked along a curve below; scale goes to its own channels.
   auto stretched = [](double t) {
     Placement p;

@@ -2,7 +2,7 @@
 // own scene reader with every item, parent, envelope and setting in place.
 #include <gtest/gtest.h>
 
-#include <stdexcept>
+#include "common/error.h"
 #include <string>
 
 #include "formats/lws_writer.h"
@@ -27,7 +27,7 @@ TEST(LwsNumber, FixedPointWithoutTrailingZerosOrNegativeZero) {
       {1e-7f, "0"}, {-1e-7f, "0"}, {3.2f, "3.2"}, {1234567.0f, "1234567"}, {0.000001f, "0.000001"},
   };
   for (const auto& [value, text] : cases) EXPECT_EQ(formatLwsNumber(value), text) << value;
-  EXPECT_THROW(formatLwsNumber(std::numeric_limits<float>::infinity()), std::invalid_argument);
+  EXPECT_THROW(formatLwsNumber(std::numeric_limits<float>::infinity()), common::Error);
 }
 
 // One scene of every kind of item, written and read back by the player's reader.
@@ -152,7 +152,7 @@ TEST_F(LwsRoundTrip, PlainSettingsNoShakeWithoutFocalDistanceAndEightLightsAtMos
   EXPECT_TRUE(s.objects.empty());
   EXPECT_EQ(s.lights.size(), kLwsMaxLights);
   lws.lights.push_back(light);
-  EXPECT_THROW(writeLws(lws), std::invalid_argument);
+  EXPECT_THROW(writeLws(lws), common::Error);
 }
 
 TEST(LwsWriter, RefusesWhatThePlayerCouldNotReadBack) {
@@ -189,7 +189,7 @@ TEST(LwsWriter, RefusesWhatThePlayerCouldNotReadBack) {
   for (const Case& c : cases) {
     LwsScene s = base();
     c.spoil(s);
-    EXPECT_THROW(writeLws(s), std::invalid_argument) << c.what;
+    EXPECT_THROW(writeLws(s), common::Error) << c.what;
   }
 }
 
