@@ -9,14 +9,6 @@ namespace {
 // A read that meets more format notices than this in a row gives up on the stream.
 constexpr int kMaxFormatNotices = 4;
 
-bool formatIsPinnedOne(mpg123_handle* handle, long rate) {
-  long currentRate = 0;
-  int channels = 0;
-  int encoding = 0;
-  return mpg123_getformat(handle, &currentRate, &channels, &encoding) == MPG123_OK && currentRate == rate &&
-         channels == kOutputChannels && encoding == MPG123_ENC_SIGNED_16;
-}
-
 }  // namespace
 
 void Mp3Decoder::Deleter::operator()(mpg123_handle* handle) const { mpg123_delete(handle); }
@@ -37,7 +29,7 @@ Mp3Decoder::Mp3Decoder(const std::string& fileName) {
   const long* rates = nullptr;
   std::size_t rateCount = 0;
   mpg123_rates(&rates, &rateCount);
-  for (std::size_t i = 0; i < rateCount; ++i) mpg123_format(h, rates[i], MPG123_STEREO, MPG123_ENC_SIGNED_16);
+  for (long each : std::span(rates, rateCount)) mpg123_format(h, each, MPG123_STEREO, MPG123_ENC_SIGNED_16);
 
   long rate = 0;
   int channels = 0;
@@ -63,9 +55,8 @@ std::size_t Mp3Decoder::read(std::span<unsigned char> buffer) {
     std::size_t done = 0;
     int result = mpg123_read(handle_.get(), buffer.data(), buffer.size(), &done);
     if (done > 0) return done;
-    if (result == MPG123_NEW_FORMAT) {
-      if (!formatIsPinnedOne(handle_.get(), rate_)) return 0;
-    } else if (result != MPG123_OK) {
+    // A format notice can only repeat the pinned format: libmpg123 delivers no other.
+    if (result != MPG123_OK && result != MPG123_NEW_FORMAT) {
       return 0;  // the end of the music, or a stream that cannot go on
     }
   }

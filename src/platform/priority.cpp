@@ -18,6 +18,12 @@ bool isLackOfPrivilege(int error) { return error == EPERM || error == EACCES; }
 
 }  // namespace
 
+int lowestNiceFor(std::uint64_t niceLimit) {
+  // RLIM_INFINITY is the largest value, so it is capped like any limit past the range.
+  std::uint64_t allowed = std::min<std::uint64_t>(niceLimit, kNiceLimitBase - kLowestNice);
+  return std::clamp(kNiceLimitBase - static_cast<int>(allowed), kLowestNice, kHighestNice);
+}
+
 PriorityCalls systemPriorityCalls() {
   PriorityCalls calls;
   calls.getNice = [] { return getpriority(PRIO_PROCESS, 0); };
@@ -25,12 +31,7 @@ PriorityCalls systemPriorityCalls() {
   calls.lowestAllowedNice = [](int& lowest) {
     rlimit limit{};
     if (getrlimit(RLIMIT_NICE, &limit) != 0) return false;
-    if (limit.rlim_cur == RLIM_INFINITY) {
-      lowest = kLowestNice;
-      return true;
-    }
-    rlim_t allowed = std::min<rlim_t>(limit.rlim_cur, kNiceLimitBase - kLowestNice);
-    lowest = std::clamp(kNiceLimitBase - static_cast<int>(allowed), kLowestNice, kHighestNice);
+    lowest = lowestNiceFor(limit.rlim_cur);
     return true;
   };
   return calls;

@@ -1,6 +1,7 @@
 // Raising the process priority towards a high nice level, within the user's limits.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 namespace tessarine::platform {
@@ -17,6 +18,9 @@ struct PriorityCalls {
 };
 
 PriorityCalls systemPriorityCalls();
+
+// The lowest nice level an RLIMIT_NICE of `niceLimit` allows (RLIM_INFINITY included).
+int lowestNiceFor(std::uint64_t niceLimit);
 
 // Moves the process to kHighPriorityNice or, without the privilege for that, to the
 // lowest nice level RLIMIT_NICE allows. A lack of privilege is not a failure (the show

@@ -21,10 +21,14 @@ bool canSuspend(Display* display) {
   int major = 0;
   int minor = 0;
   if (!hasExtension(display) || XScreenSaverQueryVersion(display, &major, &minor) == 0) return false;
-  return major > kSuspendMajor || (major == kSuspendMajor && minor >= kSuspendMinor);
+  return versionCanSuspend(major, minor);
 }
 
 }  // namespace
+
+bool versionCanSuspend(int major, int minor) {
+  return major > kSuspendMajor || (major == kSuspendMajor && minor >= kSuspendMinor);
+}
 
 void ScreenSaver::CloseDisplay::operator()(_XDisplay* display) const noexcept { XCloseDisplay(display); }
 

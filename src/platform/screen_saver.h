@@ -8,6 +8,9 @@ struct _XDisplay;
 
 namespace tessarine::platform {
 
+// Whether version `major`.`minor` of the screen saver extension offers XScreenSaverSuspend.
+bool versionCanSuspend(int major, int minor);
+
 class ScreenSaver {
  public:
   // Connects to the X display lazily, on the first question, so that a process that

@@ -30,13 +30,6 @@ const char* const kEnvelope = "1\n2\n0.5\n0 0 0 0 0\n2.5\n60 1 0.25 0.5 -0.75\nE
 
 auto fieldsOf(const MotionKey& k) { return std::tuple(k.values, k.frame, k.linear, k.tension, k.continuity, k.bias); }
 
-std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
-  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
-    text.replace(at, from.size(), to);
-  }
-  return text;
-}
-
 enum class Section { kMotion, kEnvelope };
 
 // The message reading the section at `path` fails with, or "(no error)".
@@ -71,9 +64,11 @@ TEST(SectionReaderTest, OnlyTheOrderOfTokensCounts) {
   common::DataFile reference(dir.write("a.lws", kMotion), "rt");
   Motion expected(reference, kFps);
   // A key on one line, a key with a token a line, and a different end behaviour.
-  std::string text = replaceAll(kMotion, "1 2 3 10 20 30 2 3 4\n", "1 2 3 10 20 30 2 3 4 ");
-  text = replaceAll(text, "5 6 7 40 50 60 5 6 7\n45 0 0 0 0", "5\n6\n7\n40\n50\n60\n5\n6\n7\n\n45\n0\n0\n0\n0");
-  common::DataFile reshaped(dir.write("b.lws", replaceAll(text, "EndBehavior 1", "EndBehavior 0")), "rt");
+  common::DataFile reshaped(dir.write("b.lws",
+                                      "(unnamed)\n9\n3\n0 0 0 0 0 0 1 1 1\n0 0 0 0 0\n"
+                                      "1 2 3 10 20 30 2 3 4 15 1 0.5 -0.25 0.125\n"
+                                      "5\n6\n7\n40\n50\n60\n5\n6\n7\n\n45\n0\n0\n0\n0\nEndBehavior 0\n"),
+                            "rt");
   Motion motion(reshaped, kFps);
   ASSERT_EQ(motion.keyCount(), expected.keyCount());
   for (std::uint32_t i = 0; i < motion.keyCount(); ++i) EXPECT_EQ(fieldsOf(motion.keys()[i]), fieldsOf(expected.keys()[i]));
@@ -85,7 +80,7 @@ TEST(SectionReaderTest, MalformedSectionsAreRefusedWithTheirMessage) {
   struct Case {
     Section section;
     std::string text;
-    std::string message;  // {path} stands for the file's path
+    std::string message;
   } cases[] = {
       // Keys of the smallest size, exactly the 28 bytes each that the count bound allows for.
       {Section::kMotion, "(unnamed) 9 2\n" + key + "0 0 0 0 0 0 1 1 1\n1 0 0 0 0\nEndBehavior 1", "(no error)"},
@@ -136,7 +131,7 @@ TEST(SectionReaderTest, MalformedSectionsAreRefusedWithTheirMessage) {
   int index = 0;
   for (const Case& c : cases) {
     std::string path = dir.write("case" + std::to_string(index++) + ".lws", c.text);
-    EXPECT_EQ(readFailure(c.section, path), replaceAll(c.message, "{path}", path)) << c.text;
+    EXPECT_EQ(readFailure(c.section, path), dir.expand(c.message, path)) << c.text;
   }
 }
 

@@ -119,10 +119,11 @@ wait_until 10 no_stream || fail "the stream outlived the program"
 
 kill "$recorder" 2>/dev/null
 wait "$recorder" 2>/dev/null
-read -r _ peak _ dominant < <("$tool" measure "$work/record.raw")
-echo "recorded: peak $peak, dominant frequency $dominant Hz"
+read -r _ peak _ tone < <("$tool" measure "$work/record.raw")
+echo "recorded: peak $peak, 440 Hz at $tone% of full scale"
 [ "${peak:-0}" -gt 1000 ] || fail "the sound server heard silence (peak $peak)"
-[ "${dominant:-0}" -ge 435 ] && [ "${dominant:-0}" -le 445 ] || fail "the music is not the 440 Hz tone ($dominant Hz)"
+# The tone is written at 50%: far less means another pitch, rate or byte order.
+[ "${tone:-0}" -ge 35 ] || fail "the music is not the 440 Hz tone ($tone%)"
 if grep -E 'ALSA lib|libout123|mpg123' "$work/program.out"; then
   fail "the sound libraries printed on the terminal"
 fi

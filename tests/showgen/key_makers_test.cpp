@@ -1,12 +1,12 @@
-// Key makers: where keys fall, angle unwrapping, beat pulses, aiming, and how closely the
+// Key makers: where keys fall, angle unwrapping, pulses, aiming, and how closely the
 // player's spline follows a sampled function.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "anim/motion.h"
+#include "common/error.h"
 #include "showgen/key_makers.h"
-#include "timeline/timeline.h"
 
 namespace tessarine::showgen {
 namespace {
@@ -24,7 +24,7 @@ TEST(SampleMotion, KeysEveryStepOnTheLastFrameWithTheFunctionsValues) {
   // A last gap under half a step would pull the spline; it is merged into the one before.
   EXPECT_EQ(framesOf(sampleMotion(still, 22, 10, 30)), (std::vector<std::uint32_t>{0, 10, 22}));
   EXPECT_EQ(framesOf(sampleMotion(still, 0, 10, 30)), (std::vector<std::uint32_t>{0}));
-  EXPECT_THROW(sampleMotion(still, 30, 0, 30), std::invalid_argument);
+  EXPECT_THROW(sampleMotion(still, 30, 0, 30), common::Error);
   // Position is checked along a curve below; scale goes to its own channels.
   auto stretched = [](double t) {
     Placement p;
@@ -63,17 +63,6 @@ TEST(PulseEnvelope, RisesInOneFrameAndFallsInStraightLines) {
   formats::LwsEnvelope close = pulseEnvelope({{10, 1}, {12, 1}, {40, 1}}, 0, 8, 30);
   for (std::size_t i = 1; i < close.size(); ++i) EXPECT_GT(close[i].frame, close[i - 1].frame);
   EXPECT_EQ(close.back().frame, 30u);
-}
-
-TEST(BeatFrames, FollowTheTimeline) {
-  std::vector<std::uint32_t> beats = beatFrames(0);
-  ASSERT_EQ(beats.size(), static_cast<std::size_t>(timeline::kScenes[0].bars * 4));
-  EXPECT_EQ(beats[1], 15u);  // 120 beats a minute at 30 frames a second
-  std::vector<std::uint32_t> accents = accentFrames(0);
-  EXPECT_EQ(accents.size(), static_cast<std::size_t>(timeline::kScenes[0].bars));
-  EXPECT_EQ(accents[1], 60u);
-  // The full-energy city accents the third beat of each bar too.
-  EXPECT_EQ(accentFrames(3).size(), static_cast<std::size_t>(timeline::kScenes[3].bars * 2));
 }
 
 TEST(Aim, AnglesForDirections) {

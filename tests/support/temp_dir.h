@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace tessarine::testing {
 
@@ -25,6 +26,17 @@ class TempDir {
 
   const std::filesystem::path& path() const { return path_; }
   std::string str() const { return path_.string(); }
+
+  // `message` with "{path}" standing for `path` and "{dir}" for the directory: expected
+  // messages name files whose place is known only at run time.
+  std::string expand(std::string message, const std::string& path = "") const {
+    for (auto [mark, value] : {std::pair<std::string, std::string>{"{path}", path}, {"{dir}", str()}}) {
+      for (auto at = message.find(mark); at != std::string::npos; at = message.find(mark, at + value.size())) {
+        message.replace(at, mark.size(), value);
+      }
+    }
+    return message;
+  }
 
   // Writes `bytes` to `name` below the directory and returns the full path.
   std::string write(const std::string& name, std::string_view bytes) const {

@@ -1,4 +1,5 @@
-// Measures for checking synthesised signals by what they sound like.
+// Measures for checking signals by what they sound like: the synthesiser's, and the
+// player's decoded music.
 #pragma once
 
 #include <cmath>
@@ -13,8 +14,9 @@ namespace tessarine::synth::testing {
 
 // Amplitude of the `hertz` component of samples [first, first + count) by the Goertzel
 // recurrence; exact for a sine whose whole cycles fill the span.
-inline double amplitudeAt(const std::vector<float>& samples, double hertz, std::size_t first, std::size_t count) {
-  double w = 2.0 * std::numbers::pi * hertz / kSampleRate;
+inline double amplitudeAt(const std::vector<float>& samples, double hertz, std::size_t first, std::size_t count,
+                          double sampleRate = kSampleRate) {
+  double w = 2.0 * std::numbers::pi * hertz / sampleRate;
   double coefficient = 2.0 * std::cos(w);
   double s1 = 0.0;
   double s2 = 0.0;
@@ -34,10 +36,11 @@ inline double rms(const std::vector<float>& samples, std::size_t first, std::siz
 }
 
 // A stereo sine, the same in both channels unless `rightAmplitude` differs.
-inline StereoBuffer sine(double hertz, double seconds, double amplitude, double rightAmplitude) {
-  StereoBuffer audio(static_cast<std::size_t>(seconds * kSampleRate));
+inline StereoBuffer sine(double hertz, double seconds, double amplitude, double rightAmplitude,
+                         double sampleRate = kSampleRate) {
+  StereoBuffer audio(static_cast<std::size_t>(seconds * sampleRate));
   for (std::size_t i = 0; i < audio.frames(); ++i) {
-    double phase = 2.0 * std::numbers::pi * hertz * static_cast<double>(i) / kSampleRate;
+    double phase = 2.0 * std::numbers::pi * hertz * static_cast<double>(i) / sampleRate;
     audio.left[i] = static_cast<float>(amplitude * std::sin(phase));
     audio.right[i] = static_cast<float>(rightAmplitude * std::sin(phase));
   }

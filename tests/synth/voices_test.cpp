@@ -10,7 +10,6 @@
 #include "synth/adsr.h"
 #include "synth/drums.h"
 #include "synth/filter.h"
-#include "synth/noise.h"
 #include "synth/oscillator.h"
 #include "synth/signal.h"
 #include "synth/voices.h"
@@ -116,23 +115,6 @@ TEST(FilterTest, ResponsesAtAndAroundTheCutoff) {
     if (c.tolerance == 0) EXPECT_LT(gain, c.gain);
     else EXPECT_NEAR(gain, c.gain, c.tolerance);
   }
-}
-
-TEST(NoiseTest, SeededAndWhite) {
-  Noise a(42), b(42), c(43);
-  bool differs = false;
-  double sum = 0.0;
-  for (int i = 0; i < 100000; ++i) {
-    float x = a.next();
-    ASSERT_EQ(x, b.next());
-    ASSERT_LE(std::fabs(x), 1.0f);
-    differs = differs || x != c.next();
-    sum += x;
-  }
-  EXPECT_TRUE(differs);
-  EXPECT_NEAR(sum / 100000, 0.0, 0.01);
-  Noise zero(0);  // a zero state would stick at zero for ever
-  EXPECT_NE(zero.next(), zero.next());
 }
 
 // Frequency over [from, to) seconds, by counting rising zero crossings.

@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <bit>
 #include <limits>
-#include <stdexcept>
+
+#include "common/error.h"
 
 namespace tessarine::formats {
 namespace {
@@ -44,7 +45,7 @@ void appendVec12(std::string& out, const std::array<float, 3>& v) {
 // A subchunk of CLIP and SURF: 4-character id and a 2-byte length.
 std::string subchunk(std::string_view id, std::string_view body) {
   if (body.size() > std::numeric_limits<std::uint16_t>::max()) {
-    throw std::invalid_argument("LWO2 subchunk too long: " + std::string(id));
+    throw common::Error("LWO2 subchunk too long: " + std::string(id));
   }
   std::string out(id);
   appendU16BE(out, static_cast<std::uint16_t>(body.size()));
@@ -130,7 +131,7 @@ void appendF32BE(std::string& out, float value) { appendU32BE(out, std::bit_cast
 
 std::string chunk(std::string_view id, std::string_view body) {
   if (body.size() > std::numeric_limits<std::uint32_t>::max()) {
-    throw std::invalid_argument("LWO2 chunk too long: " + std::string(id));
+    throw common::Error("LWO2 chunk too long: " + std::string(id));
   }
   std::string out(id);
   appendU32BE(out, static_cast<std::uint32_t>(body.size()));
@@ -146,7 +147,7 @@ std::string form(std::string_view type, std::string_view chunks) {
 
 std::string writeLwo2(const ObjectData& object) {
   if (object.uvs.size() != object.points.size()) {
-    throw std::invalid_argument("An LWO2 object needs one texture coordinate per point");
+    throw common::Error("An LWO2 object needs one texture coordinate per point");
   }
   std::string chunks = chunk("TAGS", s0(object.surfaceName));
 
@@ -172,7 +173,7 @@ std::string writeLwo2(const ObjectData& object) {
   std::string polygons = "FACE";
   for (const auto& polygon : object.polygons) {
     if (polygon.size() > std::numeric_limits<std::uint16_t>::max()) {
-      throw std::invalid_argument("An LWO2 polygon holds at most 65535 vertices");
+      throw common::Error("An LWO2 polygon holds at most 65535 vertices");
     }
     appendU16BE(polygons, static_cast<std::uint16_t>(polygon.size()));
     for (std::uint16_t index : polygon) appendVx(polygons, index);

@@ -4,7 +4,8 @@
 
 #include <cmath>
 #include <cstdio>
-#include <stdexcept>
+
+#include "common/error.h"
 
 namespace tessarine::formats {
 namespace {
@@ -35,21 +36,21 @@ std::string color(const LwsColor& c) {
 
 void checkName(const std::string& name, const char* what) {
   if (name.empty() || name.size() > kLwsMaxToken) {
-    throw std::invalid_argument(std::string(what) + " must be 1 to 127 characters: \"" + name + "\"");
+    throw common::Error(std::string(what) + " must be 1 to 127 characters: \"" + name + "\"");
   }
   for (char c : name) {
     if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\0') {
-      throw std::invalid_argument(std::string(what) + " must be one token: \"" + name + "\"");
+      throw common::Error(std::string(what) + " must be one token: \"" + name + "\"");
     }
   }
 }
 
 template <typename Key>
 void checkKeys(const std::vector<Key>& keys, const char* what) {
-  if (keys.empty()) throw std::invalid_argument(std::string(what) + " without keys");
+  if (keys.empty()) throw common::Error(std::string(what) + " without keys");
   for (std::size_t i = 1; i < keys.size(); ++i) {
     if (keys[i].frame <= keys[i - 1].frame) {
-      throw std::invalid_argument(std::string(what) + ": key at frame " + std::to_string(keys[i].frame) +
+      throw common::Error(std::string(what) + ": key at frame " + std::to_string(keys[i].frame) +
                                   " does not come after frame " + std::to_string(keys[i - 1].frame));
     }
   }
@@ -57,7 +58,7 @@ void checkKeys(const std::vector<Key>& keys, const char* what) {
 
 void checkParent(const std::optional<std::uint32_t>& parent, std::size_t objectCount, const char* what) {
   if (parent && *parent >= objectCount) {
-    throw std::invalid_argument(std::string(what) + " names parent " + std::to_string(*parent) + " of " +
+    throw common::Error(std::string(what) + " names parent " + std::to_string(*parent) + " of " +
                                 std::to_string(objectCount) + " objects");
   }
 }
@@ -99,8 +100,8 @@ void writeValue(SceneText& out, const std::string& keyword, const LwsValue& valu
 }
 
 void writeHeader(SceneText& out, const LwsScene& scene) {
-  if (!(scene.framesPerSecond > 0)) throw std::invalid_argument("FramesPerSecond must be above 0");
-  if (scene.lastFrame < scene.firstFrame) throw std::invalid_argument("LastFrame comes before FirstFrame");
+  if (!(scene.framesPerSecond > 0)) throw common::Error("FramesPerSecond must be above 0");
+  if (scene.lastFrame < scene.firstFrame) throw common::Error("LastFrame comes before FirstFrame");
   out.line("LWSC");
   out.line("1");
   out.blank();
@@ -215,7 +216,7 @@ void writeEffects(SceneText& out, const LwsScene& scene) {
 }  // namespace
 
 std::string formatLwsNumber(float value) {
-  if (!std::isfinite(value)) throw std::invalid_argument("A scene file holds finite numbers only");
+  if (!std::isfinite(value)) throw common::Error("A scene file holds finite numbers only");
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%.6f", static_cast<double>(value));
   std::string text = buffer;
@@ -231,7 +232,7 @@ std::string formatLwsNumber(float value) {
 
 std::string writeLws(const LwsScene& scene) {
   if (scene.lights.size() > kLwsMaxLights) {
-    throw std::invalid_argument("A scene holds at most 8 lights, not " + std::to_string(scene.lights.size()));
+    throw common::Error("A scene holds at most 8 lights, not " + std::to_string(scene.lights.size()));
   }
   SceneText out;
   writeHeader(out, scene);

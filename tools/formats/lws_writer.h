@@ -100,7 +100,7 @@ struct LwsScene {
   LwsColor fogColor{0, 0, 0};
 };
 
-// The whole file. Throws std::invalid_argument for a scene the player could not read back:
+// The whole file. Throws common::Error for a scene the player could not read back:
 // a motion or envelope without keys or with frames out of order, a parent index that
 // names no object, more than kLwsMaxLights lights, an empty name or one with blanks.
 std::string writeLws(const LwsScene& scene);

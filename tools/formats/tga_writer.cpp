@@ -2,7 +2,8 @@
 #include "formats/tga_writer.h"
 
 #include <limits>
-#include <stdexcept>
+
+#include "common/error.h"
 
 namespace tessarine::formats {
 namespace {
@@ -28,10 +29,10 @@ std::uint8_t alphaBits(std::uint8_t bitsPerPixel) {
 }  // namespace
 
 std::string writeTga(const TgaImage& image, std::string_view id) {
-  if (id.size() > kMaxIdLength) throw std::invalid_argument("A TGA identification holds at most 255 bytes");
+  if (id.size() > kMaxIdLength) throw common::Error("A TGA identification holds at most 255 bytes");
   std::size_t expected = std::size_t{image.width} * image.height * image.bitsPerPixel / 8;
   if (image.pixels.size() != expected) {
-    throw std::invalid_argument("TGA pixels do not match width x height x bits per pixel");
+    throw common::Error("TGA pixels do not match width x height x bits per pixel");
   }
   std::string out;
   out.reserve(18 + id.size() + image.pixels.size());

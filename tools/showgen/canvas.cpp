@@ -2,8 +2,9 @@
 #include "showgen/canvas.h"
 
 #include <cmath>
-#include <stdexcept>
 #include <string>
+
+#include "common/error.h"
 
 namespace tessarine::showgen {
 namespace {
@@ -19,7 +20,7 @@ bool isPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
 Canvas::Canvas(int width, int height, const Rgba& fill) : width_(width), height_(height) {
   if (!isPowerOfTwo(width) || !isPowerOfTwo(height) || width > kMaxTextureSide || height > kMaxTextureSide) {
-    throw std::invalid_argument("Texture sides must be powers of two up to 1024, not " + std::to_string(width) +
+    throw common::Error("Texture sides must be powers of two up to 1024, not " + std::to_string(width) +
                                 " x " + std::to_string(height));
   }
   pixels_.assign(static_cast<std::size_t>(width) * height, fill);

@@ -19,7 +19,7 @@ bool isPowerOfTwo(int n);
 class Canvas {
  public:
   // Both sides powers of two from 1 to kMaxTextureSide (the player builds mipmaps from
-  // them without scaling); anything else throws std::invalid_argument. Starts `fill`.
+  // them without scaling); anything else throws common::Error. Starts `fill`.
   Canvas(int width, int height, const Rgba& fill = {0, 0, 0, 1});
 
   int width() const { return width_; }

@@ -2,15 +2,15 @@
 #include "showgen/key_makers.h"
 
 #include <cmath>
-#include <stdexcept>
 
+#include "common/error.h"
 #include "timeline/timeline.h"
 
 namespace tessarine::showgen {
 namespace {
 
 std::vector<std::uint32_t> sampleFrames(std::uint32_t lastFrame, std::uint32_t step) {
-  if (step == 0) throw std::invalid_argument("Key step must be at least one frame");
+  if (step == 0) throw common::Error("Key step must be at least one frame");
   std::vector<std::uint32_t> frames;
   for (std::uint32_t f = 0; f < lastFrame; f += step) frames.push_back(f);
   frames.push_back(lastFrame);

@@ -2,7 +2,8 @@
 #include "showgen/mesh_builder.h"
 
 #include <algorithm>
-#include <stdexcept>
+
+#include "common/error.h"
 
 namespace tessarine::showgen {
 
@@ -12,7 +13,7 @@ Vec3 playerFaceNormal(const Vec3& p0, const Vec3& p1, const Vec3& p2) {
 }
 
 std::uint16_t MeshBuilder::point(const Vec3& position, double u, double v) {
-  if (object_.points.size() >= kMaxMeshPoints) throw std::length_error("Too many points for one object");
+  if (object_.points.size() >= kMaxMeshPoints) throw common::Error("Too many points for one object");
   object_.points.push_back(position.toFloat());
   object_.uvs.push_back({static_cast<float>(u), static_cast<float>(v)});
   positions_.push_back(position);

@@ -19,7 +19,7 @@ inline constexpr std::size_t kMaxMeshPoints = 0xFF00;
 
 class MeshBuilder {
  public:
-  // A new point with its texture coordinate; its index. Throws std::length_error past
+  // A new point with its texture coordinate; its index. Throws common::Error past
   // kMaxMeshPoints.
   std::uint16_t point(const Vec3& position, double u, double v);
   // A polygon through `indices`, turned around when needed so that its face normal, as

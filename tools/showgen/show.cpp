@@ -3,8 +3,8 @@
 
 #include <filesystem>
 #include <fstream>
-#include <stdexcept>
 
+#include "common/error.h"
 #include "formats/tga_writer.h"
 
 namespace tessarine::showgen {
@@ -14,13 +14,13 @@ void writeFile(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.close();
-  if (!out) throw std::runtime_error("Cannot write " + path.string());
+  if (!out) throw common::Error("Cannot write " + path.string());
 }
 
 }  // namespace
 
 std::string imageNameFor(const std::string& objectFile) {
-  if (objectFile.size() < 3) throw std::invalid_argument("Object file name too short: " + objectFile);
+  if (objectFile.size() < 3) throw common::Error("Object file name too short: " + objectFile);
   return objectFile.substr(0, objectFile.size() - 3) + "tga";
 }
 

@@ -35,7 +35,7 @@ class Show {
   const std::vector<ShowScene>& scenes() const { return scenes_; }
 
   // Writes every scene, object and image into `directory`, creating it if needed.
-  // Throws std::runtime_error when a file cannot be written.
+  // Throws common::Error when a file cannot be written.
   void writeTo(const std::string& directory) const;
 
  private:

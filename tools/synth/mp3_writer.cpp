@@ -27,12 +27,12 @@ struct LameCloser {
 };
 using Encoder = std::unique_ptr<lame_global_flags, LameCloser>;
 
-Encoder makeEncoder() {
+Encoder makeEncoder(int sampleRate) {
   Encoder encoder(lame_init());
   if (!encoder) throw Error("I can't start the MP3 encoder");
   lame_global_flags* flags = encoder.get();
-  lame_set_in_samplerate(flags, kSampleRate);
-  lame_set_out_samplerate(flags, kSampleRate);
+  lame_set_in_samplerate(flags, sampleRate);
+  lame_set_out_samplerate(flags, sampleRate);
   lame_set_num_channels(flags, 2);
   lame_set_mode(flags, JOINT_STEREO);
   lame_set_VBR(flags, vbr_default);
@@ -48,8 +48,10 @@ void check(int result, const char* step) {
   if (result < 0) throw Error(std::string("The MP3 encoder failed while ") + step + " (code " + std::to_string(result) + ")");
 }
 
-std::vector<unsigned char> encode(const StereoBuffer& audio) {
-  Encoder encoder = makeEncoder();
+}  // namespace
+
+std::vector<unsigned char> encodeMp3(const StereoBuffer& audio, int sampleRate) {
+  Encoder encoder = makeEncoder(sampleRate);
   std::vector<unsigned char> stream;
   std::vector<unsigned char> chunk(kChunkBytes);
   for (std::size_t first = 0; first < audio.frames(); first += kChunkFrames) {
@@ -69,6 +71,8 @@ std::vector<unsigned char> encode(const StereoBuffer& audio) {
   std::copy(chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(tagBytes), stream.begin());
   return stream;
 }
+
+namespace {
 
 // A file being written beside its final name; removed unless it is committed.
 class PartFile {
@@ -103,7 +107,7 @@ class PartFile {
 }  // namespace
 
 void writeMp3(const std::string& path, const StereoBuffer& audio) {
-  std::vector<unsigned char> stream = encode(audio);
+  std::vector<unsigned char> stream = encodeMp3(audio);
   PartFile part(path + ".part");
   part.write(stream);
   part.commitAs(path);

@@ -5,10 +5,15 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "synth/audio_buffer.h"
 
 namespace tessarine::synth {
+
+// The whole stream in memory, its info frame filled in. `sampleRate` is the rate `audio`
+// is played at; the show's own music is always kSampleRate, other rates serve tests.
+std::vector<unsigned char> encodeMp3(const StereoBuffer& audio, int sampleRate = kSampleRate);
 
 // Writes `audio` to `path`, replacing it only once the whole file is written, so a failed
 // run never leaves a half file behind. Throws common::Error on any failure.

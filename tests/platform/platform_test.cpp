@@ -1,11 +1,16 @@
 #include "platform/priority.h"
+#include "platform/screen_saver.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
+#include <tuple>
 #include <vector>
+
+#include "platform/platform.h"
 
 namespace tessarine::platform {
 namespace {
@@ -62,6 +67,33 @@ TEST(RaisePriorityTest, GoesAsFarAsAllowedAndFailsOnlyOnARealRefusal) {
     EXPECT_EQ(raisePriority(calls), c.granted);
     EXPECT_EQ(sets, c.expectedSets);
   }
+}
+
+TEST(RaisePriorityTest, NiceLimitArithmetic) {
+  // A limit r allows nice 20 - r, within -20 to 19; RLIM_INFINITY is all ones.
+  const std::pair<std::uint64_t, int> cases[] = {{0, 19}, {1, 19}, {2, 18}, {20, 0},
+                                                 {30, -10}, {40, -20}, {41, -20}, {UINT64_MAX, -20}};
+  for (auto [limit, nice] : cases) EXPECT_EQ(lowestNiceFor(limit), nice) << limit;
+}
+
+TEST(ScreenSaverTest, SuspendNeedsVersionOnePointOne) {
+  const std::tuple<int, int, bool> cases[] = {{0, 9, false}, {1, 0, false}, {1, 1, true}, {1, 2, true}, {2, 0, true}};
+  for (auto [major, minor, can] : cases) EXPECT_EQ(versionCanSuspend(major, minor), can) << major << "." << minor;
+}
+
+// Without an X display (a console, a CI machine) there is no screen saver: the show
+// must neither fail nor report one that it would later restore.
+TEST(ScreenSaverTest, WithoutADisplayThereIsNoneToSuspend) {
+  EXPECT_EXIT(
+      {
+        unsetenv("DISPLAY");
+        std::unique_ptr<Platform> platform = makeSystemPlatform();
+        bool active = platform->screenSaverActive();
+        platform->suspendScreenSaver(true);
+        platform->suspendScreenSaver(false);
+        std::_Exit(active ? 1 : 0);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 // The real system calls, as an ordinary user: no privilege to raise the priority must
