@@ -20,12 +20,15 @@ namespace {
 using testing::TempDir;
 
 using testing::messageOf;
+using testing::placeOf;
 
-TEST(DataFileTest, OpenFailureNamesPathAndMode) {
+TEST(DataFileTest, OpenFailureNamesPathAndModeAndPlacesTheSystemsReason) {
   EXPECT_EQ(messageOf([] { DataFile("Data/missing.lws", "rt"); }), "I can't open file Data/missing.lws as rt");
+  EXPECT_EQ(placeOf([] { DataFile("Data/missing.lws", "rt"); }), "Data/missing.lws: No such file or directory");
   TempDir dir;
   // A directory opens with fopen on Linux; it is still no data file.
   EXPECT_EQ(messageOf([&] { DataFile(dir.str(), "rb"); }), "I can't open file " + dir.str() + " as rb");
+  EXPECT_EQ(placeOf([&] { DataFile(dir.str(), "rb"); }), dir.str() + ": not a regular file");
 }
 
 // A FIFO named as a data file must be refused at once, not wait for a writer. Should the
@@ -121,10 +124,14 @@ TEST(PathTest, DataDirectoryJoining) {
   EXPECT_EQ(joinPath("-", "S3.lws"), "S3.lws");
   EXPECT_EQ(joinPath("", "S3.lws"), "S3.lws");
   EXPECT_NE(messageOf([] { joinPath(std::string(kMaxPath, 'd'), "x"); }).find("Path longer than"), std::string::npos);
-  EXPECT_EQ(imagePathFor("Data/ship.lwo"), "Data/ship.tga");
-  EXPECT_EQ(imagePathFor("Data/ship.obj"), "Data/ship.tga");
-  EXPECT_EQ(imagePathFor("abc"), "tga");
-  EXPECT_NE(messageOf([] { imagePathFor("ab"); }).find("too short"), std::string::npos);
+  // The image stands beside the object: only the last component's extension is replaced.
+  EXPECT_EQ(imagePathFor("Data", "ship.lwo"), "Data/ship.tga");
+  EXPECT_EQ(imagePathFor("-", "a.b/ship.obj"), "a.b/ship.tga");
+  EXPECT_EQ(imagePathFor("data", "ship."), "data/ship.tga");
+  for (const char* name : {"ab", "a.b/c", ".hidden"}) {
+    EXPECT_EQ(messageOf([&] { imagePathFor("data", name); }),
+              "Object name " + std::string(name) + " has no extension to replace with tga");
+  }
 }
 
 }  // namespace

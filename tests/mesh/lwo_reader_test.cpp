@@ -2,6 +2,7 @@
 // truncation of a good file, and the writer's objects read back whole.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <tuple>
 #include <string>
 #include <vector>
@@ -143,6 +144,34 @@ TEST(LwoReaderTest, MalformedObjectsAreRefusedWithTheirMessages) {
   }
 }
 
+TEST(LwoReaderTest, RefusalsSayTheByteAndWhatWasFoundThere) {
+  // Offsets: FORM header 12 bytes, TAGS 16, LAYR 26, PNTS 44, BBOX 32, VMAP 48, POLS from 178.
+  const std::pair<std::string, std::string> cases[] = {  // "{}" stands for the object's path
+      {with(&Parts::type, "LWOB"), "{}, byte 8: found \"LWOB\""},
+      {with(&Parts::pnts, "pnts" + Parts().pnts.substr(4)), "{}, byte 54: found \"pnts\""},
+      {with(&Parts::vmap, chunk("VMAP", uvMapBody("WGHT", 1, 0))), "{}, byte 138: found \"WGHT\""},
+      {with(&Parts::vmap, chunk("VMAP", uvMapBody("TXUV", 3, 3))), "{}, byte 142: found \"3\""},
+      {with(&Parts::pols, chunk("POLS", "P\x01\"H" + u16(3))), "{}, byte 186: found \"P\\x01\\x22H\""},
+      {with(&Parts::pols, chunk("POLS", faceBody({{0, 1, 2}, {1}}))), "{}, byte 198: found \"1\""},
+      {with(&Parts::pols, chunk("POLS", faceBody({{0, 1, 2}, {0, 0xFF00, 2}}))), "{}, byte 202: found \"65280\""},
+      {"FOR", "{}, byte 3"},
+  };
+  TempDir dir;
+  dir.write("case.tga", formats::writeTga(testing::smallImage()));
+  for (const auto& [bytes, place] : cases) {
+    std::string path = dir.write("case.lwo", bytes);
+    EXPECT_EQ(testing::placeOf([&] { Mesh("case.lwo", dir.str(), noTexture); }), path + place.substr(2));
+  }
+  // A POLS chunk that claims 4 GiB of a sparse file is refused at its first entry, without
+  // reading or reserving what the rest of the chunk claims.
+  std::string head = form("LWO2", Parts().tags + Parts().layr + Parts().pnts + Parts().bbox + Parts().vmap);
+  std::uint32_t polsLength = UINT32_MAX - static_cast<std::uint32_t>(head.size());
+  head.replace(4, 4, u32(polsLength + static_cast<std::uint32_t>(head.size())));
+  std::string path = dir.write("case.lwo", head + "POLS" + u32(polsLength) + "FACE");
+  std::filesystem::resize_file(path, head.size() + 8 + std::uint64_t{polsLength});
+  EXPECT_EQ(messageOf([&] { Mesh("case.lwo", dir.str(), noTexture); }), "Found face with less than 2 points");
+}
+
 TEST(LwoReaderTest, EveryTruncationOfAGoodObjectIsRefused) {
   formats::ObjectData object = testing::triangleObject();
   object.imageFile = "cut.tga";
@@ -165,6 +194,10 @@ TEST(LwoReaderTest, WrittenObjectReadsBackWithFaceNormals) {
     object.uvs.push_back({0.25f * static_cast<float>(i), 1.0f - 0.125f * static_cast<float>(i)});
   }
   object.polygons = {{0, 1, 2, 3}, {1, 0, 4}, {0, 3, 5}, {2, 3}};
+  // Then more faces than the reader works normals out for at a time, in a pattern of three
+  // that does not line up with its blocks.
+  const std::vector<std::uint16_t> pattern[] = {{0, 1, 2}, {2, 1, 0}, {1, 0, 4}};
+  for (std::size_t i = 0; i < 600; ++i) object.polygons.push_back(pattern[i % 3]);
   object.imageFile = "ship.tga";
   TempDir dir;
   dir.write("ship.lwo", formats::writeLwo2(object));
@@ -191,16 +224,18 @@ TEST(LwoReaderTest, WrittenObjectReadsBackWithFaceNormals) {
     EXPECT_EQ(mesh.uvs()[i].u, object.uvs[i][0]);
     EXPECT_EQ(mesh.uvs()[i].v, object.uvs[i][1]);
   }
-  ASSERT_EQ(mesh.polygonCount(), 4u);
+  ASSERT_EQ(mesh.polygonCount(), 604u);
   // Normals worked by hand from the first three points: -(P0 - P1) x (P2 - P1), made unit.
   // The collinear face and the two-point face get the fallback (0, 0, 1).
   const std::array<float, 3> normals[] = {{0, 0, -1}, {0.6f, 0, 0.8f}, {0, 0, 1}, {0, 0, 1}};
-  for (std::size_t i = 0; i < 4; ++i) {
+  const std::array<float, 3> patternNormals[] = {{0, 0, -1}, {0, 0, 1}, {0.6f, 0, 0.8f}};
+  for (std::size_t i = 0; i < 604; ++i) {
     SCOPED_TRACE(i);
     const Polygon& polygon = mesh.polygons()[i];
     auto indices = mesh.indicesOf(polygon);
     EXPECT_EQ(std::vector<std::uint16_t>(indices.begin(), indices.end()), object.polygons[i]);
-    for (std::size_t axis = 0; axis < 3; ++axis) EXPECT_NEAR(polygon.normal[axis], normals[i][axis], 1e-6);
+    const std::array<float, 3>& normal = i < 4 ? normals[i] : patternNormals[(i - 4) % 3];
+    for (std::size_t axis = 0; axis < 3; ++axis) EXPECT_NEAR(polygon.normal[axis], normal[axis], 1e-6);
   }
   EXPECT_EQ(mesh.texture().id(), 0u);
 }
@@ -248,12 +283,24 @@ TEST(LwoReaderTest, ObjectAndImagePathsComeFromTheDirectoryAndName) {
   EXPECT_EQ(messageOf([&] { Mesh("ghost.lwo", dir.str(), noTexture); }),
             "I can't open file " + dir.str() + "/ghost.lwo as rb");
 
-  // The image path is the object path with its last three characters replaced.
-  dir.write("hull.obj", object);
-  EXPECT_EQ(messageOf([&] { Mesh("hull.obj", dir.str(), noTexture); }),
-            "I can't open file " + dir.str() + "/hull.tga as rb");
-  dir.write("hull.tga", formats::writeTga(testing::smallImage()));
-  EXPECT_EQ(Mesh("hull.obj", dir.str(), noTexture).pointCount(), 3u);
+  EXPECT_EQ(testing::placeOf([&] { Mesh("ghost.lwo", dir.str(), noTexture); }),
+            dir.str() + "/ghost.lwo: No such file or directory");
+
+  // The image is the object's name with its extension replaced, in the object's directory.
+  std::filesystem::create_directory(dir.path() / "sub.d");
+  const std::pair<std::string, std::string> images[] = {
+      {"hull.obj", dir.str() + "/hull.tga"}, {"sub.d/hull.lwo", dir.str() + "/sub.d/hull.tga"}};
+  for (const auto& [name, image] : images) {
+    dir.write(name, object);
+    EXPECT_EQ(messageOf([&] { Mesh(name, dir.str(), noTexture); }), "I can't open file " + image + " as rb");
+    dir.write(image.substr(dir.str().size() + 1), formats::writeTga(testing::smallImage()));
+    EXPECT_EQ(Mesh(name, dir.str(), noTexture).pointCount(), 3u);
+  }
+  for (const char* name : {"ab", "sub.d/hull"}) {
+    dir.write(name, object);
+    EXPECT_EQ(messageOf([&] { Mesh(name, dir.str(), noTexture); }),
+              "Object name " + std::string(name) + " has no extension to replace with tga");
+  }
 }
 
 }  // namespace

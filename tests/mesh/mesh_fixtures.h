@@ -13,6 +13,7 @@
 namespace tessarine::mesh::testing {
 
 using tessarine::testing::messageOf;
+using tessarine::testing::placeOf;
 
 // A texture maker for tests without a GL context.
 inline Texture noTexture(const Image&, float) { return Texture(); }
