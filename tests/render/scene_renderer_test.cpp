@@ -192,7 +192,7 @@ TEST_F(RendererTest, PlacesLightsAndObjectsInEyeSpace) {
 
   // Eye space: the camera 10 units behind the origin, z mirrored.
   expectNear(lightValue(GL_LIGHT0, GL_POSITION), {0, 5, -10, 1}, "point light");
-  expectNear(lightValue(GL_LIGHT1, GL_POSITION), {1, 0, 0, 0}, "distant light along its own z, turned");
+  expectNear(lightValue(GL_LIGHT1, GL_POSITION), {-1, 0, 0, 0}, "distant light along its own z, turned");
   expectNear(lightValue(GL_LIGHT2, GL_POSITION), {0, 0, -10, 1}, "spot light");
   expectNear(lightValue(GL_LIGHT2, GL_SPOT_DIRECTION), {0, -1, 0}, "spot pitched down");
   expectNear(lightValue(GL_LIGHT3, GL_POSITION), {6, 0, -10, 1}, "light hanging from the null");
@@ -251,8 +251,8 @@ TEST_F(RendererTest, DrawsALitFoggedTexturedSquareThroughAMovingCamera) {
   scene::Scene& scene = load(
       testing::header(0, 60) + testing::object("brown.lwo", still({})) +
       testing::object("red.lwo", still({.z = -1, .heading = 180})) + "AmbientColor 0 0 0\nAmbIntensity 0\n" +
-      // Heading 180 turns the light's own +z towards the camera.
-      testing::light(still({.heading = 180}), {255, 255, 255}, "0.5", 0) +
+      // The light shines along its own +z: from the camera's side onto the square.
+      testing::light(still({}), {255, 255, 255}, "0.5", 0) +
       "FogMinDist 2\nFogMaxDist 12\nFogColor 0 0 255\nBackdropColor 0 255 0\n" +
       testing::camera(testing::motionSection({{.z = -5, .frame = 0}, {.z = -3, .frame = 30}})));
   context_.aspect = 1.0f;
