@@ -17,6 +17,13 @@ Mesh* MeshLibrary::find(const common::FileIdentity& identity) {
   return nullptr;
 }
 
+Mesh* MeshLibrary::find(std::string_view name) {
+  for (const auto& mesh : meshes_) {
+    if (mesh->name() == name) return mesh.get();
+  }
+  return nullptr;
+}
+
 Mesh& MeshLibrary::append(std::unique_ptr<Mesh> mesh) {
   if (!mesh) throw common::Error("No mesh to add to the mesh library");
   meshes_.push_back(std::move(mesh));

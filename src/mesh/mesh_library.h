@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "mesh/mesh.h"
@@ -19,6 +20,8 @@ class MeshLibrary {
 
   // The mesh read from the file with this identity, or null.
   Mesh* find(const common::FileIdentity& identity);
+  // The first mesh loaded under exactly this name, or null.
+  Mesh* find(std::string_view name);
   Mesh& append(std::unique_ptr<Mesh> mesh);
 
   std::size_t size() const { return meshes_.size(); }

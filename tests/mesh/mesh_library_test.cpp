@@ -40,6 +40,8 @@ TEST(MeshLibraryTest, FindsAMeshByTheFileItWasReadFrom) {
   EXPECT_EQ(library.find(*common::identityOf(dir.str() + "/.//a.lwo")), &a);
   EXPECT_EQ(library.find(*common::identityOf(dir.str() + "/b.lwo")), &b);
   EXPECT_EQ(library.find(*common::identityOf(dir.str() + "/a.tga")), nullptr);
+  EXPECT_EQ(library.find("./b.lwo"), &b);
+  EXPECT_EQ(library.find("b.lwo"), nullptr);
   EXPECT_THROW(library.append(nullptr), common::Error);
   EXPECT_EQ(library.size(), 2u);
 }
