@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -46,7 +47,6 @@ TEST(ImageTest, ReadsPixelsBottomRowFirstPastTheIdentificationAndColourMap) {
       {header(12, 2, 3, 2, 24) + "made by hand" + pixels, 3, 2, 24, pixels},
       // Top-left origin: the rows are turned, each row's pixels kept in order.
       {header(0, 2, 1, 3, 32, 0x28) + "abcdefghijkl", 1, 3, 32, "ijklefghabcd"},
-      {header(0, 2, 3, 2, 24, 0x20) + pixels, 3, 2, 24, "jklmnopqrabcdefghi"},
       // Two 15-bit entries take 2 bytes each; the pixels follow the identification and the map.
       {header(1, 2, 2, 1, 24, 0, 2, 15) + "#" + "MMMM" + pixels.substr(0, 6), 2, 1, 24, pixels.substr(0, 6)},
   };
@@ -54,9 +54,8 @@ TEST(ImageTest, ReadsPixelsBottomRowFirstPastTheIdentificationAndColourMap) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.rows);
     Image image(dir.write("good.tga", c.bytes));
-    EXPECT_EQ(image.width, c.width);
-    EXPECT_EQ(image.height, c.height);
-    EXPECT_EQ(image.bitsPerPixel, c.bitsPerPixel);
+    EXPECT_EQ((std::array<int, 3>{image.width, image.height, image.bitsPerPixel}),
+              (std::array<int, 3>{c.width, c.height, c.bitsPerPixel}));
     EXPECT_EQ(std::string(image.pixels.begin(), image.pixels.end()), c.rows);
   }
 }
@@ -70,8 +69,6 @@ TEST(ImageTest, MalformedImagesAreRefusedWithTheirMessagesAndPlaces) {
       // 64 MB promised by a 19-byte file: refused before anything is allocated.
       {header(0, 2, 4096, 4096, 32) + "x", "Image {} holds fewer pixels than its 4096 x 4096 x 32-bit header declares",
        "{}, byte 18: found \"1 bytes of 67108864\""},
-      {header(0, 2, 2, 2, 24) + std::string(11, 'p'), "Image {} holds fewer pixels than its 2 x 2 x 24-bit header declares", ""},
-      {header(4, 2, 1, 1, 24) + "abcdef", "Image {} holds fewer pixels than its 1 x 1 x 24-bit header declares", ""},
       {header(0, 2, 1, 1, 24, 0, 3, 24) + "abcdefgh", "Colour map runs past the end of {}", "{}, byte 5: found \"9 bytes\""},
       // Larger than a texture can be: refused from the header, however large the file.
       {header(0, 2, 65535, 65535, 32), "Image {} of 65535 x 65535 x 32-bit is larger than 16384 pixels on a side",
@@ -79,29 +76,20 @@ TEST(ImageTest, MalformedImagesAreRefusedWithTheirMessagesAndPlaces) {
       {header(0, 2, 1, 16385, 24), "Image {} of 1 x 16385 x 24-bit is larger than 16384 pixels on a side", ""},
       // Depths no texture takes, refused before their pixels are read.
       {header(0, 2, 65535, 65535, 8), "Unrecognized Image", "{}, byte 16: found \"8 bits per pixel\""},
-      {header(0, 2, 3, 1, 16) + "abcdef", "Unrecognized Image", ""},
-      {header(0, 2, 3, 1, 12) + "abcd", "Unrecognized Image", ""},
       {header(0, 0, 1, 1, 24) + "abc", "TGA image type 0 is not uncompressed true colour (type 2): {}",
        "{}, byte 2: found \"0\""},
-      {header(0, 1, 1, 1, 8, 0, 2, 24) + "abcdef" + "\x01", "TGA image type 1 is not uncompressed true colour (type 2): {}", ""},
-      {header(0, 3, 5, 1, 8) + "abcde", "TGA image type 3 is not uncompressed true colour (type 2): {}", ""},
       {header(0, 10, 1, 1, 24) + "\x80" "abc", "TGA image type 10 is not uncompressed true colour (type 2): {}", ""},
   };
   TempDir dir;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);
     std::string path = dir.write("bad.tga", c.bytes);
-    auto fill = [&](std::string text) {
-      if (std::size_t at = text.find("{}"); at != std::string::npos) text.replace(at, 2, path);
-      return text;
-    };
+    auto fill = [&](const std::string& text) { return testing::withPath(text, path); };
     EXPECT_EQ(messageOf([&] { Image image(path); }), fill(c.message));
     if (!c.place.empty()) {
       EXPECT_EQ(testing::placeOf([&] { Image image(path); }), fill(c.place));
     }
   }
-  EXPECT_EQ(messageOf([&] { Image image(dir.str() + "/none.tga"); }),
-            "I can't open file " + dir.str() + "/none.tga as rb");
 }
 
 TEST(ImageTest, EveryTruncationOfAGoodImageIsRefused) {

@@ -107,7 +107,6 @@ TEST(SceneReaderTest, RefusalsSayWhereAndWhatWasFound) {
   dir.write("box.tga", "");
   const std::pair<std::string, std::string> cases[] = {  // places after the data directory
       {"", "/s.lws, line 1: found the end of the file"},
-      {"lwsc\n1\n", "/s.lws, line 1: found \"lwsc\""},
       {kHeader + "FogMaxDist (envelope)\n 2\n", "/s.lws, line 8: found \"2\""},
       {kHeader + "LoadObject missing.lwo\n" + objectPart(still()), "/missing.lwo: No such file or directory"},
       // A fault inside an object's image keeps the image's own place.

@@ -7,23 +7,16 @@
 
 namespace tessarine::testing {
 
-inline std::string messageOf(auto&& action) {
+// `part` of the Error (its message or its place), or "(no error)".
+inline std::string errorPart(auto&& action, const std::string& (common::Error::*part)() const noexcept) {
   try {
     action();
   } catch (const common::Error& error) {
-    return error.what();
+    return (error.*part)();
   }
   return "(no error)";
 }
-
-// Where the common::Error an action raises says the fault lies.
-inline std::string placeOf(auto&& action) {
-  try {
-    action();
-  } catch (const common::Error& error) {
-    return error.where();
-  }
-  return "(no error)";
-}
+inline std::string messageOf(auto&& action) { return errorPart(action, &common::Error::message); }
+inline std::string placeOf(auto&& action) { return errorPart(action, &common::Error::where); }
 
 }  // namespace tessarine::testing
