@@ -16,12 +16,6 @@
 
 namespace tessarine::common {
 
-std::optional<FileIdentity> identityOf(const std::string& path) {
-  struct stat status {};
-  if (stat(path.c_str(), &status) != 0) return std::nullopt;
-  return FileIdentity{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
-}
-
 DataFile::DataFile(std::string path, const char* mode) : path_(std::move(path)) {
   // The message is made before the attempt, as the caller reports exactly this text.
   std::string openFailure = "I can't open file " + path_ + " as " + mode;

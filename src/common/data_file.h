@@ -9,18 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "common/file_identity.h"
+
 namespace tessarine::common {
-
-// Which file a path leads to, whatever its spelling: two paths name the same file when
-// their identities are equal.
-struct FileIdentity {
-  std::uint64_t device = 0;
-  std::uint64_t inode = 0;
-  bool operator==(const FileIdentity&) const = default;
-};
-
-// The identity of the file `path` leads to, or nothing when there is none to be had.
-std::optional<FileIdentity> identityOf(const std::string& path);
 
 class DataFile {
  public:

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/data_file.h"
+#include "common/file_identity.h"
 #include "mesh/texture.h"
 
 namespace tessarine::mesh {

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "common/data_file.h"
+#include "common/file_identity.h"
 #include "common/path.h"
 
 namespace tessarine::scene {
