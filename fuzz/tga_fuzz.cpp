@@ -12,6 +12,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::uint64_t declared = std::uint64_t{image.width} * image.height * image.bitsPerPixel / 8;
     if (image.pixels.size() != declared) fuzz::failInvariant("pixel bytes differ from the header's size");
     if (image.pixels.size() > size) fuzz::failInvariant("more pixel bytes than the file holds");
+    if (image.bitsPerPixel != 24 && image.bitsPerPixel != 32) fuzz::failInvariant("a depth no texture takes");
+    if (image.width > mesh::Image::kMaxSide || image.height > mesh::Image::kMaxSide) {
+      fuzz::failInvariant("a side larger than a texture can have");
+    }
   } catch (const common::Error&) {
     // A clear refusal is what a malformed image should get.
   }

@@ -75,7 +75,7 @@ std::string sceneText() {
     const float x = static_cast<float>(i % 4) * 4 - 6;
     const float y = i < 4 ? 2.0f : -2.0f;
     const auto type = static_cast<formats::LwsLightType>(i % 3);  // distant, point, spot
-    lws.lights.push_back({.motion = still({.x = x, .y = y, .z = -3, .heading = i % 3 == 0 ? 180.0f : 0.0f}),
+    lws.lights.push_back({.motion = still({.x = x, .y = y, .z = -3}),
                           .color = {255, 200, 160}, .intensity = 0.4f, .type = type, .coneAngle = 60.0f});
   }
   lws.camera = {.motion = testing::motion({{.z = -8, .bank = -5, .frame = 0}, {.z = -7, .bank = 5, .frame = 300}}),

@@ -7,6 +7,8 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <cstdlib>
 
 #include "common/byte_order.h"
@@ -17,21 +19,25 @@ namespace tessarine::common {
 DataFile::DataFile(std::string path, const char* mode) : path_(std::move(path)) {
   // The message is made before the attempt, as the caller reports exactly this text.
   std::string openFailure = "I can't open file " + path_ + " as " + mode;
+  auto fail = [&](const char* reason) { throw Error(openFailure, path_ + ": " + reason); };
   // Opened without blocking and checked before the stream is made: fopen of a FIFO named
   // as a data file would wait for a writer for ever. Data files are only ever read.
   int descriptor = open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (descriptor < 0) throw Error(openFailure);
+  if (descriptor < 0) fail(std::strerror(errno));
   struct stat status {};
   if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+    int error = errno;
     ::close(descriptor);
-    throw Error(openFailure);
+    fail(S_ISREG(status.st_mode) ? std::strerror(error) : "not a regular file");
   }
   stream_ = fdopen(descriptor, mode);
   if (stream_ == nullptr) {
+    int error = errno;
     ::close(descriptor);
-    throw Error(openFailure);
+    fail(std::strerror(error));
   }
   size_ = static_cast<std::uint64_t>(status.st_size);
+  identity_ = {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
 }
 
 DataFile::~DataFile() {
@@ -47,6 +53,28 @@ void DataFile::close() {
 
 std::string DataFile::where() const { return path_ + " at line " + std::to_string(line_); }
 
+std::string DataFile::textPlace() const {
+  return path_ + ", line " + std::to_string(line_) + ": " +
+         (lastToken_ ? "found \"" + *lastToken_ + "\"" : std::string("found the end of the file"));
+}
+
+std::string DataFile::bytePlace(std::uint64_t offset, std::string_view found) const {
+  // Bytes that are no printable text are shown by their value, so the place stays one line.
+  std::string shown;
+  for (unsigned char c : found) {
+    if (std::isprint(c) && c != '"' && c != '\\') {
+      shown.push_back(static_cast<char>(c));
+    } else {
+      char escaped[5];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+      shown += escaped;
+    }
+  }
+  return path_ + ", byte " + std::to_string(offset) + ": found \"" + shown + "\"";
+}
+
+std::string DataFile::bytePlace() const { return path_ + ", byte " + std::to_string(position_); }
+
 std::optional<std::string> DataFile::nextToken() {
   if (stream_ == nullptr) return std::nullopt;
   int c;
@@ -55,7 +83,10 @@ std::optional<std::string> DataFile::nextToken() {
     if (c == '\n') ++scanLine_;
     if (!std::isspace(c)) break;
   }
-  if (c == EOF) return std::nullopt;
+  if (c == EOF) {
+    lastToken_.reset();
+    return std::nullopt;
+  }
   line_ = scanLine_;
   std::string token;
   do {
@@ -68,6 +99,7 @@ std::optional<std::string> DataFile::nextToken() {
     if (c != EOF) ++position_;
   } while (c != EOF && !std::isspace(c));
   if (c == '\n') ++scanLine_;
+  lastToken_ = token;
   return token;
 }
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/file_identity.h"
+
 namespace tessarine::common {
 
 class DataFile {
@@ -17,7 +19,7 @@ class DataFile {
   static constexpr std::size_t kMaxToken = 127;
 
   // Throws Error("I can't open file <path> as <mode>") when the file cannot be opened
-  // or is not a regular file.
+  // or is not a regular file; its place names the path and the system's reason.
   DataFile(std::string path, const char* mode);
   // Closes without raising: a failure already on its way out must not be replaced.
   ~DataFile();
@@ -32,6 +34,7 @@ class DataFile {
   std::uint64_t size() const { return size_; }
   std::uint64_t position() const { return position_; }
   std::uint64_t remaining() const { return size_ > position_ ? size_ - position_ : 0; }
+  const FileIdentity& identity() const { return identity_; }
 
   // --- Text: tokens separated by white space. ---
 
@@ -49,6 +52,11 @@ class DataFile {
 
   // An error message naming this file and the line of the last token.
   std::string where() const;
+  // An Error's place in a text file: the file, the line and the last token read.
+  std::string textPlace() const;
+  // An Error's place in a binary file: the file, a byte offset and what was found there.
+  std::string bytePlace(std::uint64_t offset, std::string_view found) const;
+  std::string bytePlace() const;
 
   // --- Binary: exact reads. ---
 
@@ -66,6 +74,8 @@ class DataFile {
   std::FILE* stream_ = nullptr;
   std::uint64_t size_ = 0;
   std::uint64_t position_ = 0;
+  FileIdentity identity_;
+  std::optional<std::string> lastToken_;
   unsigned line_ = 1;
   unsigned scanLine_ = 1;
 };

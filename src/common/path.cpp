@@ -18,14 +18,16 @@ std::string joinPath(std::string_view directory, std::string_view name) {
   return path;
 }
 
-std::string imagePathFor(std::string_view objectPath) {
-  constexpr std::size_t kExtension = 3;
-  if (objectPath.size() < kExtension) {
-    throw Error("Object path too short to name its image: " + std::string(objectPath));
+std::string imagePathFor(std::string_view directory, std::string_view name) {
+  std::size_t componentStart = name.rfind('/') + 1;  // 0 when there is no '/'
+  std::size_t dot = name.rfind('.');
+  // A leading dot marks a hidden file, not an extension.
+  if (dot == std::string_view::npos || dot <= componentStart) {
+    throw Error("Object name " + std::string(name) + " has no extension to replace with tga");
   }
-  std::string path(objectPath);
-  path.replace(path.size() - kExtension, kExtension, "tga");
-  return path;
+  std::string image(name.substr(0, dot + 1));
+  image += "tga";
+  return joinPath(directory, image);
 }
 
 }  // namespace tessarine::common

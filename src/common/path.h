@@ -13,8 +13,10 @@ inline constexpr std::size_t kMaxPath = 4095;
 // Throws Error when the joined path is longer than kMaxPath.
 std::string joinPath(std::string_view directory, std::string_view name);
 
-// The object path with its last three characters replaced by "tga"; a path shorter
-// than three characters has no extension to replace and is refused.
-std::string imagePathFor(std::string_view objectPath);
+// The image that stands beside the object file `name`: the name's extension (after the
+// last '.' of its last component) replaced by "tga", joined to `directory` as the object
+// is, so the image is looked for in the object's own directory and nowhere else. A name
+// whose last component has no extension is refused.
+std::string imagePathFor(std::string_view directory, std::string_view name);
 
 }  // namespace tessarine::common

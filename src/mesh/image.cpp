@@ -1,7 +1,8 @@
 // Reads the header and raw pixels of a TGA file. Every size in the header is checked
-// against what the file holds before anything is allocated for it.
+// against the texture limits and against what the file holds before anything is allocated.
 #include "mesh/image.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "common/byte_order.h"
@@ -17,42 +18,88 @@ using common::Error;
 // origin, width, height, depth, descriptor.
 constexpr std::size_t kHeaderSize = 18;
 constexpr std::size_t kImageTypeOffset = 2;
+constexpr std::size_t kColorMapLengthOffset = 5;
+constexpr std::size_t kColorMapEntryBitsOffset = 7;
 constexpr std::size_t kWidthOffset = 12;
 constexpr std::size_t kHeightOffset = 14;
 constexpr std::size_t kDepthOffset = 16;
-// Image types 9, 10 and 11 hold run-length packets, which would be shown as noise if
-// taken for raw pixels.
-constexpr std::uint8_t kRunLengthFlag = 8;
+constexpr std::size_t kDescriptorOffset = 17;
+// Uncompressed true colour: the one layout whose bytes are the pixels themselves.
+constexpr std::uint8_t kTrueColor = 2;
+// Set in the descriptor when the file's first row is the top of the image.
+constexpr std::uint8_t kTopOriginBit = 0x20;
 constexpr unsigned kBitsPerByte = 8;
+
+std::string describeHeader(std::uint16_t width, std::uint16_t height, unsigned bits) {
+  return std::to_string(width) + " x " + std::to_string(height) + " x " + std::to_string(bits) + "-bit";
+}
 
 }  // namespace
 
 Image::Image(const std::string& path) {
   common::DataFile file(path, "rb");
+  try {
+    read(file);
+  } catch (const Error& error) {
+    // A fault found without a place of its own lies where the reading stopped.
+    if (!error.where().empty()) throw;
+    throw Error(error.message(), file.bytePlace());
+  }
+  file.close();
+}
+
+void Image::read(common::DataFile& file) {
+  const std::string& path = file.path();
   unsigned char header[kHeaderSize];
   file.read(header, sizeof header);
   std::uint8_t idLength = header[0];
+  std::uint8_t type = header[kImageTypeOffset];
   width = common::loadU16LE(header + kWidthOffset);
   height = common::loadU16LE(header + kHeightOffset);
   bitsPerPixel = header[kDepthOffset];
-  if ((header[kImageTypeOffset] & kRunLengthFlag) != 0) {
-    throw Error("Compressed TGA images are not supported: " + path);
+  auto place = [&](std::size_t offset, const std::string& found) { return file.bytePlace(offset, found); };
+  if (type != kTrueColor) {
+    throw Error("TGA image type " + std::to_string(type) + " is not uncompressed true colour (type 2): " + path,
+                place(kImageTypeOffset, std::to_string(type)));
+  }
+  // Refused from the header, before the pixels are read: no texture can take another depth.
+  if (bitsPerPixel != 24 && bitsPerPixel != 32) {
+    throw Error("Unrecognized Image", place(kDepthOffset, std::to_string(bitsPerPixel) + " bits per pixel"));
+  }
+  if (width > kMaxSide || height > kMaxSide) {
+    throw Error("Image " + path + " of " + describeHeader(width, height, bitsPerPixel) + " is larger than " +
+                    std::to_string(kMaxSide) + " pixels on a side",
+                place(kWidthOffset, std::to_string(width) + " x " + std::to_string(height)));
   }
   if (idLength > file.remaining()) {
-    throw Error("Image identification runs past the end of " + path);
+    throw Error("Image identification runs past the end of " + path, place(0, std::to_string(idLength)));
   }
   file.skip(idLength);
+  // A colour map may stand before the pixels even of a true-colour image; it is not used.
+  std::uint64_t mapBytes = std::uint64_t{common::loadU16LE(header + kColorMapLengthOffset)} *
+                           ((header[kColorMapEntryBitsOffset] + kBitsPerByte - 1) / kBitsPerByte);
+  if (mapBytes > file.remaining()) {
+    throw Error("Colour map runs past the end of " + path, place(kColorMapLengthOffset, std::to_string(mapBytes) + " bytes"));
+  }
+  file.skip(mapBytes);
 
-  // Integer division as the format defines it: a depth that is no whole number of bytes
-  // still gives a definite size.
-  std::uint64_t size = std::uint64_t{width} * height * bitsPerPixel / kBitsPerByte;
+  std::uint64_t rowBytes = std::uint64_t{width} * bitsPerPixel / kBitsPerByte;
+  std::uint64_t size = rowBytes * height;
   if (size > file.remaining()) {
-    throw Error("Image " + path + " holds fewer pixels than its " + std::to_string(width) + " x " +
-                std::to_string(height) + " x " + std::to_string(bitsPerPixel) + "-bit header declares");
+    throw Error("Image " + path + " holds fewer pixels than its " + describeHeader(width, height, bitsPerPixel) +
+                    " header declares",
+                place(file.position(), std::to_string(file.remaining()) + " bytes of " + std::to_string(size)));
   }
   pixels.resize(static_cast<std::size_t>(size));
   file.read(pixels.data(), pixels.size());
-  file.close();
+  // Textures take the bottom row first; a top-left image is turned the right way up here.
+  if ((header[kDescriptorOffset] & kTopOriginBit) != 0) {
+    for (std::size_t top = 0, bottom = height; top + 1 < bottom; ++top, --bottom) {
+      std::swap_ranges(pixels.begin() + static_cast<std::ptrdiff_t>(top * rowBytes),
+                       pixels.begin() + static_cast<std::ptrdiff_t>((top + 1) * rowBytes),
+                       pixels.begin() + static_cast<std::ptrdiff_t>((bottom - 1) * rowBytes));
+    }
+  }
 }
 
 }  // namespace tessarine::mesh

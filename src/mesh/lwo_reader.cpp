@@ -72,9 +72,9 @@ class ObjectReader {
   explicit ObjectReader(DataFile& file) : file_(file) {}
 
   void readHeader() {
-    if (readId() != "FORM") throw Error("Not IFF File");
+    if (std::string id = readId(); id != "FORM") throw Error("Not IFF File", file_.bytePlace(0, id));
     std::uint32_t formSize = file_.readU32BE();
-    if (readId() != "LWO2") throw Error("Not LWO2 File");
+    if (std::string id = readId(); id != "LWO2") throw Error("Not LWO2 File", file_.bytePlace(kFormHeaderSize, id));
     if (formSize > file_.size() - kFormHeaderSize) throw Error("File ends inside its FORM: " + file_.path());
     formEnd_ = kFormHeaderSize + formSize;
   }
@@ -82,7 +82,8 @@ class ObjectReader {
   // Reads the next chunk identifier; a different one than `id` is refused with `message`.
   void expectChunk(std::string_view id, const char* message) {
     requireInForm(kIdSize, id);
-    if (readId() != id) throw Error(message);
+    std::uint64_t at = file_.position();
+    if (std::string found = readId(); found != id) throw Error(message, file_.bytePlace(at, found));
   }
 
   void skipChunk(std::string_view id) { file_.skip(readChunkLength(id)); }
@@ -110,9 +111,12 @@ class ObjectReader {
     std::uint64_t chunkEnd = file_.position() + length;
     auto left = [&] { return chunkEnd - file_.position(); };
     if (left() < kIdSize) throw Error("VMAP chunk too short for its type in " + file_.path());
-    if (readId() != "TXUV") throw Error("Not TXUV Map");
+    std::uint64_t at = file_.position();
+    if (std::string type = readId(); type != "TXUV") throw Error("Not TXUV Map", file_.bytePlace(at, type));
     if (left() < sizeof(std::uint16_t)) throw Error("VMAP chunk too short for its dimension in " + file_.path());
-    if (file_.readU16BE() != kUvDimension) throw Error("Not 2 dimensional Map");
+    if (std::uint16_t dimension = file_.readU16BE(); dimension != kUvDimension) {
+      throw Error("Not 2 dimensional Map", file_.bytePlace(at + kIdSize, std::to_string(dimension)));
+    }
     // The name is NUL-terminated and padded to an even length: pairs until one ends in 0.
     std::uint16_t pair = 0;
     do {
@@ -138,48 +142,51 @@ class ObjectReader {
     }
   }
 
-  // Polygons go into one index array: the chunk body is read straight into it and the
-  // vertex counts are squeezed out in place, so the write position never passes the read one.
+  // Polygons go into one index array. The chunk is read a polygon at a time and each is
+  // checked before the next is read, so a chunk that claims more than it holds costs no
+  // more than the polygons before its first bad entry.
   void readPolygons(std::span<const Point> points, std::vector<Polygon>& polygons,
                     std::vector<std::uint16_t>& indices) {
     std::uint32_t length = readChunkLength("POLS");
     if (length < kIdSize) throw Error("POLS chunk too short for its type in " + file_.path());
-    if (readId() != "FACE") throw Error("Not FACE Poly");
+    std::uint64_t typeAt = file_.position();
+    std::string type = readId();
+    if (type != "FACE") throw Error("Not FACE Poly", file_.bytePlace(typeAt, type));
     // Fewer than 4 bytes left hold no polygon and are never read; an odd last byte neither.
-    std::size_t words = (length - kIdSize) / sizeof(std::uint16_t);
-    if (words < 2) return;
-    indices.resize(words);
-    file_.read(indices.data(), words * sizeof(std::uint16_t));
-    polygons.reserve(words / (kMinVertices + 1));
-
-    std::size_t in = 0;
-    std::size_t out = 0;
-    auto take = [&] { return common::loadU16BE(reinterpret_cast<const unsigned char*>(&indices[in++])); };
+    std::uint64_t left = (length - kIdSize) / sizeof(std::uint16_t);  // words not yet read
     // An index below this bound is a 2-byte index of an existing point.
     std::uint16_t bound = static_cast<std::uint16_t>(std::min<std::size_t>(points.size(), kLongIndexPrefix));
     // Normals are worked out a block of faces at a time, while their indices are still in
     // cache and with no face waiting on the one before it.
     std::size_t withNormals = 0;
-    while (words - in >= 2) {
+    while (left >= 2) {
+      std::uint64_t at = file_.position();
       std::size_t number = polygons.size();
-      std::uint16_t count = take();
-      if (count < kMinVertices) throw Error("Found face with less than 2 points");
-      if (count > words - in) {
+      std::uint16_t count = file_.readU16BE();
+      --left;
+      if (count < kMinVertices) {
+        throw Error("Found face with less than 2 points", file_.bytePlace(at, std::to_string(count)));
+      }
+      if (count > left) {
         throw Error("Polygon " + std::to_string(number) + " runs past the end of the POLS chunk in " +
-                    file_.path());
+                        file_.path(),
+                    file_.bytePlace(at, std::to_string(count) + " vertices"));
+      }
+      std::size_t first = indices.size();
+      indices.resize(first + count);
+      file_.read(indices.data() + first, count * sizeof(std::uint16_t));
+      left -= count;
+      for (std::size_t k = 0; k < count; ++k) {
+        std::uint16_t index = common::loadU16BE(reinterpret_cast<const unsigned char*>(&indices[first + k]));
+        if (index >= bound) failIndex(index, number, points.size(), at + sizeof(count) * (k + 1));
+        indices[first + k] = index;
       }
       Polygon& polygon = polygons.emplace_back();
       polygon.vertexCount = count;
-      polygon.firstIndex = static_cast<std::uint32_t>(out);
-      for (std::uint16_t k = 0; k < count; ++k) {
-        std::uint16_t index = take();
-        if (index >= bound) failIndex(index, number, points.size());
-        indices[out++] = index;
-      }
+      polygon.firstIndex = static_cast<std::uint32_t>(first);
       if (polygons.size() - withNormals == kNormalBlock) addNormals(points, polygons, indices, withNormals);
     }
     addNormals(points, polygons, indices, withNormals);
-    indices.resize(out);
   }
 
  private:
@@ -191,12 +198,15 @@ class ObjectReader {
     withNormals = polygons.size();
   }
 
-  [[noreturn]] void failIndex(std::uint16_t index, std::size_t polygon, std::size_t pointCount) const {
+  [[noreturn]] void failIndex(std::uint16_t index, std::size_t polygon, std::size_t pointCount,
+                              std::uint64_t at) const {
+    std::string place = file_.bytePlace(at, std::to_string(index));
     if (index >= kLongIndexPrefix) {
-      throw Error("4-byte point index in polygon " + std::to_string(polygon) + " of " + file_.path());
+      throw Error("4-byte point index in polygon " + std::to_string(polygon) + " of " + file_.path(), place);
     }
     throw Error("Point index " + std::to_string(index) + " of polygon " + std::to_string(polygon) +
-                " is beyond the " + std::to_string(pointCount) + " points of " + file_.path());
+                    " is beyond the " + std::to_string(pointCount) + " points of " + file_.path(),
+                place);
   }
 
   std::string readId() {
@@ -232,25 +242,31 @@ class ObjectReader {
 
 Mesh::Mesh(std::string name, std::string_view directory, const TextureMaker& makeTexture)
     : name_(std::move(name)) {
-  std::string path = common::joinPath(directory, name_);
-  DataFile file(path, "rb");
-  ObjectReader reader(file);
-  reader.readHeader();
-  reader.expectChunk("TAGS", "Not TAGS Chunk");
-  reader.skipChunk("TAGS");
-  reader.expectChunk("LAYR", "Not LAYR Chunk");
-  reader.skipChunk("LAYR");
-  reader.expectChunk("PNTS", "Not PNTS Chunk");
-  reader.readPoints(points_);
-  reader.expectChunk("BBOX", "Not BBOX Chunk");
-  reader.skipChunk("BBOX");
-  reader.expectChunk("VMAP", "Not VMAP Chunk");
-  reader.readUvMap(points_.size(), uvs_);
-  reader.expectChunk("POLS", "Not POLS Chunk");
-  reader.readPolygons(points_, polygons_, indices_);
+  DataFile file(common::joinPath(directory, name_), "rb");
+  identity_ = file.identity();
+  try {
+    ObjectReader reader(file);
+    reader.readHeader();
+    reader.expectChunk("TAGS", "Not TAGS Chunk");
+    reader.skipChunk("TAGS");
+    reader.expectChunk("LAYR", "Not LAYR Chunk");
+    reader.skipChunk("LAYR");
+    reader.expectChunk("PNTS", "Not PNTS Chunk");
+    reader.readPoints(points_);
+    reader.expectChunk("BBOX", "Not BBOX Chunk");
+    reader.skipChunk("BBOX");
+    reader.expectChunk("VMAP", "Not VMAP Chunk");
+    reader.readUvMap(points_.size(), uvs_);
+    reader.expectChunk("POLS", "Not POLS Chunk");
+    reader.readPolygons(points_, polygons_, indices_);
+  } catch (const Error& error) {
+    // A fault found without a place of its own lies where the reading stopped.
+    if (!error.where().empty()) throw;
+    throw Error(error.message(), file.bytePlace());
+  }
 
   // The texture image lies beside the object; it is not named inside the object file.
-  Image image(common::imagePathFor(path));
+  Image image(common::imagePathFor(directory, name_));
   if (makeTexture) texture_ = makeTexture(image, kLoadPriority);
   file.close();
 }

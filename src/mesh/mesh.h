@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/file_identity.h"
 #include "mesh/texture.h"
 
 namespace tessarine::mesh {
@@ -42,6 +43,8 @@ class Mesh {
   void draw() const;
 
   const std::string& name() const { return name_; }
+  // The object file read, whatever spelling of its path led there.
+  const common::FileIdentity& identity() const { return identity_; }
   std::uint32_t pointCount() const { return static_cast<std::uint32_t>(points_.size()); }
   std::span<const Point> points() const { return points_; }
   std::span<const UvEntry> uvs() const { return uvs_; }
@@ -55,6 +58,7 @@ class Mesh {
 
  private:
   std::string name_;
+  common::FileIdentity identity_;
   std::vector<Point> points_;
   std::vector<UvEntry> uvs_;
   std::vector<Polygon> polygons_;  // file order

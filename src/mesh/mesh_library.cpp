@@ -1,4 +1,4 @@
-// The mesh library: lookup by the name a scene gave, and release in reverse load order.
+// The mesh library: lookup by file identity, and release in reverse load order.
 #include "mesh/mesh_library.h"
 
 #include "common/error.h"
@@ -8,6 +8,13 @@ namespace tessarine::mesh {
 MeshLibrary::~MeshLibrary() {
   // Last loaded first, one at a time: no recursion however many objects the show has.
   while (!meshes_.empty()) meshes_.pop_back();
+}
+
+Mesh* MeshLibrary::find(const common::FileIdentity& identity) {
+  for (const auto& mesh : meshes_) {
+    if (mesh->identity() == identity) return mesh.get();
+  }
+  return nullptr;
 }
 
 Mesh* MeshLibrary::find(std::string_view name) {

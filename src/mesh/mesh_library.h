@@ -1,5 +1,6 @@
-// Every mesh loaded by any scene, each object file once, in load order. Scenes refer to
-// meshes without owning them; the library releases them last-loaded first.
+// Every mesh loaded by any scene, each object file once (known by its identity, not by
+// the spelling of its name), in load order. Scenes refer to meshes without owning them;
+// the library releases them last-loaded first.
 #pragma once
 
 #include <memory>
@@ -17,6 +18,8 @@ class MeshLibrary {
   MeshLibrary(const MeshLibrary&) = delete;
   MeshLibrary& operator=(const MeshLibrary&) = delete;
 
+  // The mesh read from the file with this identity, or null.
+  Mesh* find(const common::FileIdentity& identity);
   // The first mesh loaded under exactly this name, or null.
   Mesh* find(std::string_view name);
   Mesh& append(std::unique_ptr<Mesh> mesh);

@@ -34,7 +34,11 @@ Texture::Texture(const Image& image, float priority) {
     default:
       throw Error("Unrecognized Image");
   }
-  // An Image can be filled by hand; GLU would read past a short pixel array.
+  // An Image can be filled by hand; GLU would read past a short pixel array, and scale
+  // copies of a side no texture can have.
+  if (image.width > Image::kMaxSide || image.height > Image::kMaxSide) {
+    throw Error("Image larger than " + std::to_string(Image::kMaxSide) + " pixels on a side");
+  }
   std::uint64_t needed = std::uint64_t{image.width} * image.height * image.bitsPerPixel / kBitsPerByte;
   if (image.pixels.size() < needed) throw Error("Image holds fewer pixels than its size declares");
 

@@ -26,9 +26,10 @@ constexpr float kDefaultZoom = 1.0f;
 
 // A light's own frame: it sits at its origin and shines along its +z.
 constexpr std::array<GLfloat, 4> kPositionedLight = {0, 0, 0, 1};
-// A distant light's direction towards it: the own frame's +z axis. (With w = 0 the
-// origin would be a direction of length zero, which OpenGL cannot light with.)
-constexpr std::array<GLfloat, 4> kDistantLight = {0, 0, 1, 0};
+// A distant light shines along its own +z axis, as a spot light does; OpenGL wants the
+// direction towards the light, its own -z. (With w = 0 the origin would be a direction of
+// length zero, which OpenGL cannot light with.)
+constexpr std::array<GLfloat, 4> kDistantLight = {0, 0, -1, 0};
 constexpr std::array<GLfloat, 3> kSpotDirection = {0, 0, 1};
 
 float valueOr(const std::unique_ptr<anim::Envelope>& envelope, float plain, double seconds) {

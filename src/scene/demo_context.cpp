@@ -1,12 +1,20 @@
-// The mesh lookup every loader shares: each object file is read once per program.
+// The mesh lookup every loader shares: each object file is read once per program,
+// whatever spelling of its name a scene uses.
 #include "scene/demo_context.h"
 
 #include <memory>
 
+#include "common/file_identity.h"
+#include "common/path.h"
+
 namespace tessarine::scene {
 
 mesh::Mesh& DemoContext::meshNamed(std::string_view name) {
-  if (mesh::Mesh* found = meshes.find(name)) return *found;
+  // Known by what the joined path leads to, so "ship.lwo" and "./ship.lwo" share one load.
+  // A path that leads nowhere goes on to the reader, which says why it cannot open it.
+  if (std::optional<common::FileIdentity> identity = common::identityOf(common::joinPath(dataDirectory, name))) {
+    if (mesh::Mesh* found = meshes.find(*identity)) return *found;
+  }
   return meshes.append(std::make_unique<mesh::Mesh>(std::string(name), dataDirectory, makeTexture));
 }
 

@@ -14,8 +14,8 @@ struct DemoContext {
   explicit DemoContext(std::string dataDirectory, mesh::TextureMaker makeTexture = mesh::makeGlTexture)
       : dataDirectory(std::move(dataDirectory)), makeTexture(std::move(makeTexture)) {}
 
-  // The mesh of the object file `name`: the one already in the library, or one read now
-  // and appended to it.
+  // The mesh of the object file `name`: the one already read from the same file (under
+  // any spelling of its name), or one read now and appended to the library.
   mesh::Mesh& meshNamed(std::string_view name);
 
   mesh::MeshLibrary meshes;

@@ -97,16 +97,23 @@ void checkComplete(const Scene& scene, const std::string& path) {
 Scene::Scene(DemoContext& context, std::string fileName, float nearPlane)
     : context(&context), fileName(std::move(fileName)), nearPlane(nearPlane) {
   common::DataFile file(common::joinPath(context.dataDirectory, this->fileName), "rt");
-  readHeader(file);
-  std::string token;
-  while (detail::readInto(file, token)) runPass(*this, file, token);
+  try {
+    readHeader(file);
+    std::string token;
+    while (detail::readInto(file, token)) runPass(*this, file, token);
 
-  checkComplete(*this, file.path());
-  std::uint32_t first = firstFrame.value_or(0);
-  std::uint32_t last = lastFrame.value_or(first);
-  endTime = last / static_cast<double>(framesPerSecond);
-  startTime = first / static_cast<double>(framesPerSecond);
-  detail::resolveParents(*this, file.path());
+    checkComplete(*this, file.path());
+    std::uint32_t first = firstFrame.value_or(0);
+    std::uint32_t last = lastFrame.value_or(first);
+    endTime = last / static_cast<double>(framesPerSecond);
+    startTime = first / static_cast<double>(framesPerSecond);
+    detail::resolveParents(*this, file.path());
+  } catch (const common::Error& error) {
+    // The fixed texts say neither where nor what was read: the last token read is the one
+    // the reader stopped at. Faults inside objects and images keep their own place.
+    if (!error.where().empty()) throw;
+    throw common::Error(error.message(), file.textPlace());
+  }
   file.close();
 }
 

@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
   // One second per scene at 30 frames per second, so the show wraps around while it runs.
   formats::LwsScene lws{.lastFrame = 30,
                         .objects = {testing::object("square.lwo", testing::still({.heading = 20}))},
-                        .lights = {{.motion = testing::still({.heading = 180}), .intensity = 0.9f,
+                        .lights = {{.motion = testing::still({}), .intensity = 0.9f,
                                     .type = formats::LwsLightType::kDistant}},
                         .ambientColor = {40, 40, 40}, .ambientIntensity = 1.0f, .backdropColor = {0, 0, 64},
                         .fogMinDistance = 2.0f, .fogMaxDistance = 20.0f, .fogColor = {0, 0, 64}};

@@ -1,9 +1,10 @@
-// The TGA reader: header fields, the identification field, and refusals of files whose
-// header promises more than they hold.
+// The TGA reader: header fields, the identification field and colour map, the origin,
+// and refusals of files whose header promises more than they hold or a texture can take.
 #include "mesh/image.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -16,65 +17,79 @@ namespace {
 using tessarine::testing::TempDir;
 using testing::messageOf;
 
-// A header as the format lays it out; width, height and depth as given.
+// A header as the format lays it out: a colour map of `mapLength` entries of `mapBits`
+// bits, the descriptor byte as given.
 std::string header(std::uint8_t idLength, std::uint8_t imageType, std::uint16_t width, std::uint16_t height,
-                   std::uint8_t bitsPerPixel) {
+                   std::uint8_t bitsPerPixel, std::uint8_t descriptor = 0, std::uint16_t mapLength = 0,
+                   std::uint8_t mapBits = 0) {
   std::string out(18, '\0');
+  const std::pair<std::size_t, std::uint16_t> words[] = {{5, mapLength}, {12, width}, {14, height}};
+  for (auto [at, value] : words) {
+    out[at] = static_cast<char>(value & 0xFF);
+    out[at + 1] = static_cast<char>(value >> 8);
+  }
   out[0] = static_cast<char>(idLength);
+  out[1] = static_cast<char>(mapLength > 0);
   out[2] = static_cast<char>(imageType);
-  out[12] = static_cast<char>(width & 0xFF);
-  out[13] = static_cast<char>(width >> 8);
-  out[14] = static_cast<char>(height & 0xFF);
-  out[15] = static_cast<char>(height >> 8);
+  out[7] = static_cast<char>(mapBits);
   out[16] = static_cast<char>(bitsPerPixel);
+  out[17] = static_cast<char>(descriptor);
   return out;
 }
 
-TEST(ImageTest, ReadsHeaderAndPixelsPastTheIdentificationField) {
+TEST(ImageTest, ReadsPixelsBottomRowFirstPastTheIdentificationAndColourMap) {
   std::string pixels = "abcdefghijklmnopqr";
   const struct {
     std::string bytes;
     int width, height, bitsPerPixel;
-    std::size_t pixelBytes;
+    std::string rows;  // as the texture takes them, bottom first
   } cases[] = {
-      {header(12, 2, 3, 2, 24) + "made by hand" + pixels, 3, 2, 24, 18},
-      // Depths the texture refuses are still read whole; 12 bits make 3 x 12 / 8 = 4 bytes.
-      {header(0, 2, 3, 1, 16) + pixels.substr(0, 6), 3, 1, 16, 6},
-      {header(0, 3, 5, 1, 8) + pixels.substr(0, 5), 5, 1, 8, 5},
-      {header(0, 2, 3, 1, 12) + pixels.substr(0, 4), 3, 1, 12, 4},
+      {header(12, 2, 3, 2, 24) + "made by hand" + pixels, 3, 2, 24, pixels},
+      // Top-left origin: the rows are turned, each row's pixels kept in order.
+      {header(0, 2, 1, 3, 32, 0x28) + "abcdefghijkl", 1, 3, 32, "ijklefghabcd"},
+      // Two 15-bit entries take 2 bytes each; the pixels follow the identification and the map.
+      {header(1, 2, 2, 1, 24, 0, 2, 15) + "#" + "MMMM" + pixels.substr(0, 6), 2, 1, 24, pixels.substr(0, 6)},
   };
   TempDir dir;
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.rows);
     Image image(dir.write("good.tga", c.bytes));
-    EXPECT_EQ(image.width, c.width);
-    EXPECT_EQ(image.height, c.height);
-    EXPECT_EQ(image.bitsPerPixel, c.bitsPerPixel);
-    EXPECT_EQ(std::string(image.pixels.begin(), image.pixels.end()), pixels.substr(0, c.pixelBytes));
+    EXPECT_EQ((std::array<int, 3>{image.width, image.height, image.bitsPerPixel}),
+              (std::array<int, 3>{c.width, c.height, c.bitsPerPixel}));
+    EXPECT_EQ(std::string(image.pixels.begin(), image.pixels.end()), c.rows);
   }
 }
 
-TEST(ImageTest, MalformedImagesAreRefusedWithTheirMessages) {
-  const std::pair<std::string, std::string> cases[] = {  // "{}" stands for the image's path
-      {header(0, 2, 1, 1, 24).substr(0, 17), "Unexpected end of file in {} at byte 17"},
-      {header(200, 2, 1, 1, 24) + "abc", "Image identification runs past the end of {}"},
+TEST(ImageTest, MalformedImagesAreRefusedWithTheirMessagesAndPlaces) {
+  const struct {
+    std::string bytes, message, place;  // "{}" stands for the image's path
+  } cases[] = {
+      {header(0, 2, 1, 1, 24).substr(0, 17), "Unexpected end of file in {} at byte 17", "{}, byte 17"},
+      {header(200, 2, 1, 1, 24) + "abc", "Image identification runs past the end of {}", "{}, byte 0: found \"200\""},
       // 64 MB promised by a 19-byte file: refused before anything is allocated.
-      {header(0, 2, 4096, 4096, 32) + "x", "Image {} holds fewer pixels than its 4096 x 4096 x 32-bit header declares"},
-      {header(0, 2, 65535, 65535, 255), "Image {} holds fewer pixels than its 65535 x 65535 x 255-bit header declares"},
-      {header(0, 2, 2, 2, 24) + std::string(11, 'p'),
-       "Image {} holds fewer pixels than its 2 x 2 x 24-bit header declares"},
-      {header(4, 2, 1, 1, 24) + "abcdef", "Image {} holds fewer pixels than its 1 x 1 x 24-bit header declares"},
-      {header(0, 10, 1, 1, 24) + "\x80" "abc", "Compressed TGA images are not supported: {}"},
+      {header(0, 2, 4096, 4096, 32) + "x", "Image {} holds fewer pixels than its 4096 x 4096 x 32-bit header declares",
+       "{}, byte 18: found \"1 bytes of 67108864\""},
+      {header(0, 2, 1, 1, 24, 0, 3, 24) + "abcdefgh", "Colour map runs past the end of {}", "{}, byte 5: found \"9 bytes\""},
+      // Larger than a texture can be: refused from the header, however large the file.
+      {header(0, 2, 65535, 65535, 32), "Image {} of 65535 x 65535 x 32-bit is larger than 16384 pixels on a side",
+       "{}, byte 12: found \"65535 x 65535\""},
+      {header(0, 2, 1, 16385, 24), "Image {} of 1 x 16385 x 24-bit is larger than 16384 pixels on a side", ""},
+      // Depths no texture takes, refused before their pixels are read.
+      {header(0, 2, 65535, 65535, 8), "Unrecognized Image", "{}, byte 16: found \"8 bits per pixel\""},
+      {header(0, 0, 1, 1, 24) + "abc", "TGA image type 0 is not uncompressed true colour (type 2): {}",
+       "{}, byte 2: found \"0\""},
+      {header(0, 10, 1, 1, 24) + "\x80" "abc", "TGA image type 10 is not uncompressed true colour (type 2): {}", ""},
   };
   TempDir dir;
-  for (const auto& [bytes, message] : cases) {
-    SCOPED_TRACE(message);
-    std::string path = dir.write("bad.tga", bytes);
-    std::string expected = message;
-    if (std::size_t at = expected.find("{}"); at != std::string::npos) expected.replace(at, 2, path);
-    EXPECT_EQ(messageOf([&] { Image image(path); }), expected);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    std::string path = dir.write("bad.tga", c.bytes);
+    auto fill = [&](const std::string& text) { return testing::withPath(text, path); };
+    EXPECT_EQ(messageOf([&] { Image image(path); }), fill(c.message));
+    if (!c.place.empty()) {
+      EXPECT_EQ(testing::placeOf([&] { Image image(path); }), fill(c.place));
+    }
   }
-  EXPECT_EQ(messageOf([&] { Image image(dir.str() + "/none.tga"); }),
-            "I can't open file " + dir.str() + "/none.tga as rb");
 }
 
 TEST(ImageTest, EveryTruncationOfAGoodImageIsRefused) {

@@ -24,10 +24,11 @@ using Rgb = std::array<int, 3>;
 const Rgb kRows[4] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0}};
 
 // One pixel wide, four rows tall: an odd width of 3-byte pixels, and no side that GLU
-// would rescale.
-formats::TgaImage stripeImage() {
+// would rescale. Stored bottom row first, or top row first when `topFirst`.
+formats::TgaImage stripeImage(bool topFirst = false) {
   formats::TgaImage image{.width = 1, .height = 4, .pixels = {}};
-  for (const Rgb& row : kRows) {
+  for (int k = 0; k < 4; ++k) {
+    const Rgb& row = kRows[topFirst ? 3 - k : k];
     image.pixels.push_back(static_cast<std::uint8_t>(row[2]));
     image.pixels.push_back(static_cast<std::uint8_t>(row[1]));
     image.pixels.push_back(static_cast<std::uint8_t>(row[0]));
@@ -75,10 +76,14 @@ TEST_F(MeshDrawTest, TexturedFacesShowTheImageRowsByPointIndex) {
   std::size_t entries = scrambled.find("TXUV") + 10;
   for (std::uint16_t i = 0; i < 8; ++i) scrambled[entries + 10 * i + 1] = static_cast<char>(7 - i);
 
-  dir_.write("quads.tga", formats::writeTga(stripeImage()));
-  for (bool scramble : {false, true}) {
-    SCOPED_TRACE(scramble ? "scrambled" : "plain");
-    dir_.write("quads.lwo", scramble ? scrambled : plain);
+  // The same image stored top row first, with the descriptor's origin bit set: it is
+  // turned at load, so the picture must not change either.
+  std::string topLeft = formats::writeTga(stripeImage(true));
+  topLeft[17] = static_cast<char>(topLeft[17] | 0x20);
+  for (int variant = 0; variant < 3; ++variant) {
+    SCOPED_TRACE(variant);
+    dir_.write("quads.lwo", variant == 1 ? scrambled : plain);
+    dir_.write("quads.tga", variant == 2 ? topLeft : formats::writeTga(stripeImage()));
     Mesh mesh("quads.lwo", dir_.str());
     glClear(GL_COLOR_BUFFER_BIT);
     mesh.draw();

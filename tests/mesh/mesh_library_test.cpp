@@ -1,4 +1,4 @@
-// The mesh library: lookup by exact name, and release of every texture, last loaded first.
+// The mesh library: lookup by the file read, and release of every texture, last loaded first.
 #include "mesh/mesh_library.h"
 
 #include <GL/gl.h>
@@ -30,18 +30,18 @@ namespace {
 
 using tessarine::testing::TempDir;
 
-TEST(MeshLibraryTest, FindsTheFirstMeshByItsExactName) {
+TEST(MeshLibraryTest, FindsAMeshByTheFileItWasReadFrom) {
   TempDir dir;
   for (const char* name : {"a.lwo", "b.lwo"}) dir.write(name, formats::writeLwo2(testing::triangleObject()));
   for (const char* name : {"a.tga", "b.tga"}) dir.write(name, formats::writeTga(testing::smallImage()));
   MeshLibrary library;
   Mesh& a = library.append(std::make_unique<Mesh>("a.lwo", dir.str(), testing::noTexture));
-  Mesh& b = library.append(std::make_unique<Mesh>("b.lwo", dir.str(), testing::noTexture));
-  EXPECT_EQ(library.find("a.lwo"), &a);
-  EXPECT_EQ(library.find("b.lwo"), &b);
-  EXPECT_EQ(library.find("A.lwo"), nullptr);
-  EXPECT_EQ(library.find("a.lw"), nullptr);
-  EXPECT_EQ(library.size(), 2u);
+  Mesh& b = library.append(std::make_unique<Mesh>("./b.lwo", dir.str(), testing::noTexture));
+  EXPECT_EQ(library.find(*common::identityOf(dir.str() + "/.//a.lwo")), &a);
+  EXPECT_EQ(library.find(*common::identityOf(dir.str() + "/b.lwo")), &b);
+  EXPECT_EQ(library.find(*common::identityOf(dir.str() + "/a.tga")), nullptr);
+  EXPECT_EQ(library.find("./b.lwo"), &b);
+  EXPECT_EQ(library.find("b.lwo"), nullptr);
   EXPECT_THROW(library.append(nullptr), common::Error);
   EXPECT_EQ(library.size(), 2u);
 }

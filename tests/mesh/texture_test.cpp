@@ -83,7 +83,7 @@ TEST(TextureTest, RefusesImagesItCannotUpload) {
   headless::HeadlessGl gl(4, 4);
   const std::pair<Image, std::string> cases[] = {
       {imageOf(3, 1, 16, std::vector<unsigned char>(6)), "Unrecognized Image"},
-      {imageOf(5, 1, 8, std::vector<unsigned char>(5)), "Unrecognized Image"},
+      {imageOf(16385, 1, 24, std::vector<unsigned char>(16385 * 3)), "Image larger than 16384 pixels on a side"},
       {imageOf(2, 2, 24, std::vector<unsigned char>(11)), "Image holds fewer pixels than its size declares"},
       // GLU refuses an empty image; that is a failure, not a texture without pixels.
       {imageOf(0, 0, 24, {}), "I can't build the texture's mipmaps: "},

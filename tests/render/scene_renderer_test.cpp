@@ -198,7 +198,7 @@ TEST_F(RendererTest, PlacesLightsAndObjectsInEyeSpace) {
 
   // Eye space: the camera 10 units behind the origin, z mirrored.
   expectNear(lightValue(GL_LIGHT0, GL_POSITION), {0, 5, -10, 1}, "point light");
-  expectNear(lightValue(GL_LIGHT1, GL_POSITION), {1, 0, 0, 0}, "distant light along its own z, turned");
+  expectNear(lightValue(GL_LIGHT1, GL_POSITION), {-1, 0, 0, 0}, "distant light along its own z, turned");
   expectNear(lightValue(GL_LIGHT2, GL_POSITION), {0, 0, -10, 1}, "spot light");
   expectNear(lightValue(GL_LIGHT2, GL_SPOT_DIRECTION), {0, -1, 0}, "spot pitched down");
   expectNear(lightValue(GL_LIGHT3, GL_POSITION), {6, 0, -10, 1}, "light hanging from the null");
@@ -255,8 +255,8 @@ TEST_F(RendererTest, DrawsALitFoggedTexturedSquareThroughAMovingCamera) {
   testing::writeSquare(dir_.path(), "brown.lwo", {200, 100, 40});
   testing::writeSquare(dir_.path(), "red.lwo", {255, 0, 0});
   LwsScene lws{.objects = {object("brown.lwo", still({})), object("red.lwo", still({.z = -1, .heading = 180}))},
-               // Heading 180 turns the light's own +z towards the camera.
-               .lights = {{.motion = still({.heading = 180}), .intensity = 0.5f, .type = LwsLightType::kDistant}},
+               // The light shines along its own +z: from the camera's side onto the square.
+               .lights = {{.motion = still({}), .intensity = 0.5f, .type = LwsLightType::kDistant}},
                .ambientColor = {0, 0, 0}, .ambientIntensity = 0.0f, .backdropColor = {0, 255, 0},
                .fogMinDistance = 2.0f, .fogMaxDistance = 12.0f, .fogColor = {0, 0, 255}};
   lws.camera = {.motion = testing::motion({{.z = -5, .frame = 0}, {.z = -3, .frame = 30}}), .zoom = 1.0f};

@@ -99,8 +99,8 @@ TEST(InspectTest, FailuresPrintOneLineAndNoDocument) {
   dir.write("bad.lws", kHeader + "AmbientColor 1 2 3\nFog\n");
   // A later scene that fails leaves no half document behind.
   const std::pair<const char*, std::string> cases[] = {
-      {"none.lws", "I can't open file " + dir.str() + "/none.lws as rt"},
-      {"good.lws bad.lws", "Lack of AmbIntensity"}};
+      {"none.lws", "I can't open file " + dir.str() + "/none.lws as rt (" + dir.str() + "/none.lws: No such file or directory)"},
+      {"good.lws bad.lws", "Lack of AmbIntensity (" + dir.str() + "/bad.lws, line 8: found \"Fog\")"}};
   for (const auto& [scenes, message] : cases) {
     ToolRun run = inspect(dir, "--data '" + dir.str() + "' " + scenes);
     EXPECT_EQ(run.status, 1);

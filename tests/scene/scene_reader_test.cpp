@@ -94,6 +94,24 @@ TEST(SceneReaderTest, RefusesMalformedFilesWithClearMessages) {
   }
 }
 
+TEST(SceneReaderTest, RefusalsSayWhereAndWhatWasFound) {
+  TempDir dir;
+  DemoContext context(dir.str(), noTexture);
+  writeObject(dir, "box.lwo");
+  dir.write("box.tga", "");
+  const std::pair<std::string, std::string> cases[] = {  // places after the data directory
+      {"", "/s.lws, line 1: found the end of the file"},
+      {kHeader + "FogMaxDist (envelope)\n 2\n", "/s.lws, line 8: found \"2\""},
+      {kHeader + "LoadObject missing.lwo\n" + objectPart(still()), "/missing.lwo: No such file or directory"},
+      // A fault inside an object's image keeps the image's own place.
+      {kHeader + "LoadObject box.lwo\n" + objectPart(still()), "/box.tga, byte 0"},
+  };
+  for (const auto& [text, place] : cases) {
+    dir.write("s.lws", text);
+    EXPECT_EQ(tessarine::testing::placeOf([&] { Scene(context, "s.lws", 1.0f); }), dir.str() + place) << text;
+  }
+}
+
 TEST(SceneReaderTest, OpenFailureAndOverlongPathsAreRefused) {
   TempDir dir;
   DemoContext context(dir.str(), noTexture);
@@ -283,20 +301,19 @@ TEST(SceneReaderTest, AnObjectFileIsReadOnceForEveryScene) {
     ++texturesMade;
     return noTexture(image, priority);
   });
-  dir.write("a.lws", kHeader + objectItem("box.lwo") + objectItem("box.lwo") + objectItem("./box.lwo") + cameraItem());
-  dir.write("b.lws", kHeader + objectItem("./box.lwo") + objectItem("box.lwo") + cameraItem());
+  writeObject(dir, "cone.lwo");
+  dir.write("a.lws", kHeader + objectItem("box.lwo") + objectItem("./box.lwo") + objectItem("cone.lwo") + cameraItem());
+  dir.write("b.lws", kHeader + objectItem(".//box.lwo") + objectItem("box.lwo") + cameraItem());
   Scene a(context, "a.lws", 1.0f);
-  // Names match exactly: the same file under another name is another mesh.
+  // Files are known by identity: every spelling of the same file shares the first load.
   EXPECT_EQ(context.meshes.size(), 2u);
   EXPECT_EQ(texturesMade, 2);
-  std::filesystem::remove(dir.path() / "box.lwo");
-  std::filesystem::remove(dir.path() / "box.tga");
   Scene b(context, "b.lws", 1.0f);
   EXPECT_EQ(context.meshes.size(), 2u);
   EXPECT_EQ(texturesMade, 2);
   EXPECT_EQ(a.objects[0].mesh, a.objects[1].mesh);
   EXPECT_NE(a.objects[0].mesh, a.objects[2].mesh);
-  EXPECT_EQ(b.objects[0].mesh, a.objects[2].mesh);
+  EXPECT_EQ(b.objects[0].mesh, a.objects[0].mesh);
   EXPECT_EQ(b.objects[1].mesh, a.objects[0].mesh);
 }
 

@@ -103,6 +103,10 @@ int main(int argc, char** argv) {
   }
   try {
     return run(*options);
+  } catch (const common::Error& error) {
+    // Authors are told where and why, not only the player's fixed text.
+    std::fprintf(stderr, "tessarine-inspect: %s\n", error.described().c_str());
+    return kExitFailure;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "tessarine-inspect: %s\n", error.what());
     return kExitFailure;

@@ -91,9 +91,9 @@ void addCity(Show& show) {
   moon.intensity = 0.45f;
   Placement moonPlace;
   moonPlace.position = {0, 300, 0};
-  // The player lights from a distant light's own +z axis: towards the moon, up, ahead
-  // and to the left.
-  moonPlace.heading = -60;
+  // A distant light shines along its own +z axis: away from the moon, which stands up,
+  // ahead and to the left.
+  moonPlace.heading = 120;
   moonPlace.pitch = -50;
   moon.motion = stillMotion(moonPlace);
   scene.lights.push_back(moon);

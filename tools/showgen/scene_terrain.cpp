@@ -75,8 +75,8 @@ void addTerrain(Show& show) {
   formats::LwsScene scene = sceneFrame(kTerrain);
   scene.objects.push_back(objectItem(terrainMesh(show), stillMotion({})));
 
-  // The sun, low behind and to the right. The player lights from a distant light's own
-  // +z axis towards it, so that axis points at the sun.
+  // The sun, low behind and to the right. A distant light shines along its own +z axis,
+  // so that axis points away from the sun.
   formats::LwsLight sun;
   sun.name = "Sun";
   sun.type = formats::LwsLightType::kDistant;
@@ -84,7 +84,7 @@ void addTerrain(Show& show) {
   sun.intensity = 1.0f;
   Placement sunPlace;
   sunPlace.position = {0, 200, 0};
-  sunPlace.heading = 150;
+  sunPlace.heading = -30;
   sunPlace.pitch = 40;
   sun.motion = stillMotion(sunPlace);
   scene.lights.push_back(sun);

@@ -52,7 +52,9 @@ void addVertigo(Show& show) {
   moon.intensity = 0.5f;
   Placement moonPlace;
   moonPlace.position = {0, 300, 0};
-  moonPlace.heading = -60;
+  // A distant light shines along its own +z axis: away from the moon, which stands up,
+  // ahead and to the left.
+  moonPlace.heading = 120;
   moonPlace.pitch = -50;
   moon.motion = stillMotion(moonPlace);
   scene.lights.push_back(moon);

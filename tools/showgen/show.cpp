@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "common/error.h"
+#include "common/path.h"
 #include "formats/tga_writer.h"
 
 namespace tessarine::showgen {
@@ -19,10 +20,7 @@ void writeFile(const std::filesystem::path& path, const std::string& bytes) {
 
 }  // namespace
 
-std::string imageNameFor(const std::string& objectFile) {
-  if (objectFile.size() < 3) throw common::Error("Object file name too short: " + objectFile);
-  return objectFile.substr(0, objectFile.size() - 3) + "tga";
-}
+std::string imageNameFor(const std::string& objectFile) { return common::imagePathFor("", objectFile); }
 
 const std::string& Show::addObject(const std::string& fileName, formats::ObjectData object, Canvas texture,
                                    bool alpha) {

@@ -43,7 +43,7 @@ class Show {
   std::vector<ShowScene> scenes_;
 };
 
-// The image file that goes with an object file: its last three characters become "tga".
+// The image file the player reads beside an object file: its extension becomes "tga".
 std::string imageNameFor(const std::string& objectFile);
 
 }  // namespace tessarine::showgen
