@@ -35,6 +35,13 @@ inline CLI::Validator number(const std::string& expected, std::function<bool(dou
       "");
 }
 
+// Prints a refusal of what the command line asked for and gives the status to exit with;
+// also for what can only be refused once the program has read its files.
+inline int refuse(const std::string& program, const char* message, std::FILE* messages = stderr) {
+  std::fprintf(messages, "%s: %s\nRun %s --help for the options.\n", program.c_str(), message, program.c_str());
+  return kExitUsage;
+}
+
 class CommandLine {
  public:
   CommandLine(std::string program, const std::string& description)
@@ -55,18 +62,13 @@ class CommandLine {
     } catch (const CLI::Success& answered) {  // --help or --version
       return app_.exit(answered);
     } catch (const CLI::ParseError& refusal) {
-      return refuse(refusal.what());
+      return refuse(program_, refusal.what());
     } catch (const common::Error& refusal) {
-      return refuse(refusal.what());
+      return refuse(program_, refusal.what());
     }
   }
 
  private:
-  int refuse(const char* message) const {
-    std::fprintf(stderr, "%s: %s\nRun %s --help for the options.\n", program_.c_str(), message, program_.c_str());
-    return kExitUsage;
-  }
-
   std::string program_;
   CLI::App app_;
 };
