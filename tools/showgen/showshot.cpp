@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <string>
 
+#include "cli/command_line.h"
 #include "showgen/show_player.h"
 #include "timeline/timeline.h"
 
@@ -17,6 +19,8 @@ namespace {
 constexpr int kWidth = 400;
 constexpr int kHeight = 300;
 constexpr int kSheetColumns = 4;
+// Every frame of a sheet is held in memory; a smaller step would ask for more than a machine has.
+constexpr double kMinStepSeconds = 0.01;
 
 void writePng(const std::string& path, const std::vector<std::uint8_t>& rgba, int width, int height) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -44,15 +48,24 @@ void writePng(const std::string& path, const std::vector<std::uint8_t>& rgba, in
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3 || argc > 4) {
-    std::fprintf(stderr, "usage: %s DATA_DIRECTORY OUTPUT_DIRECTORY [STEP_SECONDS]\n", argv[0]);
-    return 2;
-  }
+  std::string dataDirectory, outputDirectory;
+  double step = 2.0;
+  tessarine::cli::CommandLine commandLine(
+      "tessarine-showshot",
+      "Draws frames of a generated show off screen, one contact sheet per scene, its frames four to a row.");
+  CLI::App& app = commandLine.app();
+  app.add_option("DATA_DIRECTORY", dataDirectory, "The show's scenes, objects and images")->type_name("DIR")->required();
+  app.add_option("OUTPUT_DIRECTORY", outputDirectory, "The folder the sheets are written to")
+      ->type_name("DIR")
+      ->required();
+  app.add_option("STEP_SECONDS", step, "Seconds between the frames of a sheet")
+      ->type_name("SECONDS")
+      ->capture_default_str()
+      ->check(tessarine::cli::number("seconds from 0.01 up", [](double seconds) { return seconds >= kMinStepSeconds; }));
+  if (std::optional<int> status = commandLine.parse(argc, argv)) return *status;
   try {
-    double step = argc == 4 ? std::stod(argv[3]) : 2.0;
-    if (!(step > 0)) throw std::invalid_argument("STEP_SECONDS must be above 0");
-    std::filesystem::create_directories(argv[2]);
-    tessarine::showgen::ShowPlayer player(argv[1], kWidth, kHeight);
+    std::filesystem::create_directories(outputDirectory);
+    tessarine::showgen::ShowPlayer player(dataDirectory, kWidth, kHeight);
     for (std::size_t i = 0; i < player.sceneCount(); ++i) {
       tessarine::scene::Scene& scene = player.scene(i);
       std::vector<std::vector<std::uint8_t>> frames;
@@ -71,7 +84,7 @@ int main(int argc, char** argv) {
         }
       }
       std::string name = std::string(tessarine::timeline::kScenes[i].file);
-      writePng(argv[2] + ("/" + name.substr(0, name.find('.')) + ".png"), sheet, sheetWidth, sheetHeight);
+      writePng(outputDirectory + "/" + name.substr(0, name.find('.')) + ".png", sheet, sheetWidth, sheetHeight);
     }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "tessarine-showshot: %s\n", e.what());
