@@ -89,7 +89,7 @@ void addOptions(CLI::App& app, CaptureOptions& options) {
   app.add_option("--music", options.musicFile, "The music of the video")->type_name("FILE")->capture_default_str();
   app.add_option_function<std::string>(
          "--size", [&options](const std::string& text) { std::tie(options.width, options.height) = *parseSize(text); },
-         "The picture size (default 1280x720)")
+         "The picture size (default " + std::to_string(kDefaultWidth) + "x" + std::to_string(kDefaultHeight) + ")")
       ->type_name("WxH")
       ->check(size());
   app.add_option("--at", options.moments, "One frame at this show time; may be given again")
