@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "app/command_line.h"
 #include "app/driver.h"
 #include "app/window_rules.h"
 #include "platform/clock.h"
@@ -92,12 +93,14 @@ app::FrameActions frameActions() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const app::PlayerOptions options = app::parseCommandLine(argc, argv);
+  if (options.exitStatus) return *options.exitStatus;
   glutInit(&argc, argv);
   glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
   glutInitWindowSize(app::kWindowWidth, app::kWindowHeight);
   glutInitWindowPosition(app::kWindowX, app::kWindowY);
   glutCreateWindow(kTitle);
-  enterFullScreen();
+  if (!options.window) enterFullScreen();
 
   driver.platform = platform::makeSystemPlatform();
   app::startUp(driver, quitDemo);

@@ -50,17 +50,36 @@ class CaptureProgramTest : public ::testing::Test {
   std::string errors_;
 };
 
-TEST_F(CaptureProgramTest, BadArgumentsGetTheUsageAndStatusTwo) {
-  const std::vector<std::vector<std::string>> cases = {
-      {},
-      {"--wobble"},
+TEST_F(CaptureProgramTest, BadArgumentsAreNamedWithTheirValueAndGiveStatusTwo) {
+  const std::string kSize = "--size: expected WIDTHxHEIGHT, each 1 to 8192, not ";
+  const std::string kFps = "--fps: expected a rate above 0 and up to 1000, not ";
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{}, "nothing to write: give --out PATTERN, --video FILE or both"},
+      {{"--wobble", "--out", "%d.png"}, "The following argument was not expected: --wobble"},
+      {{"shots", "--out", "%d.png"}, "The following argument was not expected: shots"},
+      {{"--out"}, "--out: 1 required PATTERN missing"},
+      {{"--out", "shot.png"}, "--out: \"shot.png\" holds no frame number such as %05d"},
+      {{"--size", "0x5", "--out", "%d.png"}, kSize + "\"0x5\""},
+      {{"--size=8193x10", "--out", "%d.png"}, kSize + "\"8193x10\""},
+      {{"--size", "640", "--out", "%d.png"}, kSize + "\"640\""},
+      {{"--at", "abc", "--out", "%d.png"}, "--at: expected seconds from 0 up, not \"abc\""},
+      {{"--at", "-1", "--out", "%d.png"}, "--at: expected seconds from 0 up, not \"-1\""},
+      {{"--to", "inf", "--out", "%d.png"}, "--to: expected seconds from 0 up, not \"inf\""},
+      {{"--fps", "-1", "--out", "%d.png"}, kFps + "\"-1\""},
+      {{"--fps", "1001", "--out", "%d.png"}, kFps + "\"1001\""},
+      {{"--from", "2", "--to", "1", "--out", "%d.png"}, "--to comes before --from"},
+      {{"--at", "1", "--fps", "30", "--out", "%d.png"}, "--at cannot be combined with --fps, --from or --to"},
+      {{"--from", "1", "--at", "1", "--out", "%d.png"}, "--at cannot be combined with --fps, --from or --to"},
+      {{"--at", "1", "--video", "show.mp4"}, "--video needs a stretch of frames, not --at"},
+      {{"--size", "641x360", "--video", "show.mp4"}, "--video needs an even width and height"},
+      {{"--video", ""}, "--video: expected a file name"},
       // Known wrong only once the show's length is read.
-      withData({"--at", "6.5", "--out", "%d.png"}),
-      withData({"--from", "1", "--to", "7", "--out", "%d.png"}),
+      {withData({"--at", "6.5", "--out", "%d.png"}), "--at 6.5 is past the end of the show at 6 s"},
+      {withData({"--from", "1", "--to", "7", "--out", "%d.png"}), "--to 7 is past the end of the show at 6 s"},
   };
-  for (const std::vector<std::string>& arguments : cases) {
-    EXPECT_EQ(run(arguments), 2) << errors_;
-    EXPECT_NE(errors_.find("usage: tessarine-capture"), std::string::npos) << errors_;
+  for (const auto& [arguments, message] : cases) {
+    EXPECT_EQ(run(arguments), 2) << message;
+    EXPECT_EQ(errors_, "tessarine-capture: " + message + "\nRun tessarine-capture --help for the options.\n");
   }
   EXPECT_TRUE(fs::is_empty(work_.path()));
 }

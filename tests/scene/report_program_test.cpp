@@ -4,10 +4,10 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <vector>
 
-#include "flat_json.h"
 #include "scene_text.h"
 
 namespace tessarine::scene {
@@ -15,6 +15,7 @@ namespace {
 
 using tessarine::testing::TempDir;
 using namespace tessarine::scene::testing;
+using Json = nlohmann::json;
 
 struct ToolRun {
   int status = -1;
@@ -47,50 +48,61 @@ TEST(InspectTest, ReportsScenesValuesMatricesAndTheSharedMeshes) {
   ToolRun run = inspect(dir, "--data '" + dir.str() + "' --near 0.5 --at 0 --at 0.5 a.lws b.lws");
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");
-  FlatJson json(run.out);
+  const Json json = Json::parse(run.out);
+  auto at = [&](const char* pointer) -> const Json& { return json.at(Json::json_pointer(pointer)); };
 
-  const std::pair<const char*, const char*> texts[] = {
-      {"scenes.#", "2"}, {"scenes.0.file", "a.lws"}, {"scenes.0.ambientColor", "null"},
-      {"scenes.0.ambientIntensity", "null"}, {"scenes.0.fogMinDistance", "null"}, {"scenes.0.fogMaxDistance", "null"},
-      {"scenes.0.fogColor", "null"}, {"scenes.0.backdropColor", "null"}, {"scenes.0.fogMaxEnvelope", "true"},
-      {"scenes.0.fogMinEnvelope", "false"}, {"scenes.0.camera.zoomEnvelope", "false"},
-      {"scenes.0.objects.#", "2"}, {"scenes.0.objects.0.mesh", "box.lwo"}, {"scenes.0.objects.1.mesh", "null"},
-      {"scenes.0.at.#", "2"}, {"scenes.0.at.0.ambientIntensity", "null"}, {"scenes.1.objects.0.mesh", "box.lwo"},
-      // Both scenes use one mesh, read once.
-      {"meshes.#", "1"}, {"meshes.0.name", "box.lwo"}};
-  for (auto [path, text] : texts) EXPECT_EQ(json[path], text) << path;
-
-  const float kMirror[] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0};
+  const Json kMirror = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0};
   auto mirrorAt = [&](float x, float y, float z) {
-    std::vector<float> m(std::begin(kMirror), std::end(kMirror));
-    m.insert(m.end(), {x, y, z, 1});
+    Json m = kMirror;
+    for (float v : {x, y, z, 1.0f}) m.push_back(v);
     return m;
   };
-  const std::pair<const char*, std::vector<float>> numbers[] = {
-      {"scenes.0.firstFrame", {0}}, {"scenes.0.lastFrame", {60}}, {"scenes.0.framesPerSecond", {30}},
-      {"scenes.0.startTime", {0}}, {"scenes.0.endTime", {2}}, {"scenes.0.shakeAmplitude", {0}},
-      {"scenes.0.nearPlane", {0.5f}}, {"scenes.0.camera.parentIndex", {-1}}, {"scenes.0.camera.keyCount", {1}},
-      {"scenes.0.lights.0.glLight", {0x4000}}, {"scenes.0.lights.0.lightType", {2}},
-      {"scenes.0.lights.0.color", {0.5f, 0.5f, 0.5f, 1}}, {"scenes.0.lights.0.coneAngle", {30}},
-      {"scenes.0.lights.0.parentIndex", {1}},
-      {"scenes.0.at.0.camera", {0, 0, 0, 0, 0, 0, 1, 1, 1}}, {"scenes.0.at.0.objects.0", {1, 2, 3, 0, 0, 0, 1, 1, 1}},
-      {"scenes.0.at.0.fovy", {28.125f}}, {"scenes.0.at.0.fogMin", {0}}, {"scenes.0.at.0.fogMax", {100}},
-      {"scenes.0.at.0.lightIntensity", {0.5f}}, {"scenes.0.at.0.coneAngle", {30}},
-      {"scenes.0.at.0.modelview.objects.0", mirrorAt(1, 2, -3)}, {"scenes.0.at.0.modelview.objects.1", mirrorAt(0, 0, 0)},
-      {"scenes.0.at.0.modelview.lights.0", mirrorAt(0, 0, 0)}, {"scenes.0.at.1.time", {0.5f}},
-      {"scenes.1.camera.zoomFactor", {2}}, {"meshes.0.pointCount", {3}}, {"meshes.0.polygonCount", {1}},
-      {"meshes.0.bounds.0", {0, 0, -1}}, {"meshes.0.bounds.1", {3, 2, 0}},
-      // -(P0 - P1) x (P2 - P1) normalised: -(2, 0, 6) / sqrt(40).
-      {"meshes.0.firstNormal", {-0.31622777f, 0, -0.9486833f}}, {"meshes.0.texture.width", {2}},
-      {"meshes.0.texture.height", {2}}};
-  for (const auto& [path, expected] : numbers) {
-    std::vector<float> actual = json.numbers(path);
-    ASSERT_EQ(actual.size(), expected.size()) << path;
-    for (std::size_t i = 0; i < actual.size(); ++i) EXPECT_NEAR(actual[i], expected[i], 1e-6) << path << " " << i;
-  }
-  // Floats are printed so that they read back to the very same float.
-  EXPECT_EQ(json.numbers("scenes.0.camera.zoomFactor")[0], 3.2f);
-  EXPECT_NEAR(json.numbers("scenes.0.at.1.fogMax")[0], 250, 1e-3);
+  // Every number here is exact in a float, so printed and read back it compares equal.
+  const std::pair<const char*, Json> values[] = {
+      {"/scenes/0/file", "a.lws"}, {"/scenes/0/ambientColor", nullptr}, {"/scenes/0/ambientIntensity", nullptr},
+      {"/scenes/0/fogMinDistance", nullptr}, {"/scenes/0/fogMaxDistance", nullptr}, {"/scenes/0/fogColor", nullptr},
+      {"/scenes/0/backdropColor", nullptr}, {"/scenes/0/fogMaxEnvelope", true}, {"/scenes/0/fogMinEnvelope", false},
+      {"/scenes/0/camera/zoomEnvelope", false}, {"/scenes/0/objects/0/mesh", "box.lwo"},
+      {"/scenes/0/objects/1/mesh", nullptr}, {"/scenes/0/at/0/ambientIntensity", nullptr},
+      {"/scenes/1/objects/0/mesh", "box.lwo"}, {"/meshes/0/name", "box.lwo"},
+      {"/scenes/0/firstFrame", 0}, {"/scenes/0/lastFrame", 60}, {"/scenes/0/framesPerSecond", 30},
+      {"/scenes/0/startTime", 0}, {"/scenes/0/endTime", 2}, {"/scenes/0/shakeAmplitude", 0},
+      {"/scenes/0/nearPlane", 0.5}, {"/scenes/0/camera/parentIndex", -1}, {"/scenes/0/camera/keyCount", 1},
+      {"/scenes/0/lights/0/glLight", 0x4000}, {"/scenes/0/lights/0/lightType", 2},
+      {"/scenes/0/lights/0/color", {0.5, 0.5, 0.5, 1}}, {"/scenes/0/lights/0/coneAngle", 30},
+      {"/scenes/0/lights/0/parentIndex", 1}, {"/scenes/0/at/0/camera", {0, 0, 0, 0, 0, 0, 1, 1, 1}},
+      {"/scenes/0/at/0/objects/0", {1, 2, 3, 0, 0, 0, 1, 1, 1}}, {"/scenes/0/at/0/fovy", 28.125},
+      {"/scenes/0/at/0/fogMin", 0}, {"/scenes/0/at/0/fogMax", 100}, {"/scenes/0/at/0/lightIntensity", {0.5}},
+      {"/scenes/0/at/0/coneAngle", {30}}, {"/scenes/0/at/0/modelview/objects/0", mirrorAt(1, 2, -3)},
+      {"/scenes/0/at/0/modelview/objects/1", mirrorAt(0, 0, 0)},
+      {"/scenes/0/at/0/modelview/lights/0", mirrorAt(0, 0, 0)}, {"/scenes/0/at/1/time", 0.5},
+      {"/scenes/1/camera/zoomFactor", 2}, {"/meshes/0/pointCount", 3}, {"/meshes/0/polygonCount", 1},
+      {"/meshes/0/bounds", {{0, 0, -1}, {3, 2, 0}}}, {"/meshes/0/texture", {{"width", 2}, {"height", 2}}}};
+  for (const auto& [pointer, value] : values) EXPECT_EQ(at(pointer), value) << pointer;
+  // Both scenes use one mesh, read once.
+  const std::pair<const char*, std::size_t> sizes[] = {
+      {"/scenes", 2}, {"/scenes/0/objects", 2}, {"/scenes/0/at", 2}, {"/meshes", 1}};
+  for (auto [pointer, size] : sizes) EXPECT_EQ(at(pointer).size(), size) << pointer;
+  // -(P0 - P1) x (P2 - P1) normalised: -(2, 0, 6) / sqrt(40).
+  const std::vector<float> normal = at("/meshes/0/firstNormal").get<std::vector<float>>();
+  const float expectedNormal[] = {-0.31622777f, 0, -0.9486833f};
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(normal.at(i), expectedNormal[i], 1e-6) << i;
+  // Floats are printed as the shortest decimal that reads back to the very same float.
+  EXPECT_EQ(at("/scenes/0/camera/zoomFactor").dump(), "3.2");
+  EXPECT_NEAR(at("/scenes/0/at/1/fogMax").get<float>(), 250, 1e-3);
+}
+
+// Names are bytes from the files; the bytes that are not UTF-8 are replaced, so the
+// document stays JSON.
+TEST(InspectTest, NamesThatAreNotUtf8GiveValidJson) {
+  TempDir dir;
+  writeObject(dir, "b\xff.lwo");
+  dir.write("s\xfe.lws", kHeader + objectItem("b\xff.lwo") + cameraItem());
+  ToolRun run = inspect(dir, "--data '" + dir.str() + "' 's\xfe.lws'");
+  ASSERT_EQ(run.status, 0) << run.err;
+  const Json json = Json::parse(run.out);
+  EXPECT_EQ(json["scenes"][0]["file"], "s\uFFFD.lws");
+  EXPECT_EQ(json["meshes"][0]["name"], "b\uFFFD.lwo");
 }
 
 TEST(InspectTest, FailuresPrintOneLineAndNoDocument) {
@@ -109,13 +121,19 @@ TEST(InspectTest, FailuresPrintOneLineAndNoDocument) {
   }
 }
 
-TEST(InspectTest, BadArgumentsGiveTheUsageAndStatusTwo) {
+TEST(InspectTest, BadArgumentsAreNamedWithTheirValueAndGiveStatusTwo) {
   TempDir dir;
-  for (const char* arguments : {"", "--data", "--near 0 a.lws", "--near x a.lws", "--at a.lws", "--at 1e999 a.lws",
-                                "--verbose a.lws", "--data Data"}) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"", "scenes is required"}, {"--data Data", "scenes is required"}, {"--data", "--data: 1 required DIR missing"},
+      {"--near 0 a.lws", "--near: expected a number above 0, not \"0\""},
+      {"--near 1e-50 a.lws", "--near: expected a number above 0, not \"1e-50\""},
+      {"--at abc a.lws", "--at: expected a number of seconds, not \"abc\""},
+      {"--at 1e999 a.lws", "--at: expected a number of seconds, not \"1e999\""},
+      {"--verbose a.lws", "The following argument was not expected: --verbose"}};
+  for (const auto& [arguments, message] : cases) {
     ToolRun run = inspect(dir, arguments);
     EXPECT_EQ(run.status, 2) << arguments;
-    EXPECT_EQ(run.err.rfind("usage: tessarine-inspect", 0), 0u) << arguments;
+    EXPECT_EQ(run.err, std::string("tessarine-inspect: ") + message + "\nRun tessarine-inspect --help for the options.\n");
     EXPECT_EQ(run.out, "") << arguments;
   }
 }

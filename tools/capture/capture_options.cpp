@@ -1,38 +1,26 @@
 #include "capture/capture_options.h"
 
+#include <CLI/CLI.hpp>
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <string_view>
+#include <tuple>
+#include <utility>
 
+#include "cli/command_line.h"
+#include "common/error.h"
 #include "show/play_list.h"
 
 namespace tessarine::capture {
 
-const char* const kUsage =
-    "usage: tessarine-capture [--data DIR] [--music FILE] [--size WxH] [--at SECONDS]...\n"
-    "                         [--fps N] [--from S] [--to S] [--out PATTERN] [--video FILE]\n"
-    "Draws the show off screen. Show time runs from 0 at the start of the first scene\n"
-    "through every scene in order.\n"
-    "  --data DIR      the scenes, objects and images (default Data)\n"
-    "  --music FILE    the music of the video (default THREE.mp3)\n"
-    "  --size WxH      the picture size (default 1280x720)\n"
-    "  --at SECONDS    one frame at this show time; may be given again\n"
-    "  --fps N         frames per second of a stretch (default 30)\n"
-    "  --from S        the stretch's first moment (default 0)\n"
-    "  --to S          its last moment (default the end of the show)\n"
-    "  --out PATTERN   PNG files, the pattern taking the frame number: shots/%05d.png\n"
-    "  --video FILE    an H.264 MP4 video with the music (needs ffmpeg)\n";
-
 namespace {
 
-std::optional<double> parseNumber(std::string_view text) {
-  double value = 0;
-  const char* end = text.data() + text.size();
-  auto [ptr, error] = std::from_chars(text.data(), end, value);
-  if (error != std::errc() || ptr != end || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
+constexpr const char* kDescription =
+    "Draws the show off screen, without a display, into numbered PNG files or a video with the music. Show time "
+    "runs from 0 at the start of the first scene through every scene in order.";
 
 std::string seconds(double value) {
   char text[32];
@@ -48,106 +36,94 @@ std::optional<int> parseSide(std::string_view text) {
   return value;
 }
 
-struct Parser {
-  CaptureOptions options;
-  bool stretchGiven = false;
-  std::string error;
+// WIDTHxHEIGHT, each side 1 to kMaxSide.
+std::optional<std::pair<int, int>> parseSize(std::string_view text) {
+  std::size_t x = text.find_first_of("xX");
+  if (x == std::string_view::npos) return std::nullopt;
+  std::optional<int> width = parseSide(text.substr(0, x)), height = parseSide(text.substr(x + 1));
+  if (!width || !height) return std::nullopt;
+  return std::pair(*width, *height);
+}
 
-  bool fail(std::string message) {
-    error = std::move(message);
-    return false;
-  }
+CLI::Validator size() {
+  return CLI::Validator(
+      [](std::string& text) -> std::string {
+        if (parseSize(text)) return {};
+        return "expected WIDTHxHEIGHT, each 1 to " + std::to_string(kMaxSide) + ", not \"" + text + "\"";
+      },
+      "");
+}
 
-  bool time(std::string_view name, std::string_view text, double& into) {
-    std::optional<double> value = parseNumber(text);
-    if (!value || *value < 0) return fail(std::string(name) + " takes seconds from 0 up, not \"" + std::string(text) + "\"");
-    into = *value;
-    return true;
-  }
+CLI::Validator framePattern() {
+  return CLI::Validator(
+      [](std::string& text) -> std::string {
+        std::string error;
+        return FramePattern::parse(text, error) ? "" : error;
+      },
+      "");
+}
 
-  bool option(std::string_view name, std::string_view value) {
-    if (name == "--data") {
-      options.dataDirectory = value;
-    } else if (name == "--music") {
-      options.musicFile = value;
-    } else if (name == "--size") {
-      std::size_t x = value.find_first_of("xX");
-      std::optional<int> width = x == std::string_view::npos ? std::nullopt : parseSide(value.substr(0, x));
-      std::optional<int> height = x == std::string_view::npos ? std::nullopt : parseSide(value.substr(x + 1));
-      if (!width || !height) {
-        return fail("--size takes WIDTHxHEIGHT, each 1 to " + std::to_string(kMaxSide) + ", not \"" +
-                    std::string(value) + "\"");
-      }
-      options.width = *width;
-      options.height = *height;
-    } else if (name == "--at") {
-      double moment = 0;
-      if (!time(name, value, moment)) return false;
-      options.moments.push_back(moment);
-    } else if (name == "--fps") {
-      std::optional<double> rate = parseNumber(value);
-      if (!rate || *rate <= 0 || *rate > kMaxFramesPerSecond) {
-        return fail("--fps takes a rate above 0 and up to " + std::to_string(static_cast<int>(kMaxFramesPerSecond)) +
-                    ", not \"" + std::string(value) + "\"");
-      }
-      options.framesPerSecond = *rate;
-      stretchGiven = true;
-    } else if (name == "--from") {
-      if (!time(name, value, options.from)) return false;
-      stretchGiven = true;
-    } else if (name == "--to") {
-      double to = 0;
-      if (!time(name, value, to)) return false;
-      options.to = to;
-      stretchGiven = true;
-    } else if (name == "--out") {
-      std::string patternError;
-      options.out = FramePattern::parse(value, patternError);
-      if (!options.out) return fail("--out: " + patternError);
-    } else if (name == "--video") {
-      if (value.empty()) return fail("--video takes a file name");
-      options.video = value;
-    } else {
-      return fail("unknown option \"" + std::string(name) + "\"");
-    }
-    return true;
-  }
+CLI::Validator showTime() { return cli::number("seconds from 0 up", [](double value) { return value >= 0; }); }
 
-  bool checkTogether() {
-    if (!options.moments.empty() && stretchGiven) return fail("--at cannot be combined with --fps, --from or --to");
-    if (!options.moments.empty() && options.video) return fail("--video needs a stretch of frames, not --at");
-    if (!options.out && !options.video) return fail("nothing to write: give --out PATTERN, --video FILE or both");
-    if (options.to && *options.to < options.from) return fail("--to comes before --from");
-    if (options.video && (options.width % 2 != 0 || options.height % 2 != 0)) {
-      return fail("--video needs an even width and height");
-    }
-    return true;
+// What the options cannot ask for together.
+void checkTogether(const CLI::App& app, const CaptureOptions& options) {
+  const bool stretch = app.count("--fps") + app.count("--from") + app.count("--to") > 0;
+  if (!options.moments.empty() && stretch) throw common::Error("--at cannot be combined with --fps, --from or --to");
+  if (!options.moments.empty() && options.video) throw common::Error("--video needs a stretch of frames, not --at");
+  if (!options.out && !options.video) throw common::Error("nothing to write: give --out PATTERN, --video FILE or both");
+  if (options.to && *options.to < options.from) throw common::Error("--to comes before --from");
+  if (options.video && (options.width % 2 != 0 || options.height % 2 != 0)) {
+    throw common::Error("--video needs an even width and height");
   }
-};
+}
 
 }  // namespace
 
-ParsedOptions parseOptions(std::span<const std::string_view> arguments) {
-  Parser parser;
-  parser.options.dataDirectory = show::kDataDirectory;
-  parser.options.musicFile = show::kMusicFile;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    std::string_view argument = arguments[i];
-    if (argument == "--help" || argument == "-h") return {};
-    if (argument.substr(0, 2) != "--") return {std::nullopt, "unexpected argument \"" + std::string(argument) + "\""};
-    std::string_view name = argument, value;
-    if (std::size_t equals = argument.find('='); equals != std::string_view::npos) {
-      name = argument.substr(0, equals);
-      value = argument.substr(equals + 1);
-    } else if (i + 1 < arguments.size()) {
-      value = arguments[++i];
-    } else {
-      return {std::nullopt, std::string(argument) + " needs a value"};
-    }
-    if (!parser.option(name, value)) return {std::nullopt, parser.error};
-  }
-  if (!parser.checkTogether()) return {std::nullopt, parser.error};
-  return {std::move(parser.options), ""};
+void addOptions(CLI::App& app, CaptureOptions& options) {
+  app.description(kDescription);
+  options.dataDirectory = show::kDataDirectory;
+  options.musicFile = show::kMusicFile;
+  app.add_option("--data", options.dataDirectory, "The scenes, objects and images")
+      ->type_name("DIR")
+      ->capture_default_str();
+  app.add_option("--music", options.musicFile, "The music of the video")->type_name("FILE")->capture_default_str();
+  app.add_option_function<std::string>(
+         "--size", [&options](const std::string& text) { std::tie(options.width, options.height) = *parseSize(text); },
+         "The picture size (default " + std::to_string(kDefaultWidth) + "x" + std::to_string(kDefaultHeight) + ")")
+      ->type_name("WxH")
+      ->check(size());
+  app.add_option("--at", options.moments, "One frame at this show time; may be given again")
+      ->type_name("SECONDS")
+      ->allow_extra_args(false)
+      ->check(showTime());
+  app.add_option("--fps", options.framesPerSecond, "Frames per second of a stretch")
+      ->type_name("N")
+      ->capture_default_str()
+      ->check(cli::number("a rate above 0 and up to " + std::to_string(static_cast<int>(kMaxFramesPerSecond)),
+                          [](double rate) { return rate > 0 && rate <= kMaxFramesPerSecond; }));
+  app.add_option("--from", options.from, "The stretch's first moment")
+      ->type_name("S")
+      ->capture_default_str()
+      ->check(showTime());
+  app.add_option_function<double>(
+         "--to", [&options](double to) { options.to = to; }, "Its last moment (default the end of the show)")
+      ->type_name("S")
+      ->check(showTime());
+  app.add_option_function<std::string>(
+         "--out",
+         [&options](const std::string& text) {
+           std::string unused;  // the validator has refused what does not parse
+           options.out = FramePattern::parse(text, unused);
+         },
+         "PNG files, the pattern taking the frame number: shots/%05d.png")
+      ->type_name("PATTERN")
+      ->check(framePattern());
+  app.add_option_function<std::string>(
+         "--video", [&options](const std::string& file) { options.video = file; },
+         "An H.264 MP4 video with the music (needs ffmpeg)")
+      ->type_name("FILE")
+      ->check(CLI::Validator([](std::string& file) { return file.empty() ? "expected a file name" : ""; }, ""));
+  app.callback([&app, &options] { checkTogether(app, options); });
 }
 
 FramePlan planFrames(const CaptureOptions& options, double showLength) {

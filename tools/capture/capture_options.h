@@ -3,12 +3,14 @@
 #pragma once
 
 #include <optional>
-#include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "capture/frame_pattern.h"
+
+namespace CLI {
+class App;
+}
 
 namespace tessarine::capture {
 
@@ -20,8 +22,6 @@ inline constexpr double kDefaultFramesPerSecond = 30;
 inline constexpr double kMaxFramesPerSecond = 1000;
 // Nine hours at 30 frames a second; the plan of a run is held in memory.
 inline constexpr long long kMaxFrames = 1'000'000;
-
-extern const char* const kUsage;
 
 struct CaptureOptions {
   std::string dataDirectory;
@@ -36,13 +36,9 @@ struct CaptureOptions {
   std::optional<std::string> video;
 };
 
-struct ParsedOptions {
-  std::optional<CaptureOptions> options;  // none: see `error`, or help was asked for
-  std::string error;                      // empty with no options: --help
-};
-
-// Reads the arguments after the program name. Never throws for bad input.
-ParsedOptions parseOptions(std::span<const std::string_view> arguments);
+// Adds the options to `app`, written into `options` as they are read; what they ask for
+// together is checked once all are read, and refused with a common::Error.
+void addOptions(CLI::App& app, CaptureOptions& options);
 
 // The frames of a run, as show times and the numbers their files take; checked against
 // the show's length. Throws nothing; an empty list with `error` set for times past the end.

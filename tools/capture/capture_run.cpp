@@ -10,6 +10,7 @@
 #include "capture/progress_meter.h"
 #include "capture/show_capture.h"
 #include "capture/video_encoder.h"
+#include "cli/command_line.h"
 #include "common/data_file.h"
 #include "common/error.h"
 
@@ -58,8 +59,7 @@ int runCapture(const CaptureOptions& options, std::FILE* messages) {
     ShowCapture show(options.dataDirectory, options.width, options.height);
     FramePlan plan = planFrames(options, show.timeline().length());
     if (!plan.error.empty()) {
-      std::fprintf(messages, "%s: %s\n%s", kProgram, plan.error.c_str(), kUsage);
-      return kExitUsage;
+      return cli::refuse(kProgram, plan.error.c_str(), messages);
     }
     if (options.out && !plan.numbers.empty()) makeFolderFor(options.out->format(plan.numbers.front()));
     std::optional<VideoEncoder> video = startVideo(options, show);

@@ -10,9 +10,9 @@ namespace tessarine::capture {
 
 inline constexpr int kExitDone = 0;
 inline constexpr int kExitFailure = 1;  // a file could not be read or written
-inline constexpr int kExitUsage = 2;    // the arguments asked for something impossible
 
-// Says what went wrong, and the progress of long runs, on `messages`.
+// Says what went wrong, and the progress of long runs, on `messages`; times past the
+// end of the show are refused as the command line refuses (cli::kExitUsage).
 int runCapture(const CaptureOptions& options, std::FILE* messages);
 
 }  // namespace tessarine::capture

@@ -1,16 +1,14 @@
 // tessarine-inspect: reads scenes as the player's play list does and prints, as JSON,
 // what the reader made of them and what the renderer would use at chosen times.
-#include <cerrno>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <exception>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "cli/command_line.h"
 #include "common/error.h"
 #include "headless/headless_gl.h"
 #include "scene_report/report_document.h"
@@ -22,15 +20,8 @@ namespace {
 using namespace tessarine;
 
 constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
 // The context only holds textures and matrices; nothing is drawn into it.
 constexpr int kContextSize = 64;
-
-constexpr const char* kUsage =
-    "usage: tessarine-inspect [--data DIR] [--near N] [--at SECONDS]... SCENE.lws...\n"
-    "  --data DIR     data directory the scenes and objects are read from (default Data)\n"
-    "  --near N       near plane handed to each scene (default 1.0)\n"
-    "  --at SECONDS   also report values and matrices at this time; may be repeated\n";
 
 struct Options {
   std::string dataDirectory = "Data";
@@ -39,41 +30,22 @@ struct Options {
   std::vector<std::string> scenes;
 };
 
-std::optional<double> parseNumber(const char* text) {
-  char* end = nullptr;
-  errno = 0;
-  double value = std::strtod(text, &end);
-  if (end == text || *end != '\0' || errno == ERANGE || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
-
-// Nothing when the arguments are not understood.
-std::optional<Options> parseArguments(int argc, char** argv) {
-  Options options;
-  for (int i = 1; i < argc; ++i) {
-    std::string_view argument = argv[i];
-    bool takesValue = argument == "--data" || argument == "--near" || argument == "--at";
-    if (!takesValue) {
-      if (argument.starts_with("-")) return std::nullopt;
-      options.scenes.emplace_back(argument);
-      continue;
-    }
-    if (i + 1 >= argc) return std::nullopt;
-    const char* value = argv[++i];
-    if (argument == "--data") {
-      options.dataDirectory = value;
-    } else if (argument == "--near") {
-      std::optional<double> nearPlane = parseNumber(value);
-      if (!nearPlane || !(*nearPlane > 0)) return std::nullopt;
-      options.nearPlane = static_cast<float>(*nearPlane);
-    } else {
-      std::optional<double> seconds = parseNumber(value);
-      if (!seconds) return std::nullopt;
-      options.times.push_back(*seconds);
-    }
-  }
-  if (options.scenes.empty()) return std::nullopt;
-  return options;
+void addOptions(CLI::App& app, Options& options) {
+  app.add_option("--data", options.dataDirectory, "The folder the scenes and objects are read from")
+      ->type_name("DIR")
+      ->capture_default_str();
+  app.add_option("--near", options.nearPlane, "The near plane handed to each scene")
+      ->type_name("N")
+      ->check(cli::number("a number above 0",
+                          [](double near) { return near <= std::numeric_limits<float>::max() && static_cast<float>(near) > 0; }))
+      ->capture_default_str();
+  app.add_option("--at", options.times, "Also report values and matrices at this time; may be given again")
+      ->type_name("SECONDS")
+      ->allow_extra_args(false)
+      ->check(cli::number("a number of seconds", [](double) { return true; }));
+  app.add_option("scenes", options.scenes, "The scene files, read as the player's play list does")
+      ->type_name("SCENE.lws")
+      ->required();
 }
 
 int run(const Options& options) {
@@ -96,13 +68,14 @@ int run(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::optional<Options> options = parseArguments(argc, argv);
-  if (!options) {
-    std::fputs(kUsage, stderr);
-    return kExitUsage;
-  }
+  Options options;
+  cli::CommandLine commandLine("tessarine-inspect",
+                               "Reads scenes as the player's play list does and prints, as JSON, what the reader made "
+                               "of them and what the renderer would use at chosen times.");
+  addOptions(commandLine.app(), options);
+  if (std::optional<int> status = commandLine.parse(argc, argv)) return *status;
   try {
-    return run(*options);
+    return run(options);
   } catch (const common::Error& error) {
     // Authors are told where and why, not only the player's fixed text.
     std::fprintf(stderr, "tessarine-inspect: %s\n", error.described().c_str());

@@ -4,9 +4,14 @@
 #include <GL/gl.h>
 
 #include <array>
+#include <charconv>
+#include <cmath>
 #include <limits>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <span>
+#include <utility>
 
-#include "scene_report/json_writer.h"
 #include "render/placement.h"
 #include "render/projection.h"
 
@@ -16,7 +21,33 @@ namespace {
 using scene::Scene;
 using scene::SceneLight;
 using scene::SceneObject;
+// Members in the order they are written, so the document reads like the scene file.
+using Json = nlohmann::ordered_json;
 
+
+// A float as the shortest decimal that reads back to it ("3.2", not 3.2000000476837158);
+// a value that is not finite is null, as JSON has no such numbers.
+Json number(float value) {
+  if (!std::isfinite(value)) return nullptr;
+  std::array<char, 32> text{};
+  const auto written = std::to_chars(text.data(), text.data() + text.size(), value);
+  double shortest = 0;
+  std::from_chars(text.data(), written.ptr, shortest);
+  return shortest;
+}
+
+Json number(std::optional<float> value) { return value ? number(*value) : Json(nullptr); }
+
+Json numbers(std::span<const float> values) {
+  Json array = Json::array();
+  for (float value : values) array.push_back(number(value));
+  return array;
+}
+
+template <std::size_t N>
+Json numbers(const std::optional<std::array<float, N>>& values) {
+  return values ? numbers(*values) : Json(nullptr);
+}
 
 // The value in force at `seconds`: the envelope's when there is one, else the plain one.
 std::optional<float> valueAt(const std::unique_ptr<anim::Envelope>& envelope, std::optional<float> plain,
@@ -25,169 +56,95 @@ std::optional<float> valueAt(const std::unique_ptr<anim::Envelope>& envelope, st
   return plain;
 }
 
-void writeChannels(JsonWriter& json, const anim::Motion& motion, double seconds) {
-  json.numbers(motion.valueAt(seconds));
-}
+Json channels(const anim::Motion& motion, double seconds) { return numbers(motion.valueAt(seconds)); }
 
-void writeLightRecord(JsonWriter& json, const SceneLight& light) {
-  json.beginObject();
-  json.key("glLight");
-  json.integer(std::int64_t{light.glLight});
-  json.key("lightType");
-  json.integer(std::int64_t{light.lightType});
-  json.key("color");
-  json.numbers(light.color);
-  json.key("intensity");
-  json.number(light.intensity);
-  json.key("intensityEnvelope");
-  json.boolean(light.intensityEnvelope != nullptr);
-  json.key("coneAngle");
-  json.number(light.coneAngle);
-  json.key("coneEnvelope");
-  json.boolean(light.coneEnvelope != nullptr);
-  json.key("parentIndex");
-  json.integer(std::int64_t{light.parentIndex});
-  json.key("keyCount");
-  json.integer(std::int64_t{light.motion.keyCount()});
-  json.endObject();
+Json lightRecord(const SceneLight& light) {
+  return {{"glLight", light.glLight},
+          {"lightType", light.lightType},
+          {"color", numbers(light.color)},
+          {"intensity", number(light.intensity)},
+          {"intensityEnvelope", light.intensityEnvelope != nullptr},
+          {"coneAngle", number(light.coneAngle)},
+          {"coneEnvelope", light.coneEnvelope != nullptr},
+          {"parentIndex", light.parentIndex},
+          {"keyCount", light.motion.keyCount()}};
 }
 
 // The renderer receives the time as a float; everything here is evaluated at that float.
-void writeAt(JsonWriter& json, Scene& scene, double requested) {
+Json valuesAt(Scene& scene, double requested) {
   const double seconds = static_cast<float>(requested);
-  json.beginObject();
-  json.key("time");
-  json.number(static_cast<float>(seconds));
-  json.key("camera");
-  writeChannels(json, *scene.camera.motion, seconds);
-  json.key("objects");
-  json.beginArray();
-  for (SceneObject& object : scene.objects) writeChannels(json, *object.motion, seconds);
-  json.endArray();
-  json.key("lights");
-  json.beginArray();
-  for (SceneLight& light : scene.lights) writeChannels(json, light.motion, seconds);
-  json.endArray();
+  Json at = {{"time", number(static_cast<float>(seconds))}, {"camera", channels(*scene.camera.motion, seconds)}};
+  Json objects = Json::array(), lights = Json::array();
+  for (SceneObject& object : scene.objects) objects.push_back(channels(*object.motion, seconds));
+  for (SceneLight& light : scene.lights) lights.push_back(channels(light.motion, seconds));
+  at["objects"] = std::move(objects);
+  at["lights"] = std::move(lights);
 
   std::optional<float> zoom = valueAt(scene.camera.zoomEnvelope, scene.camera.zoomFactor, seconds);
-  json.key("zoom");
-  json.number(zoom);
-  json.key("fovy");
-  json.number(zoom ? std::optional<float>(render::fieldOfView(*zoom)) : std::nullopt);
-  json.key("fogMin");
-  json.number(valueAt(scene.fogMinEnvelope, scene.effectiveFogMinDistance(), seconds));
-  json.key("fogMax");
-  json.number(valueAt(scene.fogMaxEnvelope, scene.effectiveFogMaxDistance(), seconds));
-  json.key("ambientIntensity");
-  json.number(valueAt(scene.ambientIntensityEnvelope, scene.ambientIntensity, seconds));
-  json.key("shakeAmplitude");
-  json.number(valueAt(scene.shakeEnvelope, scene.shakeAmplitude, seconds));
-  json.key("lightIntensity");
-  json.beginArray();
-  for (const SceneLight& light : scene.lights) json.number(valueAt(light.intensityEnvelope, light.intensity, seconds));
-  json.endArray();
-  json.key("coneAngle");
-  json.beginArray();
-  for (const SceneLight& light : scene.lights) json.number(valueAt(light.coneEnvelope, light.coneAngle, seconds));
-  json.endArray();
+  at["zoom"] = number(zoom);
+  at["fovy"] = number(zoom ? std::optional<float>(render::fieldOfView(*zoom)) : std::nullopt);
+  at["fogMin"] = number(valueAt(scene.fogMinEnvelope, scene.effectiveFogMinDistance(), seconds));
+  at["fogMax"] = number(valueAt(scene.fogMaxEnvelope, scene.effectiveFogMaxDistance(), seconds));
+  at["ambientIntensity"] = number(valueAt(scene.ambientIntensityEnvelope, scene.ambientIntensity, seconds));
+  at["shakeAmplitude"] = number(valueAt(scene.shakeEnvelope, scene.shakeAmplitude, seconds));
+  Json intensities = Json::array(), cones = Json::array();
+  for (const SceneLight& light : scene.lights) {
+    intensities.push_back(number(valueAt(light.intensityEnvelope, light.intensity, seconds)));
+    cones.push_back(number(valueAt(light.coneEnvelope, light.coneAngle, seconds)));
+  }
+  at["lightIntensity"] = std::move(intensities);
+  at["coneAngle"] = std::move(cones);
 
   // Placed without shake, so the matrices depend on the file alone.
   scene.shakeOffset = {0, 0, 0};
   render::Placement placement;
   placement.update(scene, seconds);
-  json.key("modelview");
-  json.beginObject();
-  json.key("objects");
-  json.beginArray();
-  for (std::size_t i = 0; i < scene.objects.size(); ++i) json.numbers(placement.objectModelview(i).m);
-  json.endArray();
-  json.key("lights");
-  json.beginArray();
-  for (const SceneLight& light : scene.lights) json.numbers(placement.lightModelview(light, seconds).m);
-  json.endArray();
-  json.endObject();
-  json.endObject();
+  Json placedObjects = Json::array(), placedLights = Json::array();
+  for (std::size_t i = 0; i < scene.objects.size(); ++i) placedObjects.push_back(numbers(placement.objectModelview(i).m));
+  for (const SceneLight& light : scene.lights) placedLights.push_back(numbers(placement.lightModelview(light, seconds).m));
+  at["modelview"] = {{"objects", std::move(placedObjects)}, {"lights", std::move(placedLights)}};
+  return at;
 }
 
-void writeScene(JsonWriter& json, Scene& scene, std::span<const double> times) {
-  json.beginObject();
-  json.key("file");
-  json.string(scene.fileName);
-  json.key("firstFrame");
-  json.integer(scene.firstFrame);
-  json.key("lastFrame");
-  json.integer(scene.lastFrame);
-  json.key("framesPerSecond");
-  json.number(scene.framesPerSecond);
-  json.key("startTime");
-  json.number(scene.startTime);
-  json.key("endTime");
-  json.number(scene.endTime);
-  json.key("ambientColor");
-  scene.ambientColor ? json.numbers(*scene.ambientColor) : json.null();
-  json.key("ambientIntensity");
-  json.number(scene.ambientIntensity);
-  json.key("ambientIntensityEnvelope");
-  json.boolean(scene.ambientIntensityEnvelope != nullptr);
-  json.key("fogMinDistance");
-  json.number(scene.fogMinDistance);
-  json.key("fogMinEnvelope");
-  json.boolean(scene.fogMinEnvelope != nullptr);
-  json.key("fogMaxDistance");
-  json.number(scene.fogMaxDistance);
-  json.key("fogMaxEnvelope");
-  json.boolean(scene.fogMaxEnvelope != nullptr);
-  json.key("fogColor");
-  scene.fogColor ? json.numbers(*scene.fogColor) : json.null();
-  json.key("backdropColor");
-  scene.backdropColor ? json.numbers(*scene.backdropColor) : json.null();
-  json.key("shakeAmplitude");
-  json.number(scene.shakeAmplitude);
-  json.key("shakeEnvelope");
-  json.boolean(scene.shakeEnvelope != nullptr);
-  json.key("nearPlane");
-  json.number(scene.nearPlane);
-
-  json.key("camera");
-  json.beginObject();
-  json.key("parentIndex");
-  json.integer(std::int64_t{scene.camera.parentIndex});
-  json.key("zoomFactor");
-  json.number(scene.camera.zoomFactor);
-  json.key("zoomEnvelope");
-  json.boolean(scene.camera.zoomEnvelope != nullptr);
-  json.key("keyCount");
-  json.integer(std::int64_t{scene.camera.motion->keyCount()});
-  json.endObject();
-
-  json.key("objects");
-  json.beginArray();
+Json sceneRecord(Scene& scene, std::span<const double> times) {
+  Json record = {{"file", scene.fileName},
+                 {"firstFrame", scene.firstFrame ? Json(*scene.firstFrame) : Json(nullptr)},
+                 {"lastFrame", scene.lastFrame ? Json(*scene.lastFrame) : Json(nullptr)},
+                 {"framesPerSecond", number(scene.framesPerSecond)},
+                 {"startTime", scene.startTime},
+                 {"endTime", scene.endTime},
+                 {"ambientColor", numbers(scene.ambientColor)},
+                 {"ambientIntensity", number(scene.ambientIntensity)},
+                 {"ambientIntensityEnvelope", scene.ambientIntensityEnvelope != nullptr},
+                 {"fogMinDistance", number(scene.fogMinDistance)},
+                 {"fogMinEnvelope", scene.fogMinEnvelope != nullptr},
+                 {"fogMaxDistance", number(scene.fogMaxDistance)},
+                 {"fogMaxEnvelope", scene.fogMaxEnvelope != nullptr},
+                 {"fogColor", numbers(scene.fogColor)},
+                 {"backdropColor", numbers(scene.backdropColor)},
+                 {"shakeAmplitude", number(scene.shakeAmplitude)},
+                 {"shakeEnvelope", scene.shakeEnvelope != nullptr},
+                 {"nearPlane", number(scene.nearPlane)}};
+  record["camera"] = {{"parentIndex", scene.camera.parentIndex},
+                      {"zoomFactor", number(scene.camera.zoomFactor)},
+                      {"zoomEnvelope", scene.camera.zoomEnvelope != nullptr},
+                      {"keyCount", scene.camera.motion->keyCount()}};
+  Json objects = Json::array(), lights = Json::array(), at = Json::array();
   for (const SceneObject& object : scene.objects) {
-    json.beginObject();
-    json.key("mesh");
-    object.mesh != nullptr ? json.string(object.mesh->name()) : json.null();
-    json.key("parentIndex");
-    json.integer(std::int64_t{object.parentIndex});
-    json.key("keyCount");
-    json.integer(std::int64_t{object.motion->keyCount()});
-    json.endObject();
+    objects.push_back({{"mesh", object.mesh != nullptr ? Json(object.mesh->name()) : Json(nullptr)},
+                       {"parentIndex", object.parentIndex},
+                       {"keyCount", object.motion->keyCount()}});
   }
-  json.endArray();
-
-  json.key("lights");
-  json.beginArray();
-  for (const SceneLight& light : scene.lights) writeLightRecord(json, light);
-  json.endArray();
-
-  json.key("at");
-  json.beginArray();
-  for (double seconds : times) writeAt(json, scene, seconds);
-  json.endArray();
-  json.endObject();
+  for (const SceneLight& light : scene.lights) lights.push_back(lightRecord(light));
+  for (double seconds : times) at.push_back(valuesAt(scene, seconds));
+  record["objects"] = std::move(objects);
+  record["lights"] = std::move(lights);
+  record["at"] = std::move(at);
+  return record;
 }
 
-void writeBounds(JsonWriter& json, const mesh::Mesh& mesh) {
-  if (mesh.pointCount() == 0) return json.null();
+Json bounds(const mesh::Mesh& mesh) {
+  if (mesh.pointCount() == 0) return nullptr;
   std::array<float, 3> low{}, high{};
   low.fill(std::numeric_limits<float>::infinity());
   high.fill(-std::numeric_limits<float>::infinity());
@@ -198,60 +155,39 @@ void writeBounds(JsonWriter& json, const mesh::Mesh& mesh) {
       if (p[i] > high[i]) high[i] = p[i];
     }
   }
-  json.beginArray();
-  json.numbers(low);
-  json.numbers(high);
-  json.endArray();
+  return {numbers(low), numbers(high)};
 }
 
 // Level 0 as the GL holds it, which is what the mipmap builder made of the image.
-void writeTextureSize(JsonWriter& json, const mesh::Texture& texture) {
-  if (texture.id() == 0) return json.null();
+Json textureSize(const mesh::Texture& texture) {
+  if (texture.id() == 0) return nullptr;
   GLint width = 0, height = 0;
   glBindTexture(GL_TEXTURE_2D, texture.id());
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-  json.beginObject();
-  json.key("width");
-  json.integer(std::int64_t{width});
-  json.key("height");
-  json.integer(std::int64_t{height});
-  json.endObject();
+  return {{"width", width}, {"height", height}};
 }
 
-void writeMesh(JsonWriter& json, const mesh::Mesh& mesh) {
-  json.beginObject();
-  json.key("name");
-  json.string(mesh.name());
-  json.key("pointCount");
-  json.integer(std::int64_t{mesh.pointCount()});
-  json.key("polygonCount");
-  json.integer(std::int64_t{mesh.polygonCount()});
-  json.key("bounds");
-  writeBounds(json, mesh);
-  json.key("firstNormal");
-  mesh.polygons().empty() ? json.null() : json.numbers(mesh.polygons().front().normal);
-  json.key("texture");
-  writeTextureSize(json, mesh.texture());
-  json.endObject();
+Json meshRecord(const mesh::Mesh& mesh) {
+  return {{"name", mesh.name()},
+          {"pointCount", mesh.pointCount()},
+          {"polygonCount", mesh.polygonCount()},
+          {"bounds", bounds(mesh)},
+          {"firstNormal", mesh.polygons().empty() ? Json(nullptr) : numbers(mesh.polygons().front().normal)},
+          {"texture", textureSize(mesh.texture())}};
 }
 
 }  // namespace
 
 std::string inspectDocument(std::span<const std::unique_ptr<Scene>> scenes, const scene::DemoContext& context,
                             std::span<const double> times) {
-  JsonWriter json;
-  json.beginObject();
-  json.key("scenes");
-  json.beginArray();
-  for (const std::unique_ptr<Scene>& scene : scenes) writeScene(json, *scene, times);
-  json.endArray();
-  json.key("meshes");
-  json.beginArray();
-  for (const std::unique_ptr<mesh::Mesh>& mesh : context.meshes) writeMesh(json, *mesh);
-  json.endArray();
-  json.endObject();
-  return json.text();
+  Json records = Json::array(), meshes = Json::array();
+  for (const std::unique_ptr<Scene>& scene : scenes) records.push_back(sceneRecord(*scene, times));
+  for (const std::unique_ptr<mesh::Mesh>& mesh : context.meshes) meshes.push_back(meshRecord(*mesh));
+  const Json document = {{"scenes", std::move(records)}, {"meshes", std::move(meshes)}};
+  // File and object names come from the files as bytes; any that are not UTF-8 are
+  // replaced so the document is always valid JSON.
+  return document.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
 }  // namespace tessarine::inspect

@@ -5,30 +5,42 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "capture/png_file.h"
 #include "capture/show_capture.h"
-#include "common/error.h"
+#include "cli/command_line.h"
 
 namespace {
 
 constexpr int kWidth = 400;
 constexpr int kHeight = 300;
 constexpr int kSheetColumns = 4;
+// Every frame of a sheet is held in memory; a smaller step would ask for more than a machine has.
+constexpr double kMinStepSeconds = 0.01;
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3 || argc > 4) {
-    std::fprintf(stderr, "usage: %s DATA_DIRECTORY OUTPUT_DIRECTORY [STEP_SECONDS]\n", argv[0]);
-    return 2;
-  }
+  std::string dataDirectory, outputDirectory;
+  double step = 2.0;
+  tessarine::cli::CommandLine commandLine(
+      "tessarine-showshot",
+      "Draws frames of a generated show off screen, one contact sheet per scene, its frames four to a row.");
+  CLI::App& app = commandLine.app();
+  app.add_option("DATA_DIRECTORY", dataDirectory, "The show's scenes, objects and images")->type_name("DIR")->required();
+  app.add_option("OUTPUT_DIRECTORY", outputDirectory, "The folder the sheets are written to")
+      ->type_name("DIR")
+      ->required();
+  app.add_option("STEP_SECONDS", step, "Seconds between the frames of a sheet")
+      ->type_name("SECONDS")
+      ->capture_default_str()
+      ->check(tessarine::cli::number("seconds from 0.01 up", [](double seconds) { return seconds >= kMinStepSeconds; }));
+  if (std::optional<int> status = commandLine.parse(argc, argv)) return *status;
   try {
-    double step = argc == 4 ? std::stod(argv[3]) : 2.0;
-    if (!(step > 0)) throw tessarine::common::Error("STEP_SECONDS must be above 0");
-    std::filesystem::create_directories(argv[2]);
-    tessarine::capture::ShowCapture player(argv[1], kWidth, kHeight);
+    std::filesystem::create_directories(outputDirectory);
+    tessarine::capture::ShowCapture player(dataDirectory, kWidth, kHeight);
     for (std::size_t i = 0; i < player.show().sceneCount(); ++i) {
       tessarine::scene::Scene& scene = player.scene(i);
       std::vector<std::vector<std::uint8_t>> frames;
@@ -48,7 +60,8 @@ int main(int argc, char** argv) {
         }
       }
       const std::string& name = scene.fileName;
-      tessarine::capture::writePng(argv[2] + ("/" + name.substr(0, name.find('.')) + ".png"), sheet, sheetWidth, sheetHeight);
+      tessarine::capture::writePng(outputDirectory + "/" + name.substr(0, name.find('.')) + ".png", sheet, sheetWidth,
+                                   sheetHeight);
     }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "tessarine-showshot: %s\n", e.what());

@@ -1,5 +1,5 @@
 // Loudness and peak measures for mastering: integrated loudness in LUFS after the
-// broadcast recommendation (K-weighting, 400 ms blocks, absolute and relative gates).
+// broadcast recommendation (EBU R128: K-weighting, 400 ms blocks, both gates).
 #pragma once
 
 #include "synth/audio_buffer.h"
@@ -9,8 +9,9 @@ namespace tessarine::synth {
 // What silence, or audio too short for one block, measures.
 inline constexpr double kSilenceLoudness = -70.0;
 
-// Integrated loudness of stereo audio at kSampleRate, in LUFS; a full-scale 997 Hz sine
-// in both channels reads about 0, one 20 dB lower about -20.
+// Integrated loudness of stereo audio at kSampleRate, in LUFS, never below
+// kSilenceLoudness; a full-scale 997 Hz sine in both channels reads about 0. Throws
+// common::Error when the meter cannot be made.
 double integratedLoudness(const StereoBuffer& audio);
 
 // Largest absolute sample of either channel, as a factor of full scale.

@@ -4,7 +4,10 @@
 #include <cmath>
 #include <cstdio>
 #include <exception>
+#include <optional>
+#include <string>
 
+#include "cli/command_line.h"
 #include "common/error.h"
 #include "synth/loudness.h"
 #include "synth/mastering.h"
@@ -56,12 +59,15 @@ int run(const char* output) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: tessarine-soundtrack OUTPUT.mp3\n");
-    return 2;
-  }
+  std::string output;
+  tessarine::cli::CommandLine commandLine(
+      "tessarine-soundtrack",
+      "Renders the show's music from its timeline, masters it and encodes it to MP3, then decodes the file again to "
+      "check what a player will hear.");
+  commandLine.app().add_option("OUTPUT.mp3", output, "The MP3 file to write")->type_name("FILE")->required();
+  if (std::optional<int> status = commandLine.parse(argc, argv)) return *status;
   try {
-    return run(argv[1]);
+    return run(output.c_str());
   } catch (const std::exception& error) {
     std::fprintf(stderr, "tessarine-soundtrack: %s\n", error.what());
     return 1;

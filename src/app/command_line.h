@@ -1,0 +1,18 @@
+// The player's command line: without options it plays the show full screen as it always
+// has; --help and --version answer before any window is opened.
+#pragma once
+
+#include <optional>
+
+namespace tessarine::app {
+
+struct PlayerOptions {
+  // Set when the program is to stop at once with this status: after --help, --version or
+  // a refusal, which are already printed.
+  std::optional<int> exitStatus;
+  bool window = false;  // start in the window instead of full screen
+};
+
+PlayerOptions parseCommandLine(int argc, char** argv);
+
+}  // namespace tessarine::app

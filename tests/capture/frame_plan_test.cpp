@@ -1,0 +1,83 @@
+// Frame file patterns, and the frames that a run plans for a show of a given length.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "capture/capture_options.h"
+
+namespace tessarine::capture {
+namespace {
+
+TEST(FramePattern, FormatsTheNumberAndOnlyTheNumber) {
+  const std::tuple<std::string_view, int, std::string> cases[] = {
+      {"shots/%05d.png", 42, "shots/00042.png"}, {"%d", 0, "0"}, {"%i.png", 123456, "123456.png"},
+      {"%u.png", 7, "7.png"}, {"%-4d|.png", 7, "7   |.png"}, {"100%%/%3d%%.png", 5, "100%/  5%.png"},
+      {"%032d", 1, std::string(31, '0') + "1"},
+  };
+  for (const auto& [text, number, name] : cases) {
+    std::string error;
+    std::optional<FramePattern> pattern = FramePattern::parse(text, error);
+    ASSERT_TRUE(pattern) << text << ": " << error;
+    EXPECT_EQ(pattern->format(number), name) << text;
+  }
+  const char* const kOnly = "may hold only %d, %i or %u";
+  const std::pair<const char*, const char*> refused[] = {
+      {"shot.png", "holds no frame number"}, {"%d-%d.png", "more than one frame number"}, {"%s.png", kOnly},
+      {"%n.png", kOnly}, {"%ld.png", kOnly}, {"%*d.png", kOnly}, {"%.3d.png", kOnly}, {"shot%", kOnly},
+      {"%099999999999d.png", "field width"}};
+  for (const auto& [text, reason] : refused) {
+    std::string error;
+    EXPECT_FALSE(FramePattern::parse(text, error)) << text;
+    EXPECT_NE(error.find(reason), std::string::npos) << text << " gave: " << error;
+  }
+}
+
+CaptureOptions stretch(double fps, double from, std::optional<double> to) {
+  CaptureOptions o;
+  o.framesPerSecond = fps;
+  o.from = from;
+  o.to = to;
+  return o;
+}
+
+TEST(FramePlan, AStretchHasAFrameEveryStepMomentsComeInTheirOrder) {
+  // 0 to 1 s at 30: frames at 0, 1/30, ..., 30/30, both ends included.
+  FramePlan plan = planFrames(stretch(30, 0, 1.0), 6);
+  ASSERT_TRUE(plan.error.empty()) << plan.error;
+  ASSERT_EQ(plan.times.size(), 31u);
+  EXPECT_EQ(plan.times[0], 0);
+  EXPECT_DOUBLE_EQ(plan.times[15], 0.5);
+  EXPECT_DOUBLE_EQ(plan.times[30], 1.0);
+  EXPECT_EQ(plan.numbers.back(), 30);
+  // Frames keep their numbers in the whole show: 0.5 s at 10 frames a second is frame 5.
+  plan = planFrames(stretch(10, 0.5, 0.75), 6);
+  EXPECT_EQ(plan.numbers, (std::vector<int>{5, 6, 7}));
+  EXPECT_DOUBLE_EQ(plan.times.back(), 0.7);
+  // Without --to, to the end of the show: 0 to 6 s at 2 frames a second.
+  EXPECT_EQ(planFrames(stretch(2, 0, std::nullopt), 6).times.size(), 13u);
+  // A stretch of no length is one frame.
+  EXPECT_EQ(planFrames(stretch(30, 6, 6.0), 6).times, (std::vector<double>{6}));
+
+  CaptureOptions moments;
+  moments.moments = {3, 0.25, 6};
+  plan = planFrames(moments, 6);
+  EXPECT_EQ(plan.times, (std::vector<double>{3, 0.25, 6}));
+  EXPECT_EQ(plan.numbers, (std::vector<int>{0, 1, 2}));
+}
+
+TEST(FramePlan, TimesPastTheEndOfTheShowAreRefused) {
+  CaptureOptions moments;
+  moments.moments = {1, 6.5};
+  EXPECT_EQ(planFrames(moments, 6).error, "--at 6.5 is past the end of the show at 6 s");
+  EXPECT_TRUE(planFrames(moments, 6).times.empty());
+  EXPECT_EQ(planFrames(stretch(30, 0, 7.0), 6).error, "--to 7 is past the end of the show at 6 s");
+  EXPECT_EQ(planFrames(stretch(30, 8, std::nullopt), 6).error, "--from 8 is past the end of the show at 6 s");
+  // A million frames and one: 1000 frames a second for 1000 s.
+  EXPECT_NE(planFrames(stretch(1000, 0, std::nullopt), 1000).error.find("more than 1000000 frames"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace tessarine::capture
