@@ -112,7 +112,9 @@ TEST(InspectTest, FailuresPrintOneLineAndNoDocument) {
   // A later scene that fails leaves no half document behind.
   const std::pair<const char*, std::string> cases[] = {
       {"none.lws", "I can't open file " + dir.str() + "/none.lws as rt (" + dir.str() + "/none.lws: No such file or directory)"},
-      {"good.lws bad.lws", "Lack of AmbIntensity (" + dir.str() + "/bad.lws, line 8: found \"Fog\")"}};
+      {"good.lws bad.lws", "Lack of AmbIntensity (" + dir.str() + "/bad.lws, line 8: found \"Fog\")"},
+      // No scenes named: the player's play list, from its first file.
+      {"", "I can't open file " + dir.str() + "/S1.lws as rt (" + dir.str() + "/S1.lws: No such file or directory)"}};
   for (const auto& [scenes, message] : cases) {
     ToolRun run = inspect(dir, "--data '" + dir.str() + "' " + scenes);
     EXPECT_EQ(run.status, 1);
@@ -124,7 +126,7 @@ TEST(InspectTest, FailuresPrintOneLineAndNoDocument) {
 TEST(InspectTest, BadArgumentsAreNamedWithTheirValueAndGiveStatusTwo) {
   TempDir dir;
   const std::pair<const char*, const char*> cases[] = {
-      {"", "scenes is required"}, {"--data Data", "scenes is required"}, {"--data", "--data: 1 required DIR missing"},
+      {"--data", "--data: 1 required DIR missing"},
       {"--near 0 a.lws", "--near: expected a number above 0, not \"0\""},
       {"--near 1e-50 a.lws", "--near: expected a number above 0, not \"1e-50\""},
       {"--at abc a.lws", "--at: expected a number of seconds, not \"abc\""},

@@ -12,8 +12,8 @@
 #include "common/error.h"
 #include "headless/headless_gl.h"
 #include "scene_report/report_document.h"
-#include "scene/demo_context.h"
-#include "scene/scene.h"
+#include "show/play_list.h"
+#include "show/show.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ constexpr int kExitFailure = 1;
 constexpr int kContextSize = 64;
 
 struct Options {
-  std::string dataDirectory = "Data";
+  std::string dataDirectory{show::kDataDirectory};
   float nearPlane = 1.0f;
   std::vector<double> times;
   std::vector<std::string> scenes;
@@ -43,21 +43,24 @@ void addOptions(CLI::App& app, Options& options) {
       ->type_name("SECONDS")
       ->allow_extra_args(false)
       ->check(cli::number("a number of seconds", [](double) { return true; }));
-  app.add_option("scenes", options.scenes, "The scene files, read as the player's play list does")
-      ->type_name("SCENE.lws")
-      ->required();
+  app.add_option("scenes", options.scenes,
+                 "The scene files, read as the player's play list does; none: the player's whole play list, "
+                 "each scene with its own near plane")
+      ->type_name("SCENE.lws");
 }
 
 int run(const Options& options) {
-  // Declared in this order so the scenes go before the meshes they point at, and the
-  // meshes' textures before the context that holds them.
+  // The context is made first and goes last: the show's textures need it.
   headless::HeadlessGl gl(kContextSize, kContextSize);
-  scene::DemoContext context(options.dataDirectory);
-  std::vector<std::unique_ptr<scene::Scene>> scenes;
-  for (const std::string& file : options.scenes) {
-    scenes.push_back(std::make_unique<scene::Scene>(context, file, options.nearPlane));
+  show::Show show(options.dataDirectory);
+  std::vector<show::PlayListEntry> named;
+  for (const std::string& file : options.scenes) named.push_back({file, options.nearPlane});
+  if (named.empty()) {
+    show.load();
+  } else {
+    show.load(named);
   }
-  std::string document = inspect::inspectDocument(scenes, context, options.times);
+  std::string document = inspect::inspectDocument(show, options.times);
   document += '\n';
   if (std::fwrite(document.data(), 1, document.size(), stdout) != document.size() || std::fflush(stdout) != 0) {
     throw common::Error("I can't write the document to standard output");

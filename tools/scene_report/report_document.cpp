@@ -179,11 +179,10 @@ Json meshRecord(const mesh::Mesh& mesh) {
 
 }  // namespace
 
-std::string inspectDocument(std::span<const std::unique_ptr<Scene>> scenes, const scene::DemoContext& context,
-                            std::span<const double> times) {
+std::string inspectDocument(show::Show& show, std::span<const double> times) {
   Json records = Json::array(), meshes = Json::array();
-  for (const std::unique_ptr<Scene>& scene : scenes) records.push_back(sceneRecord(*scene, times));
-  for (const std::unique_ptr<mesh::Mesh>& mesh : context.meshes) meshes.push_back(meshRecord(*mesh));
+  for (std::size_t i = 0; i < show.sceneCount(); ++i) records.push_back(sceneRecord(show.scene(i), times));
+  for (const std::unique_ptr<mesh::Mesh>& mesh : show.context().meshes) meshes.push_back(meshRecord(*mesh));
   const Json document = {{"scenes", std::move(records)}, {"meshes", std::move(meshes)}};
   // File and object names come from the files as bytes; any that are not UTF-8 are
   // replaced so the document is always valid JSON.

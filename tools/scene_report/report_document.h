@@ -2,19 +2,15 @@
 // force at chosen times with every item's modelview, and the shared mesh library.
 #pragma once
 
-#include <memory>
 #include <span>
 #include <string>
-#include <vector>
 
-#include "scene/demo_context.h"
-#include "scene/scene.h"
+#include "show/show.h"
 
 namespace tessarine::inspect {
 
-// Needs the GL context the meshes were loaded with to be current: matrices and texture
-// sizes are read back from it. Evaluating rewrites the motions' current values.
-std::string inspectDocument(std::span<const std::unique_ptr<scene::Scene>> scenes, const scene::DemoContext& context,
-                            std::span<const double> times);
+// Needs the GL context the meshes were loaded with to be current: texture sizes are read
+// back from it. Every scene's shake is set to none.
+std::string inspectDocument(show::Show& show, std::span<const double> times);
 
 }  // namespace tessarine::inspect
