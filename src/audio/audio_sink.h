@@ -25,6 +25,10 @@ class AudioSink {
   virtual void write(std::span<unsigned char> bytes) = 0;
   // Forgets what the device still holds, so that a stop is heard at once.
   virtual void drop() = 0;
+  // Holds what the device still has, to be played on by resume(): a pause and its end
+  // lose no samples.
+  virtual void pause() {}
+  virtual void resume() {}
   // The music has run out: nothing more comes until the next play.
   virtual void finish() {}
   // Releases the device; the sink is not opened again.
