@@ -3,13 +3,20 @@
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 
+#include "app/author_options.h"
+#include "app/author_session.h"
 #include "app/driver.h"
+#include "app/overlay.h"
 #include "app/window_rules.h"
 #include "platform/clock.h"
+#include "platform/directory_watch.h"
 #include "platform/platform.h"
 #include "render/activation.h"
 #include "render/scene_renderer.h"
@@ -20,8 +27,25 @@ using namespace tessarine;
 
 constexpr const char* kTitle = "Tessarine";
 
+constexpr int kUsageStatus = 2;
+// A save is often several writes; the show is read again once they have stopped this long.
+constexpr double kWatchSettleSeconds = 0.3;
+
+static_assert(static_cast<int>(app::SpecialKey::kLeft) == GLUT_KEY_LEFT &&
+              static_cast<int>(app::SpecialKey::kRight) == GLUT_KEY_RIGHT &&
+              static_cast<int>(app::SpecialKey::kPageUp) == GLUT_KEY_PAGE_UP &&
+              static_cast<int>(app::SpecialKey::kPageDown) == GLUT_KEY_PAGE_DOWN &&
+              static_cast<int>(app::SpecialKey::kHome) == GLUT_KEY_HOME);
+
 // Touched only on the main thread, from start-up and the window system's handlers.
 app::Driver driver;
+// Author mode only.
+std::unique_ptr<app::AuthorSession> author;
+std::unique_ptr<platform::DirectoryWatch> watch;
+
+double steadySeconds() {
+  return static_cast<double>(platform::clockNow()) / static_cast<double>(platform::clockFrequency());
+}
 
 [[noreturn]] void quitDemo() {
   driver.release();
@@ -40,7 +64,10 @@ void enterWindowMode() {
   glutPositionWindow(app::kWindowX, app::kWindowY);
 }
 
-void onDisplay() { driver.frameLoop->onDisplay(); }
+void onDisplay() {
+  if (watch != nullptr && watch->settled(steadySeconds())) author->reload(driver.show, *driver.frameLoop);
+  driver.frameLoop->onDisplay();
+}
 
 // Stands in for onDisplay while the window is hidden: it asks for no next frame, so the
 // loop rests until the window is shown again.
@@ -53,6 +80,10 @@ void onReshape(int width, int height) {
 }
 
 void onKeyboard(unsigned char key, int, int) {
+  if (author != nullptr && app::authorKeyCommand(key) != app::AuthorCommand::kNone) {
+    author->run(app::authorKeyCommand(key), driver.show, *driver.frameLoop);
+    return;
+  }
   switch (app::keyCommand(key)) {
     case app::KeyCommand::kQuit:
       quitDemo();
@@ -66,6 +97,8 @@ void onKeyboard(unsigned char key, int, int) {
       break;
   }
 }
+
+void onSpecialKey(int key, int, int) { author->run(app::authorSpecialKeyCommand(key), driver.show, *driver.frameLoop); }
 
 void onVisibility(int state) {
   if (state == GLUT_VISIBLE) {
@@ -83,15 +116,45 @@ app::FrameActions frameActions() {
   actions.stopMusic = [] { driver.musicPlayer->stop(); };
   actions.playMusic = [] { driver.musicPlayer->play(); };
   actions.present = [] {
+    if (author != nullptr) {
+      author->frameDrawn(steadySeconds());
+      if (author->overlayShown()) app::drawOverlay(author->overlayLines(*driver.show, *driver.frameLoop));
+    }
     glutSwapBuffers();
     glutPostRedisplay();
   };
+  if (author != nullptr) {
+    actions.seekMusic = [](double seconds) { driver.musicPlayer->playFrom(seconds); };
+    actions.pauseMusic = [] { driver.musicPlayer->pause(); };
+    actions.resumeMusic = [] { driver.musicPlayer->resume(); };
+  }
   return actions;
+}
+
+// Author mode's options; a refusal ends the program with the usage status.
+app::AuthorOptions parseOptions(int argc, char** argv) {
+  CLI::App cli{"Plays the show in the current directory."};
+  app::AuthorOptions options;
+  app::addAuthorOptions(cli, options);
+  try {
+    cli.parse(argc, argv);
+  } catch (const CLI::Success& done) {
+    std::exit(cli.exit(done));
+  } catch (const CLI::ParseError& failure) {
+    std::fprintf(stderr, "tessarine: %s\n", failure.what());
+    std::exit(kUsageStatus);
+  }
+  if (std::string refusal = app::checkAuthorOptions(options); !refusal.empty()) {
+    std::fprintf(stderr, "tessarine: %s\n", refusal.c_str());
+    std::exit(kUsageStatus);
+  }
+  return options;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  const app::AuthorOptions options = parseOptions(argc, argv);
   glutInit(&argc, argv);
   glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
   glutInitWindowSize(app::kWindowWidth, app::kWindowHeight);
@@ -106,6 +169,11 @@ int main(int argc, char** argv) {
   glutReshapeFunc(onReshape);
   glutKeyboardFunc(onKeyboard);
   glutVisibilityFunc(onVisibility);
+  if (options.author) {
+    author = std::make_unique<app::AuthorSession>(std::string(show::kDataDirectory));
+    glutSpecialFunc(onSpecialKey);
+    if (options.watch) watch = std::make_unique<platform::DirectoryWatch>(std::string(show::kDataDirectory), kWatchSettleSeconds);
+  }
   glutIdleFunc(nullptr);
   // Closing the window by the window manager leaves the same way as a quit key.
   glutCloseFunc(quitDemo);
@@ -113,7 +181,13 @@ int main(int argc, char** argv) {
   driver.musicPlayer = std::make_unique<audio::MusicPlayer>(std::string(show::kMusicFile));
   driver.musicPlayer->play();
   driver.frameLoop = std::make_unique<app::FrameLoop>(platform::clockNow, platform::clockFrequency(), frameActions());
-  driver.frameLoop->start(driver.show->firstScene());
+  driver.frameLoop->start(driver.show->firstScene(), &driver.show->timeline());
+  if (options.sceneIndex) {
+    driver.frameLoop->seek(*options.sceneIndex,
+                           driver.show->scene(*options.sceneIndex).startTime + options.seconds.value_or(0));
+  } else if (options.seconds) {
+    driver.frameLoop->seekShowTime(*options.seconds);
+  }
   glutMainLoop();
   return 0;
 }
