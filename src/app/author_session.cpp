@@ -78,7 +78,11 @@ bool AuthorSession::reload(std::unique_ptr<show::Show>& show, FrameLoop& loop) {
   try {
     fresh->load(playList_);
   } catch (const std::exception& failure) {
-    lastReload_ = std::string("refused: ") + failure.what();
+    // The scenes read before the failing one stay in the show, so its count names the
+    // scene file that was being read (or one of its objects and images).
+    const std::size_t failed = fresh->sceneCount();
+    const std::string where = failed < playList_.size() ? std::string(playList_[failed].fileName) + ": " : "";
+    lastReload_ = "refused: " + where + failure.what();
     std::fprintf(errorOutput_, "Reload %s\n", lastReload_.c_str());
     return false;
   }

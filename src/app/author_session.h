@@ -32,8 +32,8 @@ class AuthorSession {
 
   // Reads every scene, object and image afresh. If all load, the new show replaces
   // `show` and `loop` goes on in it at the same show time (paused if it was); if any
-  // fails, `show` and `loop` are left as they were and the refusal is written to the
-  // error output. True when the new show took over.
+  // fails, `show` and `loop` are left as they were and the refusal, with the scene file
+  // it came from, is written to the error output. True when the new show took over.
   bool reload(std::unique_ptr<show::Show>& show, FrameLoop& loop);
 
   // Notes a frame drawn at `seconds` of a steady clock, for the frame rate.

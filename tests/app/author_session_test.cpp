@@ -70,7 +70,7 @@ TEST(AuthorSessionTest, KeysMoveTheShowTimeAndAReloadKeepsItOrChangesNothing) {
   EXPECT_FALSE(session.reload(show, loop));
   EXPECT_EQ(show.get(), before);
   EXPECT_EQ(loop.currentScene(), &show->scene(1));
-  const std::string refusal = "refused: I can't open file " + dir.str() + "/A.lws as rt";
+  const std::string refusal = "refused: A.lws: I can't open file " + dir.str() + "/A.lws as rt";
   char written[512] = {};
   std::rewind(errors.get());
   std::fread(written, 1, sizeof written - 1, errors.get());
