@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 
 #include "render/scene_text.h"
 #include "support/temp_dir.h"
@@ -38,50 +39,34 @@ TEST(AuthorSessionTest, KeysMoveTheShowTimeAndAReloadKeepsItOrChangesNothing) {
   AuthorSession session(dir.str(), noTexture, kTwoScenes, errors.get());
   loop.seekShowTime(1.5);
 
-  const struct {
-    AuthorCommand command;
-    double showTime;
-    std::size_t scene;
-  } steps[] = {
-      {AuthorCommand::kBack, 0, 0},          {AuthorCommand::kForward, 2, 1},       {AuthorCommand::kPreviousScene, 0, 0},
-      {AuthorCommand::kPreviousScene, 0, 0}, {AuthorCommand::kNextScene, 1, 1},     {AuthorCommand::kNextScene, 0, 0},
-      {AuthorCommand::kForward, 2, 1},       {AuthorCommand::kPauseOrResume, 2, 1}, {AuthorCommand::kOverlay, 2, 1},
+  const std::pair<AuthorCommand, double> steps[] = {  // and the show time after it
+      {AuthorCommand::kBack, 0},          {AuthorCommand::kForward, 2},   {AuthorCommand::kPreviousScene, 0},
+      {AuthorCommand::kNextScene, 1},     {AuthorCommand::kNextScene, 0}, {AuthorCommand::kForward, 2},
+      {AuthorCommand::kPauseOrResume, 2}, {AuthorCommand::kOverlay, 2},
   };
-  for (const auto& step : steps) {
-    session.run(step.command, show, loop);
-    EXPECT_DOUBLE_EQ(loop.showTime(), step.showTime) << static_cast<int>(step.command);
-    EXPECT_EQ(loop.currentIndex(), step.scene) << static_cast<int>(step.command);
+  for (const auto& [command, showTime] : steps) {
+    session.run(command, show, loop);
+    EXPECT_DOUBLE_EQ(loop.showTime(), showTime) << static_cast<int>(command);
   }
-  EXPECT_TRUE(loop.paused());
   EXPECT_FALSE(session.overlayShown());
 
   // B now lasts two seconds: the new show takes over at the same moment, still paused.
   dir.write("B.lws", sceneText(60));
-  const show::Show* before = show.get();
   EXPECT_TRUE(session.reload(show, loop));
-  EXPECT_NE(show.get(), before);
   EXPECT_DOUBLE_EQ(show->timeline().length(), 3.0);
   EXPECT_DOUBLE_EQ(loop.showTime(), 2.0);
   EXPECT_EQ(loop.currentScene(), &show->scene(1));
   EXPECT_TRUE(loop.paused());
 
+  // Without A the reload is refused, and the two-second B plays on.
   std::filesystem::remove(dir.path() / "A.lws");
-  before = show.get();
   EXPECT_FALSE(session.reload(show, loop));
-  EXPECT_EQ(show.get(), before);
-  EXPECT_EQ(loop.currentScene(), &show->scene(1));
-  const std::string refusal = "refused: A.lws: I can't open file " + dir.str() + "/A.lws as rt";
-  char written[512] = {};
-  std::rewind(errors.get());
-  std::fread(written, 1, sizeof written - 1, errors.get());
-  EXPECT_EQ(written, "Reload " + refusal + "\n");
 
+  // Frames within the last second count: three, the one at 0 s is a second old.
   for (const double seconds : {0.0, 0.5, 0.9, 1.0}) session.frameDrawn(seconds);
-  EXPECT_EQ(session.framesPerSecond(), 3u) << "frames within the last second";
-  session.frameDrawn(2.5);
   EXPECT_EQ(session.overlayLines(*show, loop),
-            (std::vector<std::string>{"B.lws  scene 2 of 2", "scene 1.00 s  show 2.00 s of 3.00", "1 fps  1 polygons",
-                                      "paused", "reload: " + refusal}));
+            (std::vector<std::string>{"B.lws  scene 2 of 2", "scene 1.00 s  show 2.00 s of 3.00", "3 fps  1 polygons",
+                                      "paused", "reload: refused: A.lws: I can't open file " + dir.str() + "/A.lws as rt"}));
 }
 
 }  // namespace

@@ -9,7 +9,7 @@ set -uo pipefail
 
 program=$(realpath "$1")
 fixture=$(realpath "$2")
-for tool in Xvfb xdotool xwininfo; do
+for tool in Xvfb xdotool xwininfo ffmpeg; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing"; exit 77; }
 done
 
@@ -114,43 +114,27 @@ if start_show "$work/show"; then
   expect_exit "after hiding"
 fi
 
-# The 400 x 300 window's pixels, raw, into $1.
+# After $1 seconds, the 400 x 300 window's pixels, raw, into $2.
 screenshot() {
-  ffmpeg -loglevel error -y -f x11grab -video_size 400x300 -i "$DISPLAY+16,32" -frames:v 1 \
-    -f rawvideo -pix_fmt rgb24 "$1"
+  sleep "$1"
+  ffmpeg -loglevel error -y -f x11grab -video_size 400x300 -i "$DISPLAY+16,32" -frames:v 1 -f rawvideo "$2"
 }
 
-if ! command -v ffmpeg >/dev/null; then
-  echo "author mode skipped: ffmpeg is missing"
-elif start_show "$work/show" --author; then
+if start_show "$work/show" --author; then
   # Without the overlay, whose frame rate changes while the picture stands.
   press_expecting w "$kWindow"
-  press h
-  press space
-  sleep 0.3
-  screenshot "$work/paused1"
-  sleep 1
-  screenshot "$work/paused2"
+  press h && press space
+  screenshot 0.3 "$work/paused1" && screenshot 1 "$work/paused2"
   cmp -s "$work/paused1" "$work/paused2" || fail "author mode: the paused picture moved"
-  press space
-  sleep 1
-  screenshot "$work/playing"
+  press space && screenshot 1 "$work/playing"
   cmp -s "$work/paused2" "$work/playing" && fail "author mode: still the same picture after Space"
   # Paused again, so that only the scene change can change the picture: at the end of the
   # second scene (show time 2 s), whose camera has swayed to its far side.
-  press space
-  press Home
-  press Right
-  sleep 0.3
-  screenshot "$work/before-next"
-  press Next
-  sleep 0.3
-  screenshot "$work/after-next"
+  press space && press Home && press Right && screenshot 0.3 "$work/before-next"
+  press Next && screenshot 0.3 "$work/after-next"
   cmp -s "$work/before-next" "$work/after-next" && fail "author mode: Page Down left the picture as it was"
-  press space
   printf 'LWSC\n3\nFirstFrame x\n' >"$work/show/Data/S2.lws"
-  press r
-  sleep 0.5
+  press space && press r && sleep 0.5
   kill -0 "$show_pid" 2>/dev/null || fail "author mode: the show ended on a broken reload"
   grep -q '^Reload refused: .*S2.lws' "$work/stderr" || fail "author mode: no refusal for the broken S2.lws"
   press q
