@@ -56,9 +56,11 @@ std::string checkAuthorOptions(AuthorOptions& options, std::span<const show::Pla
     options.sceneIndex = sceneIndexOf(options.scene, playList);
     if (!options.sceneIndex) {
       std::string names;
-      for (const show::PlayListEntry& entry : playList) names += (names.empty() ? "" : ", ") + std::string(entry.fileName);
-      return refusal("--scene", options.scene,
-                     "a scene of the play list (" + names + ") or its number from 1 to " + std::to_string(playList.size()));
+      for (const show::PlayListEntry& entry : playList) {
+        names += (names.empty() ? "" : ", ") + std::string(entry.fileName);
+      }
+      const std::string numbers = "its number from 1 to " + std::to_string(playList.size());
+      return refusal("--scene", options.scene, "a scene of the play list (" + names + ") or " + numbers);
     }
   }
   if (!options.at.empty()) {

@@ -172,7 +172,13 @@ int main(int argc, char** argv) {
   if (options.author) {
     author = std::make_unique<app::AuthorSession>(std::string(show::kDataDirectory));
     glutSpecialFunc(onSpecialKey);
-    if (options.watch) watch = std::make_unique<platform::DirectoryWatch>(std::string(show::kDataDirectory), kWatchSettleSeconds);
+    if (options.watch) {
+      watch = std::make_unique<platform::DirectoryWatch>(std::string(show::kDataDirectory), kWatchSettleSeconds);
+      if (!watch->watching()) {
+        std::fprintf(stderr, "tessarine: --watch: cannot watch %s; R still reloads\n",
+                     std::string(show::kDataDirectory).c_str());
+      }
+    }
   }
   glutIdleFunc(nullptr);
   // Closing the window by the window manager leaves the same way as a quit key.

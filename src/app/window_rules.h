@@ -6,7 +6,9 @@ namespace tessarine::app {
 enum class KeyCommand { kNone, kQuit, kFullScreen, kWindowMode };
 
 // Author mode's controls, on top of the keys above.
-enum class AuthorCommand { kNone, kPauseOrResume, kBack, kForward, kPreviousScene, kNextScene, kShowStart, kReload, kOverlay };
+enum class AuthorCommand {
+  kNone, kPauseOrResume, kBack, kForward, kPreviousScene, kNextScene, kShowStart, kReload, kOverlay
+};
 
 // The window system's codes of the special keys author mode uses.
 enum class SpecialKey : int { kLeft = 100, kRight = 102, kPageUp = 104, kPageDown = 105, kHome = 106 };

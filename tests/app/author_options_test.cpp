@@ -9,7 +9,8 @@ namespace tessarine::app {
 namespace {
 
 TEST(AuthorOptionsTest, ChoosesTheStartOrSaysWhatWasExpected) {
-  const std::string scenes = "a scene of the play list (S1.lws, S2.lws, S3.lws, S4.lws, S4b.lws, S5.lws) or its number from 1 to 6";
+  const std::string scenes =
+      "a scene of the play list (S1.lws, S2.lws, S3.lws, S4.lws, S4b.lws, S5.lws) or its number from 1 to 6";
   const struct {
     const char* line;
     std::optional<std::size_t> scene;

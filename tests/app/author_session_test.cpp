@@ -64,9 +64,10 @@ TEST(AuthorSessionTest, KeysMoveTheShowTimeAndAReloadKeepsItOrChangesNothing) {
 
   // Frames within the last second count: three, the one at 0 s is a second old.
   for (const double seconds : {0.0, 0.5, 0.9, 1.0}) session.frameDrawn(seconds);
+  const std::string refusal = "reload: refused: A.lws: I can't open file " + dir.str() + "/A.lws as rt";
   EXPECT_EQ(session.overlayLines(*show, loop),
             (std::vector<std::string>{"B.lws  scene 2 of 2", "scene 1.00 s  show 2.00 s of 3.00", "3 fps  1 polygons",
-                                      "paused", "reload: refused: A.lws: I can't open file " + dir.str() + "/A.lws as rt"}));
+                                      "paused", refusal}));
 }
 
 }  // namespace

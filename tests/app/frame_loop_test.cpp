@@ -115,7 +115,8 @@ TEST_F(FrameLoopTest, PausesAndSeeksOnTheSameClockWithTheMusicAlong) {
       {1700, [](FrameLoop& l) { l.seek(1, 7); }, {"activate B", "music at 1.500", "render B 0.500", "present"}},
       {1700, [](FrameLoop& l) { l.seek(2, 0); }, {"activate C", "music at 1.500", "render C 3.000", "present"}},
       {1701, none, {"stop", "play", "activate A", "render A 1.000", "present"}},
-      {1701, [](FrameLoop& l) { l.pause(), l.seek(0, 1.25); }, {"pause", "activate A", "music at 0.250", "render A 1.250", "present"}},
+      {1701, [](FrameLoop& l) { l.pause(), l.seek(0, 1.25); },
+       {"pause", "activate A", "music at 0.250", "render A 1.250", "present"}},
       {9000, none, {"render A 1.250", "present"}},  // a seek while paused stays paused
   };
   loop_.start(a_, &timeline_);
