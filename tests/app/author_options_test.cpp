@@ -24,7 +24,6 @@ TEST(AuthorOptionsTest, ChoosesTheStartOrSaysWhatWasExpected) {
       {"--author --scene 7", {}, {}, "--scene 7: expected " + scenes},
       {"--author --at -0.5", {}, {}, "--at -0.5: expected seconds, a number from 0 up"},
       {"--scene S1", {}, {}, "--scene S1: expected --author with it"},
-      {"--watch", {}, {}, "--watch: expected --author with it"},
   };
   for (const auto& c : cases) {
     CLI::App cli;

@@ -123,8 +123,7 @@ screenshot() {
 if start_show "$work/show" --author; then
   # Without the overlay, whose frame rate changes while the picture stands.
   press_expecting w "$kWindow"
-  press h && press space
-  screenshot 0.3 "$work/paused1" && screenshot 1 "$work/paused2"
+  press h && press space && screenshot 0.3 "$work/paused1" && screenshot 1 "$work/paused2"
   cmp -s "$work/paused1" "$work/paused2" || fail "author mode: the paused picture moved"
   press space && screenshot 1 "$work/playing"
   cmp -s "$work/paused2" "$work/playing" && fail "author mode: still the same picture after Space"
@@ -133,8 +132,7 @@ if start_show "$work/show" --author; then
   press space && press Home && press Right && screenshot 0.3 "$work/before-next"
   press Next && screenshot 0.3 "$work/after-next"
   cmp -s "$work/before-next" "$work/after-next" && fail "author mode: Page Down left the picture as it was"
-  printf 'LWSC\n3\nFirstFrame x\n' >"$work/show/Data/S2.lws"
-  press space && press r && sleep 0.5
+  printf 'LWSC\n3\nFirstFrame x\n' >"$work/show/Data/S2.lws" && press space && press r && sleep 0.5
   kill -0 "$show_pid" 2>/dev/null || fail "author mode: the show ended on a broken reload"
   grep -q '^Reload refused: .*S2.lws' "$work/stderr" || fail "author mode: no refusal for the broken S2.lws"
   press q
