@@ -2,9 +2,10 @@
 
 #include <string>
 
-#include "show/play_list.h"
 #include "app/window_rules.h"
 #include "cli/command_line.h"
+#include "common/error.h"
+#include "show/play_list.h"
 
 namespace tessarine::app {
 
@@ -17,6 +18,10 @@ PlayerOptions parseCommandLine(int argc, char** argv) {
   commandLine.app().add_flag("--window", options.window,
                              "Start in the " + std::to_string(kWindowWidth) + " x " + std::to_string(kWindowHeight) +
                                  " window instead of full screen");
+  addAuthorOptions(commandLine.app(), options.author);
+  commandLine.app().callback([&options] {
+    if (std::string refusal = checkAuthorOptions(options.author); !refusal.empty()) throw common::Error(refusal);
+  });
   options.exitStatus = commandLine.parse(argc, argv);
   return options;
 }

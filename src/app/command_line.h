@@ -4,6 +4,8 @@
 
 #include <optional>
 
+#include "app/author_options.h"
+
 namespace tessarine::app {
 
 struct PlayerOptions {
@@ -11,6 +13,7 @@ struct PlayerOptions {
   // a refusal, which are already printed.
   std::optional<int> exitStatus;
   bool window = false;  // start in the window instead of full screen
+  AuthorOptions author;
 };
 
 PlayerOptions parseCommandLine(int argc, char** argv);

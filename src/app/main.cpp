@@ -3,14 +3,19 @@
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 
+
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 
+#include "app/author_session.h"
 #include "app/command_line.h"
 #include "app/driver.h"
+#include "app/overlay.h"
 #include "app/window_rules.h"
 #include "platform/clock.h"
+#include "platform/directory_watch.h"
 #include "platform/platform.h"
 #include "render/activation.h"
 #include "render/scene_renderer.h"
@@ -21,8 +26,24 @@ using namespace tessarine;
 
 constexpr const char* kTitle = "Tessarine";
 
+// A save is often several writes; the show is read again once they have stopped this long.
+constexpr double kWatchSettleSeconds = 0.3;
+
+static_assert(static_cast<int>(app::SpecialKey::kLeft) == GLUT_KEY_LEFT &&
+              static_cast<int>(app::SpecialKey::kRight) == GLUT_KEY_RIGHT &&
+              static_cast<int>(app::SpecialKey::kPageUp) == GLUT_KEY_PAGE_UP &&
+              static_cast<int>(app::SpecialKey::kPageDown) == GLUT_KEY_PAGE_DOWN &&
+              static_cast<int>(app::SpecialKey::kHome) == GLUT_KEY_HOME);
+
 // Touched only on the main thread, from start-up and the window system's handlers.
 app::Driver driver;
+// Author mode only.
+std::unique_ptr<app::AuthorSession> author;
+std::unique_ptr<platform::DirectoryWatch> watch;
+
+double steadySeconds() {
+  return static_cast<double>(platform::clockNow()) / static_cast<double>(platform::clockFrequency());
+}
 
 [[noreturn]] void quitDemo() {
   driver.release();
@@ -41,7 +62,10 @@ void enterWindowMode() {
   glutPositionWindow(app::kWindowX, app::kWindowY);
 }
 
-void onDisplay() { driver.frameLoop->onDisplay(); }
+void onDisplay() {
+  if (watch != nullptr && watch->settled(steadySeconds())) author->reload(driver.show, *driver.frameLoop);
+  driver.frameLoop->onDisplay();
+}
 
 // Stands in for onDisplay while the window is hidden: it asks for no next frame, so the
 // loop rests until the window is shown again.
@@ -54,6 +78,10 @@ void onReshape(int width, int height) {
 }
 
 void onKeyboard(unsigned char key, int, int) {
+  if (author != nullptr && app::authorKeyCommand(key) != app::AuthorCommand::kNone) {
+    author->run(app::authorKeyCommand(key), driver.show, *driver.frameLoop);
+    return;
+  }
   switch (app::keyCommand(key)) {
     case app::KeyCommand::kQuit:
       quitDemo();
@@ -67,6 +95,8 @@ void onKeyboard(unsigned char key, int, int) {
       break;
   }
 }
+
+void onSpecialKey(int key, int, int) { author->run(app::authorSpecialKeyCommand(key), driver.show, *driver.frameLoop); }
 
 void onVisibility(int state) {
   if (state == GLUT_VISIBLE) {
@@ -84,9 +114,18 @@ app::FrameActions frameActions() {
   actions.stopMusic = [] { driver.musicPlayer->stop(); };
   actions.playMusic = [] { driver.musicPlayer->play(); };
   actions.present = [] {
+    if (author != nullptr) {
+      author->frameDrawn(steadySeconds());
+      if (author->overlayShown()) app::drawOverlay(author->overlayLines(*driver.show, *driver.frameLoop));
+    }
     glutSwapBuffers();
     glutPostRedisplay();
   };
+  if (author != nullptr) {
+    actions.seekMusic = [](double seconds) { driver.musicPlayer->playFrom(seconds); };
+    actions.pauseMusic = [] { driver.musicPlayer->pause(); };
+    actions.resumeMusic = [] { driver.musicPlayer->resume(); };
+  }
   return actions;
 }
 
@@ -109,6 +148,17 @@ int main(int argc, char** argv) {
   glutReshapeFunc(onReshape);
   glutKeyboardFunc(onKeyboard);
   glutVisibilityFunc(onVisibility);
+  if (options.author.author) {
+    author = std::make_unique<app::AuthorSession>(std::string(show::kDataDirectory));
+    glutSpecialFunc(onSpecialKey);
+    if (options.author.watch) {
+      watch = std::make_unique<platform::DirectoryWatch>(std::string(show::kDataDirectory), kWatchSettleSeconds);
+      if (!watch->watching()) {
+        std::fprintf(stderr, "tessarine: --watch: cannot watch %s; R still reloads\n",
+                     std::string(show::kDataDirectory).c_str());
+      }
+    }
+  }
   glutIdleFunc(nullptr);
   // Closing the window by the window manager leaves the same way as a quit key.
   glutCloseFunc(quitDemo);
@@ -116,7 +166,13 @@ int main(int argc, char** argv) {
   driver.musicPlayer = std::make_unique<audio::MusicPlayer>(std::string(show::kMusicFile));
   driver.musicPlayer->play();
   driver.frameLoop = std::make_unique<app::FrameLoop>(platform::clockNow, platform::clockFrequency(), frameActions());
-  driver.frameLoop->start(driver.show->firstScene());
+  driver.frameLoop->start(driver.show->firstScene(), &driver.show->timeline());
+  if (options.author.sceneIndex) {
+    const std::size_t index = *options.author.sceneIndex;
+    driver.frameLoop->seek(index, driver.show->scene(index).startTime + options.author.seconds.value_or(0));
+  } else if (options.author.seconds) {
+    driver.frameLoop->seekShowTime(*options.author.seconds);
+  }
   glutMainLoop();
   return 0;
 }

@@ -27,6 +27,37 @@ KeyCommand keyCommand(unsigned char key) {
   }
 }
 
+AuthorCommand authorKeyCommand(unsigned char key) {
+  switch (key) {
+    case ' ':
+      return AuthorCommand::kPauseOrResume;
+    case 'R':
+    case 'r':
+      return AuthorCommand::kReload;
+    case 'H':
+    case 'h':
+      return AuthorCommand::kOverlay;
+    default:
+      return AuthorCommand::kNone;
+  }
+}
+
+AuthorCommand authorSpecialKeyCommand(int key) {
+  switch (static_cast<SpecialKey>(key)) {
+    case SpecialKey::kLeft:
+      return AuthorCommand::kBack;
+    case SpecialKey::kRight:
+      return AuthorCommand::kForward;
+    case SpecialKey::kPageUp:
+      return AuthorCommand::kPreviousScene;
+    case SpecialKey::kPageDown:
+      return AuthorCommand::kNextScene;
+    case SpecialKey::kHome:
+      return AuthorCommand::kShowStart;
+  }
+  return AuthorCommand::kNone;
+}
+
 float aspectFor(int width, int height, float previous) {
   if (width <= 0 || height <= 0) return previous;
   return static_cast<float>(static_cast<double>(width) / height);

@@ -25,6 +25,10 @@ class AudioSink {
   virtual void write(std::span<unsigned char> bytes) = 0;
   // Forgets what the device still holds, so that a stop is heard at once.
   virtual void drop() = 0;
+  // Stops the device and resumes it; the player writes nothing in between. A device may
+  // play out or drop the little it still holds (libout123 closes a live device on pause).
+  virtual void pause() {}
+  virtual void resume() {}
   // The music has run out: nothing more comes until the next play.
   virtual void finish() {}
   // Releases the device; the sink is not opened again.

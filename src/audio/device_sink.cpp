@@ -56,6 +56,14 @@ class DeviceSink final : public AudioSink {
     if (handle_ != nullptr) out123_drop(handle_);
   }
 
+  void pause() override {
+    if (handle_ != nullptr) out123_pause(handle_);
+  }
+
+  void resume() override {
+    if (handle_ != nullptr) out123_continue(handle_);
+  }
+
   void close() override {
     if (handle_ == nullptr) return;
     // Closing drains what the device holds; dropping it first makes the close prompt.

@@ -1,6 +1,8 @@
 // Reads one MP3 file through libmpg123 for the player's thread.
 #include "audio/mp3_decoder.h"
 
+#include <climits>
+
 #include "audio/audio_sink.h"
 
 namespace tessarine::audio {
@@ -63,6 +65,9 @@ std::size_t Mp3Decoder::read(std::span<unsigned char> buffer) {
   return 0;
 }
 
-bool Mp3Decoder::rewind() { return handle_ != nullptr && mpg123_seek(handle_.get(), 0, SEEK_SET) >= 0; }
+bool Mp3Decoder::seek(long long sampleFrame) {
+  return handle_ != nullptr && sampleFrame >= 0 && sampleFrame <= LONG_MAX &&
+         mpg123_seek(handle_.get(), static_cast<off_t>(sampleFrame), SEEK_SET) >= 0;
+}
 
 }  // namespace tessarine::audio

@@ -23,8 +23,9 @@ class Mp3Decoder {
   // Decodes the next samples into `buffer` and returns how many bytes it filled; 0 at the
   // end of the music, after a fault in the stream, or when not open.
   std::size_t read(std::span<unsigned char> buffer);
-  // Goes back to the beginning of the music; false when that is not possible.
-  bool rewind();
+  // Goes to `sampleFrame` from the beginning of the music (0: the beginning), counted
+  // without the encoder's delay; false when that is not possible.
+  bool seek(long long sampleFrame);
 
  private:
   struct Deleter {

@@ -4,6 +4,8 @@
 
 #include <array>
 #include <chrono>
+#include <climits>
+#include <cmath>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -58,11 +60,20 @@ class MusicPlayer::Impl {
   Impl(const Impl&) = delete;
   Impl& operator=(const Impl&) = delete;
 
-  void play() {
+  void playFrom(double seconds) {
     {
       std::lock_guard lock(mutex_);
       wantPlaying_ = true;
+      startAt_ = seconds;
       ++plays_;
+    }
+    wake_.notify_all();
+  }
+
+  void setPaused(bool paused) {
+    {
+      std::lock_guard lock(mutex_);
+      paused_ = paused;
     }
     wake_.notify_all();
   }
@@ -96,31 +107,49 @@ class MusicPlayer::Impl {
     }
   }
 
+  // The sample frame `seconds` into the music, held within what a seek can reach.
+  long long sampleFrameAt(double seconds) const {
+    const double frame = std::floor(seconds * static_cast<double>(decoder_->rate()));
+    if (!(frame > 0)) return 0;
+    return frame < static_cast<double>(LONG_MAX) ? static_cast<long long>(frame) : LONG_MAX;
+  }
+
   void playUntilQuit() {
     std::uint64_t playsSeen = 0;
     bool playing = false;
+    bool sinkPaused = false;
     for (;;) {
       bool restart = false;
       bool wanted = false;
+      double startAt = 0;
+      bool toggled = false;
       {
         std::unique_lock lock(mutex_);
-        if (!playing) wake_.wait(lock, [&] { return quit_ || plays_ != playsSeen; });
+        wake_.wait(lock, [&] {
+          return quit_ || plays_ != playsSeen || paused_ != sinkPaused || (playing && !paused_);
+        });
         if (quit_) return;
         restart = plays_ != playsSeen;
         playsSeen = plays_;
         wanted = wantPlaying_;
+        startAt = startAt_;
+        toggled = paused_ != sinkPaused;
+        sinkPaused = paused_;
       }
-      // A play while playing, or a stop and a play that came together, both begin anew.
+      if (toggled && sinkPaused) sink_->pause();
+      if (toggled && !sinkPaused) sink_->resume();
+      // A play while playing, or a stop and a play that came together, both begin anew;
+      // so does a seek, and what the device holds from before it is dropped.
       if (restart) {
         if (playing) sink_->drop();
-        playing = decoder_->rewind();
+        playing = decoder_->seek(sampleFrameAt(startAt));
       }
       if (!wanted) {
         if (playing) sink_->drop();
         playing = false;
         continue;
       }
-      if (!playing) continue;
+      if (!playing || sinkPaused) continue;
       std::size_t bytes = decoder_->read(piece_);
       if (bytes == 0) {
         sink_->finish();
@@ -144,6 +173,8 @@ class MusicPlayer::Impl {
   bool ready_ = false;
   bool quit_ = false;
   bool wantPlaying_ = false;
+  bool paused_ = false;
+  double startAt_ = 0;  // seconds into the music of the last play
   std::uint64_t plays_ = 0;
 
   std::thread thread_;
@@ -158,8 +189,18 @@ MusicPlayer::~MusicPlayer() = default;
 MusicPlayer::MusicPlayer(MusicPlayer&&) noexcept = default;
 MusicPlayer& MusicPlayer::operator=(MusicPlayer&&) noexcept = default;
 
-void MusicPlayer::play() {
-  if (impl_ != nullptr) impl_->play();
+void MusicPlayer::play() { playFrom(0); }
+
+void MusicPlayer::playFrom(double seconds) {
+  if (impl_ != nullptr) impl_->playFrom(seconds);
+}
+
+void MusicPlayer::pause() {
+  if (impl_ != nullptr) impl_->setPaused(true);
+}
+
+void MusicPlayer::resume() {
+  if (impl_ != nullptr) impl_->setPaused(false);
 }
 
 void MusicPlayer::stop() {

@@ -26,7 +26,13 @@ class MusicPlayer {
 
   // Plays from the beginning of the file.
   void play();
+  // Plays from `seconds` into the file (held at its beginning); a time beyond its end
+  // plays nothing. While paused, playback starts from there at resume().
+  void playFrom(double seconds);
   void stop();
+  // Holds the music where it is, what the device holds included, until resume().
+  void pause();
+  void resume();
 
  private:
   class Impl;

@@ -6,7 +6,10 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -37,15 +40,23 @@ class FrameLoopTest : public ::testing::Test {
               {.activate = [this](scene::Scene& scene) { log_.push_back("activate " + scene.fileName.substr(0, 1)); },
                .render =
                    [this](scene::Scene& scene, float seconds) {
-                     char time[32];
-                     std::snprintf(time, sizeof time, "%.3f", seconds);
-                     log_.push_back("render " + scene.fileName.substr(0, 1) + " " + time);
+                     log_.push_back("render " + scene.fileName.substr(0, 1) + " " + fixed(seconds));
+                     shakes_.push_back(std::rand());
                    },
                .stopMusic = [this] { log_.push_back("stop"); },
                .playMusic = [this] { log_.push_back("play"); },
-               .present = [this] { log_.push_back("present"); }}) {
+               .present = [this] { log_.push_back("present"); },
+               .seekMusic = [this](double seconds) { log_.push_back("music at " + fixed(seconds)); },
+               .pauseMusic = [this] { log_.push_back("pause"); },
+               .resumeMusic = [this] { log_.push_back("resume"); }}) {
     a_.next = &b_;
     b_.next = &c_;
+  }
+
+  static std::string fixed(double seconds) {
+    char time[32];
+    std::snprintf(time, sizeof time, "%.3f", seconds);
+    return time;
   }
 
   scene::Scene sceneFile(const std::string& name, std::uint32_t first, std::uint32_t last) {
@@ -61,6 +72,9 @@ class FrameLoopTest : public ::testing::Test {
   std::int64_t now_ = 0;
   std::int64_t ticksPerReading_ = 0;
   std::vector<std::string> log_;
+  std::vector<int> shakes_;
+  // A, B and C take 1 s, 0.5 s and no show time.
+  show::ShowTimeline timeline_{{{1, 2}, {0, 0.5}, {3, 3}}};
   FrameLoop loop_;
 };
 
@@ -90,6 +104,31 @@ TEST_F(FrameLoopTest, SwitchesOneSceneAFrameAtItsOwnStartTime) {
     loop_.onDisplay();
     EXPECT_EQ(log_, frame.expected);
   }
+}
+
+TEST_F(FrameLoopTest, PausesAndSeeksOnTheSameClockWithTheMusicAlong) {
+  using Command = std::function<void(FrameLoop&)>;
+  const Command none = [](FrameLoop&) {};
+  const std::tuple<std::int64_t, Command, std::vector<std::string>> steps[] = {  // then one frame
+      {500, [](FrameLoop& l) { l.pause(); }, {"pause", "render A 1.500", "present"}},
+      {1500, none, {"render A 1.500", "present"}},  // a second later, the same moment
+      {1500, [](FrameLoop& l) { l.resume(); }, {"resume", "render A 1.500", "present"}},
+      {1700, [](FrameLoop& l) { l.seekShowTime(1.2); }, {"activate B", "music at 1.200", "render B 0.200", "present"}},
+      {1700, [](FrameLoop& l) { l.seek(2, 0); }, {"activate C", "music at 1.500", "render C 3.000", "present"}},
+      {1701, none, {"stop", "play", "activate A", "render A 1.000", "present"}},
+      {1701, [](FrameLoop& l) { l.pause(), l.seek(0, 1.25); },
+       {"pause", "activate A", "music at 0.250", "render A 1.250", "present"}},
+      {9000, none, {"render A 1.250", "present"}},  // a seek while paused stays paused
+  };
+  loop_.start(a_, &timeline_);
+  for (const auto& [clock, command, expected] : steps) {
+    now_ = clock;
+    log_.clear();
+    command(loop_);
+    loop_.onDisplay();
+    EXPECT_EQ(log_, expected) << "at " << clock;
+  }
+  EXPECT_EQ(shakes_[0], shakes_[1]) << "a paused frame shakes the camera the same way";
 }
 
 }  // namespace

@@ -71,6 +71,8 @@ class MemorySink final : public AudioSink {
   void drop() override {
     note("drop", [](SinkRecord& r) { r.droppedSinceWrite = true; });
   }
+  void pause() override { note("pause", [](SinkRecord&) {}); }
+  void resume() override { note("resume", [](SinkRecord&) {}); }
   void finish() override { note("finish", [](SinkRecord&) {}); }
   void close() override { note("close", [](SinkRecord&) {}); }
 

@@ -223,5 +223,34 @@ TEST(DeviceSinkTest, NoSoundServerNoCardAndBadFilesPrintNothing) {
   ::unsetenv("PULSE_SERVER");
 }
 
+// Every sample played from `from` seconds on, paused before the seek and resumed: a
+// paused player writes nothing.
+std::vector<std::int16_t> playFrom(const std::string& file, double from) {
+  auto record = std::make_shared<SinkRecord>();
+  MusicPlayer player(file, std::make_unique<testing::MemorySink>(record));
+  player.pause();
+  player.playFrom(from);
+  EXPECT_TRUE(record->waitFor([](const SinkRecord& r) { return r.count("pause") == 1; }));
+  EXPECT_EQ(record->samplesWritten(), 0u) << "a paused player writes nothing";
+  player.resume();
+  EXPECT_TRUE(record->waitFor([](const SinkRecord& r) { return r.count("finish") == 1; }));
+  std::lock_guard lock(record->mutex);
+  return record->takes.empty() ? std::vector<std::int16_t>{} : record->takes.front();
+}
+
+// A sample frame off, the tones alone differ by hundreds per sample; the length pins the
+// offset to one frame.
+TEST(MusicSeekTest, PlaysFromTheSampleFrameOfTheTimeAsked) {
+  TempDir dir;
+  const std::string file = dir.write("tone.mp3", tone(2.0));
+  const std::vector<std::int16_t> whole = playFrom(file, 0);
+  const std::vector<std::int16_t> part = playFrom(file, 0.75);
+  const std::size_t skipped = 33075;  // 0.75 s at 44.1 kHz
+  ASSERT_EQ(part.size() + 2 * skipped, whole.size());
+  double difference = 0;
+  for (std::size_t i = 4096; i < 8192; ++i) difference += std::abs(part[i] - whole[2 * skipped + i]);
+  EXPECT_LT(difference / 4096, 8.0) << "mean difference per sample";
+}
+
 }  // namespace
 }  // namespace tessarine::audio

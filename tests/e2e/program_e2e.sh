@@ -2,12 +2,14 @@
 # The real program under a virtual X display: every quit key ends it with status 0, F and W
 # switch between full screen and the 400 x 300 window at (16, 32), hiding and showing the
 # window keeps it going, and a missing scene file ends the start-up with the one error line.
+# In author mode Space holds the picture still, Page Down changes the scene, and R after a
+# broken file keeps the show playing.
 # Usage: program_e2e.sh PROGRAM FIXTURE-GENERATOR
 set -uo pipefail
 
 program=$(realpath "$1")
 fixture=$(realpath "$2")
-for tool in Xvfb xdotool xwininfo; do
+for tool in Xvfb xdotool xwininfo ffmpeg; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing"; exit 77; }
 done
 
@@ -42,9 +44,11 @@ export DISPLAY=":$(head -n 1 "$work/display")"
 
 "$fixture" "$work/show" && "$fixture" "$work/show-without-s3" S3.lws || exit 1
 
-# Starts the show in DIR and waits for its window.
+# Starts the show in DIR, with any options after it, and waits for its window.
 start_show() {
-  (cd "$1" && exec "$program" >"$work/stdout" 2>"$work/stderr") &
+  local dir=$1
+  shift
+  (cd "$dir" && exec "$program" "$@" >"$work/stdout" 2>"$work/stderr") &
   show_pid=$!
   window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Tessarine$' | head -n 1)
   [ -n "$window" ] || { fail "no window appeared"; cat "$work/stderr"; return 1; }
@@ -108,6 +112,31 @@ if start_show "$work/show"; then
   sleep 0.5
   press q
   expect_exit "after hiding"
+fi
+
+# After $1 seconds, the 400 x 300 window's pixels, raw, into $2.
+screenshot() {
+  sleep "$1"
+  ffmpeg -loglevel error -y -f x11grab -video_size 400x300 -i "$DISPLAY+16,32" -frames:v 1 -f rawvideo "$2"
+}
+
+if start_show "$work/show" --author; then
+  # Without the overlay, whose frame rate changes while the picture stands.
+  press_expecting w "$kWindow"
+  press h && press space && screenshot 0.3 "$work/paused1" && screenshot 1 "$work/paused2"
+  cmp -s "$work/paused1" "$work/paused2" || fail "author mode: the paused picture moved"
+  press space && screenshot 1 "$work/playing"
+  cmp -s "$work/paused2" "$work/playing" && fail "author mode: still the same picture after Space"
+  # Paused again, so that only the scene change can change the picture: at the end of the
+  # second scene (show time 2 s), whose camera has swayed to its far side.
+  press space && press Home && press Right && screenshot 0.3 "$work/before-next"
+  press Next && screenshot 0.3 "$work/after-next"
+  cmp -s "$work/before-next" "$work/after-next" && fail "author mode: Page Down left the picture as it was"
+  printf 'LWSC\n3\nFirstFrame x\n' >"$work/show/Data/S2.lws" && press space && press r && sleep 0.5
+  kill -0 "$show_pid" 2>/dev/null || fail "author mode: the show ended on a broken reload"
+  grep -q '^Reload refused: .*S2.lws' "$work/stderr" || fail "author mode: no refusal for the broken S2.lws"
+  press q
+  expect_exit "author mode"
 fi
 
 # Under the leak checker, Mesa's buffers for a window that was never shown are reported

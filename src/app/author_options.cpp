@@ -1,0 +1,73 @@
+#include "app/author_options.h"
+
+#include <CLI/CLI.hpp>
+
+#include <charconv>
+#include <cmath>
+#include <string_view>
+#include <system_error>
+
+namespace tessarine::app {
+namespace {
+
+constexpr std::string_view kSceneSuffix = ".lws";
+
+std::string refusal(std::string_view option, const std::string& value, const std::string& expected) {
+  return std::string(option) + " " + value + ": expected " + expected;
+}
+
+std::optional<std::size_t> sceneIndexOf(const std::string& value, std::span<const show::PlayListEntry> playList) {
+  for (std::size_t i = 0; i < playList.size(); ++i) {
+    const std::string_view file = playList[i].fileName;
+    if (value == file || std::string(value) + std::string(kSceneSuffix) == file) return i;
+  }
+  std::size_t number = 0;
+  const char* end = value.data() + value.size();
+  const auto [stop, error] = std::from_chars(value.data(), end, number);
+  if (error == std::errc() && stop == end && number >= 1 && number <= playList.size()) return number - 1;
+  return std::nullopt;
+}
+
+std::optional<double> secondsOf(const std::string& value) {
+  double seconds = 0;
+  const char* end = value.data() + value.size();
+  const auto [stop, error] = std::from_chars(value.data(), end, seconds);
+  if (error != std::errc() || stop != end || !std::isfinite(seconds) || seconds < 0) return std::nullopt;
+  return seconds;
+}
+
+}  // namespace
+
+void addAuthorOptions(CLI::App& cli, AuthorOptions& options) {
+  cli.add_flag("-a,--author", options.author, "Author mode: pause, seek, reload and an overlay of figures");
+  cli.add_option("--scene", options.scene, "Author mode: start at this scene (file name or number from 1)");
+  cli.add_option("--at", options.at, "Author mode: start at this show time, or time in --scene, in seconds");
+  cli.add_flag("--watch", options.watch, "Author mode: reload when a file of the data directory changes");
+}
+
+std::string checkAuthorOptions(AuthorOptions& options, std::span<const show::PlayListEntry> playList) {
+  if (!options.author) {
+    if (!options.scene.empty()) return refusal("--scene", options.scene, "--author with it");
+    if (!options.at.empty()) return refusal("--at", options.at, "--author with it");
+    if (options.watch) return "--watch: expected --author with it";
+    return {};
+  }
+  if (!options.scene.empty()) {
+    options.sceneIndex = sceneIndexOf(options.scene, playList);
+    if (!options.sceneIndex) {
+      std::string names;
+      for (const show::PlayListEntry& entry : playList) {
+        names += (names.empty() ? "" : ", ") + std::string(entry.fileName);
+      }
+      const std::string numbers = "its number from 1 to " + std::to_string(playList.size());
+      return refusal("--scene", options.scene, "a scene of the play list (" + names + ") or " + numbers);
+    }
+  }
+  if (!options.at.empty()) {
+    options.seconds = secondsOf(options.at);
+    if (!options.seconds) return refusal("--at", options.at, "seconds, a number from 0 up");
+  }
+  return {};
+}
+
+}  // namespace tessarine::app

@@ -1,0 +1,72 @@
+// Author mode's commands on a two-scene show: where each key leaves the show time, a
+// reload that takes over at the same moment, and one that is refused and changes nothing.
+#include "app/author_session.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <utility>
+
+#include "support/scene_files.h"
+#include "support/temp_dir.h"
+
+namespace tessarine::app {
+namespace {
+
+using namespace tessarine::testing;
+
+mesh::Texture noTexture(const mesh::Image&, float) { return mesh::Texture(); }
+
+constexpr show::PlayListEntry kTwoScenes[] = {{"A.lws", 1.0f}, {"B.lws", 1.0f}};
+
+std::string sceneText(std::uint32_t lastFrame) {
+  formats::LwsScene lws{.lastFrame = lastFrame, .objects = {object("square.lwo", still({}))}};
+  lws.camera.motion = still({.z = -4});
+  return formats::writeLws(lws);
+}
+
+TEST(AuthorSessionTest, KeysMoveTheShowTimeAndAReloadKeepsItOrChangesNothing) {
+  TempDir dir;
+  writeSquare(dir.path(), "square.lwo", {200, 120, 40});
+  dir.write("A.lws", sceneText(30));
+  dir.write("B.lws", sceneText(30));
+  auto show = std::make_unique<show::Show>(dir.str(), noTexture);
+  show->load(kTwoScenes);
+  FrameLoop loop([] { return std::int64_t{0}; }, 1000,
+                 {.activate = [](scene::Scene&) {}, .render = [](scene::Scene&, float) {}, .stopMusic = [] {},
+                  .playMusic = [] {}, .present = [] {}});
+  loop.start(show->firstScene(), &show->timeline());
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> errors(std::tmpfile(), std::fclose);
+  AuthorSession session(dir.str(), noTexture, kTwoScenes, errors.get());
+  loop.seekShowTime(1.5);
+
+  const std::pair<AuthorCommand, double> steps[] = {  // and the show time after it
+      {AuthorCommand::kBack, 0},          {AuthorCommand::kForward, 2},   {AuthorCommand::kPreviousScene, 0},
+      {AuthorCommand::kNextScene, 1},     {AuthorCommand::kNextScene, 0}, {AuthorCommand::kForward, 2},
+      {AuthorCommand::kPauseOrResume, 2}, {AuthorCommand::kOverlay, 2},
+  };
+  for (const auto& [command, showTime] : steps) {
+    session.run(command, show, loop);
+    EXPECT_DOUBLE_EQ(loop.showTime(), showTime) << static_cast<int>(command);
+  }
+
+  // B now lasts two seconds: the new show takes over at the same moment, still paused
+  // (as the overlay shows at the end).
+  dir.write("B.lws", sceneText(60));
+  EXPECT_TRUE(session.reload(show, loop));
+
+  // Without A the reload is refused, and the two-second B plays on.
+  std::filesystem::remove(dir.path() / "A.lws");
+  EXPECT_FALSE(session.reload(show, loop));
+
+  // Frames within the last second count: three, the one at 0 s is a second old.
+  for (const double seconds : {0.0, 0.5, 0.9, 1.0}) session.frameDrawn(seconds);
+  const std::string refusal = "reload: refused: A.lws: I can't open file " + dir.str() + "/A.lws as rt";
+  EXPECT_EQ(session.overlayLines(*show, loop),
+            (std::vector<std::string>{"B.lws  scene 2 of 2", "scene 1.00 s  show 2.00 s of 3.00", "3 fps  1 polygons",
+                                      "paused", refusal}));
+}
+
+}  // namespace
+}  // namespace tessarine::app
