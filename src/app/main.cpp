@@ -1,8 +1,8 @@
-// The program: opens the window full screen, builds the show, starts the music and the
-// clock, and hands over to the window system's main loop; every way out is quitDemo.
+// The program: reads its command line, opens the window (full screen unless asked not
+// to), builds the show, starts the music and the clock, and hands over to the window
+// system's main loop; every way out is quitDemo.
 #include <GL/freeglut.h>
 #include <GL/gl.h>
-
 
 #include <cstdio>
 #include <cstdlib>
