@@ -15,8 +15,7 @@ ShowLocation chooseShow(const std::optional<std::string>& given, bool workingDir
   std::string directory = given ? *given : workingDirectoryHasData ? std::string() : std::string(installed);
   // "show/" names the same folder as "show"; messages then read "show/Data/S3.lws".
   while (directory.size() > 1 && directory.back() == '/') directory.pop_back();
-  ShowLocation location{directory, common::joinPath(directory, kDataDirectory), common::joinPath(directory, kMusicFile)};
-  return location;
+  return {common::joinPath(directory, kDataDirectory), common::joinPath(directory, kMusicFile)};
 }
 
 ShowLocation findShow(const std::optional<std::string>& given) {

@@ -9,10 +9,9 @@
 
 namespace tessarine::show {
 
-// A show's folder and the two things read from it. The working directory is the empty
-// folder, so its files keep their bare names ("Data/S3.lws") in every message.
+// The two things read from a show's folder. The working directory is the empty folder,
+// so its files keep their bare names ("Data/S3.lws") in every message.
 struct ShowLocation {
-  std::string directory;
   std::string dataDirectory;
   std::string musicFile;
 };

@@ -90,7 +90,8 @@ void addOptions(CLI::App& app, CaptureOptions& options) {
                  "The scenes, objects and images (default: " + std::string(show::kDataDirectory) + " in the show)")
       ->type_name("DIR");
   app.add_option("--music", options.musicFile,
-                 "The music of the video (default: " + std::string(show::kMusicFile) + " in the show)")
+                 "The music of the video (default: " + std::string(show::kMusicFile) +
+                     " in the show, or in the working directory with --data alone)")
       ->type_name("FILE");
   app.add_option_function<std::string>(
          "--size", [&options](const std::string& text) { std::tie(options.width, options.height) = *parseSize(text); },
@@ -130,9 +131,11 @@ void addOptions(CLI::App& app, CaptureOptions& options) {
       ->check(CLI::Validator([](std::string& file) { return file.empty() ? "expected a file name" : ""; }, ""));
   app.callback([&app, &options] {
     checkTogether(app, options);
+    // --data without SHOW_DIR reads the music from the working directory, as it always has.
+    const bool dataAlone = app.count("--data") > 0 && !options.showDirectory;
     const show::ShowLocation location = show::findShow(options.showDirectory);
     if (app.count("--data") == 0) options.dataDirectory = location.dataDirectory;
-    if (app.count("--music") == 0) options.musicFile = location.musicFile;
+    if (app.count("--music") == 0) options.musicFile = dataAlone ? std::string(show::kMusicFile) : location.musicFile;
   });
 }
 
