@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "app/author_options.h"
+#include "show/show_location.h"
 
 namespace tessarine::app {
 
@@ -14,6 +15,7 @@ struct PlayerOptions {
   std::optional<int> exitStatus;
   bool window = false;  // start in the window instead of full screen
   AuthorOptions author;
+  show::ShowLocation show;  // SHOW_DIR, or where the show is found without it
 };
 
 PlayerOptions parseCommandLine(int argc, char** argv);

@@ -142,20 +142,20 @@ int main(int argc, char** argv) {
   if (!options.window) enterFullScreen();
 
   driver.platform = platform::makeSystemPlatform();
-  app::startUp(driver, quitDemo);
+  app::startUp(driver, quitDemo, {.dataDirectory = options.show.dataDirectory});
 
   glutDisplayFunc(onDisplay);
   glutReshapeFunc(onReshape);
   glutKeyboardFunc(onKeyboard);
   glutVisibilityFunc(onVisibility);
   if (options.author.author) {
-    author = std::make_unique<app::AuthorSession>(std::string(show::kDataDirectory));
+    author = std::make_unique<app::AuthorSession>(options.show.dataDirectory);
     glutSpecialFunc(onSpecialKey);
     if (options.author.watch) {
-      watch = std::make_unique<platform::DirectoryWatch>(std::string(show::kDataDirectory), kWatchSettleSeconds);
+      watch = std::make_unique<platform::DirectoryWatch>(options.show.dataDirectory, kWatchSettleSeconds);
       if (!watch->watching()) {
         std::fprintf(stderr, "tessarine: --watch: cannot watch %s; R still reloads\n",
-                     std::string(show::kDataDirectory).c_str());
+                     options.show.dataDirectory.c_str());
       }
     }
   }
@@ -163,7 +163,7 @@ int main(int argc, char** argv) {
   // Closing the window by the window manager leaves the same way as a quit key.
   glutCloseFunc(quitDemo);
 
-  driver.musicPlayer = std::make_unique<audio::MusicPlayer>(std::string(show::kMusicFile));
+  driver.musicPlayer = std::make_unique<audio::MusicPlayer>(options.show.musicFile);
   driver.musicPlayer->play();
   driver.frameLoop = std::make_unique<app::FrameLoop>(platform::clockNow, platform::clockFrequency(), frameActions());
   driver.frameLoop->start(driver.show->firstScene(), &driver.show->timeline());

@@ -56,7 +56,7 @@ TEST_F(CaptureProgramTest, BadArgumentsAreNamedWithTheirValueAndGiveStatusTwo) {
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{}, "nothing to write: give --out PATTERN, --video FILE or both"},
       {{"--wobble", "--out", "%d.png"}, "The following argument was not expected: --wobble"},
-      {{"shots", "--out", "%d.png"}, "The following argument was not expected: shots"},
+      {{"show", "shots", "--out", "%d.png"}, "The following argument was not expected: shots"},
       {{"--out"}, "--out: 1 required PATTERN missing"},
       {{"--out", "shot.png"}, "--out: \"shot.png\" holds no frame number such as %05d"},
       {{"--size", "0x5", "--out", "%d.png"}, kSize + "\"0x5\""},

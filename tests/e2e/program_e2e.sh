@@ -142,10 +142,10 @@ fi
 # Under the leak checker, Mesa's buffers for a window that was never shown are reported
 # after the driver is unloaded at exit, with no module name to suppress them by. What
 # the program itself releases on this path is checked by the start-up tests.
-(cd "$work/show-without-s3" &&
-  ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" exec timeout 30 "$program" >"$work/stdout" 2>"$work/stderr")
+(cd "$work" &&
+  ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" exec timeout 30 "$program" show-without-s3 >"$work/stdout" 2>"$work/stderr")
 status=$?
-expected="... And the Error is : I can't open file Data/S3.lws as rt !"
+expected="... And the Error is : I can't open file show-without-s3/Data/S3.lws as rt !"
 [ "$status" -eq 0 ] || fail "missing S3.lws: exit status $status"
 if [ "$(od -An -c "$work/stdout")" != "$(printf '%s' "$expected" | od -An -c)" ]; then
   fail "missing S3.lws: printed '$(cat "$work/stdout")', expected '$expected' with no line break"

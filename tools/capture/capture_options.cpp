@@ -13,6 +13,7 @@
 #include "cli/command_line.h"
 #include "common/error.h"
 #include "show/play_list.h"
+#include "show/show_location.h"
 
 namespace tessarine::capture {
 
@@ -81,12 +82,17 @@ void checkTogether(const CLI::App& app, const CaptureOptions& options) {
 
 void addOptions(CLI::App& app, CaptureOptions& options) {
   app.description(kDescription);
-  options.dataDirectory = show::kDataDirectory;
-  options.musicFile = show::kMusicFile;
-  app.add_option("--data", options.dataDirectory, "The scenes, objects and images")
-      ->type_name("DIR")
-      ->capture_default_str();
-  app.add_option("--music", options.musicFile, "The music of the video")->type_name("FILE")->capture_default_str();
+  app.add_option("SHOW_DIR", options.showDirectory,
+                 "The show's folder; without it the working directory when it holds " + std::string(show::kDataDirectory) +
+                     ", else the installed show")
+      ->type_name("DIR");
+  app.add_option("--data", options.dataDirectory,
+                 "The scenes, objects and images (default: " + std::string(show::kDataDirectory) + " in the show)")
+      ->type_name("DIR");
+  app.add_option("--music", options.musicFile,
+                 "The music of the video (default: " + std::string(show::kMusicFile) +
+                     " in the show, or in the working directory with --data alone)")
+      ->type_name("FILE");
   app.add_option_function<std::string>(
          "--size", [&options](const std::string& text) { std::tie(options.width, options.height) = *parseSize(text); },
          "The picture size (default " + std::to_string(kDefaultWidth) + "x" + std::to_string(kDefaultHeight) + ")")
@@ -123,7 +129,14 @@ void addOptions(CLI::App& app, CaptureOptions& options) {
          "An H.264 MP4 video with the music (needs ffmpeg)")
       ->type_name("FILE")
       ->check(CLI::Validator([](std::string& file) { return file.empty() ? "expected a file name" : ""; }, ""));
-  app.callback([&app, &options] { checkTogether(app, options); });
+  app.callback([&app, &options] {
+    checkTogether(app, options);
+    // --data without SHOW_DIR reads the music from the working directory, as it always has.
+    const bool dataAlone = app.count("--data") > 0 && !options.showDirectory;
+    const show::ShowLocation location = show::findShow(options.showDirectory);
+    if (app.count("--data") == 0) options.dataDirectory = location.dataDirectory;
+    if (app.count("--music") == 0) options.musicFile = dataAlone ? std::string(show::kMusicFile) : location.musicFile;
+  });
 }
 
 FramePlan planFrames(const CaptureOptions& options, double showLength) {

@@ -24,6 +24,8 @@ inline constexpr double kMaxFramesPerSecond = 1000;
 inline constexpr long long kMaxFrames = 1'000'000;
 
 struct CaptureOptions {
+  std::optional<std::string> showDirectory;
+  // Given on their own, or the show's.
   std::string dataDirectory;
   std::string musicFile;
   int width = kDefaultWidth;

@@ -14,6 +14,7 @@
 #include "scene_report/report_document.h"
 #include "show/play_list.h"
 #include "show/show.h"
+#include "show/show_location.h"
 
 namespace {
 
@@ -24,16 +25,25 @@ constexpr int kExitFailure = 1;
 constexpr int kContextSize = 64;
 
 struct Options {
-  std::string dataDirectory{show::kDataDirectory};
+  std::optional<std::string> showDirectory;
+  std::string dataDirectory;  // given, or the show's
   float nearPlane = 1.0f;
   std::vector<double> times;
   std::vector<std::string> scenes;
 };
 
 void addOptions(CLI::App& app, Options& options) {
-  app.add_option("--data", options.dataDirectory, "The folder the scenes and objects are read from")
-      ->type_name("DIR")
-      ->capture_default_str();
+  app.add_option("--show", options.showDirectory,
+                 "The show's folder; without it the working directory when it holds " + std::string(show::kDataDirectory) +
+                     ", else the installed show")
+      ->type_name("DIR");
+  app.add_option("--data", options.dataDirectory,
+                 "The folder the scenes and objects are read from (default: " + std::string(show::kDataDirectory) +
+                     " in the show)")
+      ->type_name("DIR");
+  app.callback([&app, &options] {
+    if (app.count("--data") == 0) options.dataDirectory = show::findShow(options.showDirectory).dataDirectory;
+  });
   app.add_option("--near", options.nearPlane, "The near plane handed to each scene")
       ->type_name("N")
       ->check(cli::number("a number above 0",
