@@ -125,4 +125,15 @@ formats::ObjectData makeTower(const std::string& imageFile, double radius, doubl
   return b.take(surfaceFor(imageFile), imageFile);
 }
 
+formats::ObjectData makeCone(const std::string& imageFile, double length, double radius, int segments) {
+  MeshBuilder b;
+  auto around = [](double u) { return Vec3{std::cos(2 * kPi * u), std::sin(2 * kPi * u), 0}; };
+  // One row of quads from the apex to the rim; the apex points coincide, so each
+  // quad closes into a triangle.
+  b.grid(
+      segments, 1, [&](double u, double v) { return around(u) * (radius * v) + Vec3{0, 0, length * v}; },
+      [&](double u, double) { return around(u) * length - Vec3{0, 0, radius}; });
+  return b.take(surfaceFor(imageFile), imageFile);
+}
+
 }  // namespace tessarine::showgen

@@ -37,4 +37,9 @@ formats::ObjectData makePlate(const std::string& imageFile, double width, double
 formats::ObjectData makeTower(const std::string& imageFile, double radius, double height, int sides, int storeys,
                               double spire);
 
+// An open cone (no base), its apex at the origin, opening along +z to a rim of `radius`
+// at z = `length`, `segments` faces around, facing outwards; u runs around, v from the
+// apex (0) to the rim (1).
+formats::ObjectData makeCone(const std::string& imageFile, double length, double radius, int segments);
+
 }  // namespace tessarine::showgen
