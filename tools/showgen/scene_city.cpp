@@ -108,11 +108,16 @@ void addSearchBeam(formats::LwsScene& scene, Show& show, const char* name, const
 
 }  // namespace
 
-// The towers of the city on a 7 x 7 grid but for its middle; shared with S4b.
-std::vector<formats::LwsObject> cityTowers(Show& show, std::uint64_t seed) {
+// The towers of the city on a 7 x 7 grid but for its middle; shared with S4b. Drawn in
+// file order with a depth test, so the towers come nearest first along `viewDirection`
+// (the way the camera mostly looks) and the ground, which they stand on and hide, last.
+std::vector<formats::LwsObject> cityTowers(Show& show, std::uint64_t seed, const Vec3& viewDirection) {
   CityMeshes meshes = cityMeshes(show);
-  std::vector<formats::LwsObject> items;
-  items.push_back(objectItem(meshes.ground, stillMotion({})));
+  struct Tower {
+    double depth;
+    formats::LwsObject item;
+  };
+  std::vector<Tower> towers;
   Random random(seed);
   for (int gx = 0; gx < kGridSide; ++gx) {
     for (int gz = 0; gz < kGridSide; ++gz) {
@@ -126,9 +131,13 @@ std::vector<formats::LwsObject> cityTowers(Show& show, std::uint64_t seed) {
       p.heading = random.uniform(0, 60);
       // Scaling x and z alike keeps the heading a plain turn about the upright axis.
       p.scale = {s, s * tall, s};
-      items.push_back(objectItem(meshes.towers[kind], stillMotion(p)));
+      towers.push_back({p.position.dot(viewDirection), objectItem(meshes.towers[kind], stillMotion(p))});
     }
   }
+  std::stable_sort(towers.begin(), towers.end(), [](const Tower& a, const Tower& b) { return a.depth < b.depth; });
+  std::vector<formats::LwsObject> items;
+  for (Tower& tower : towers) items.push_back(std::move(tower.item));
+  items.push_back(objectItem(meshes.ground, stillMotion({})));
   return items;
 }
 
@@ -151,7 +160,9 @@ void addCity(Show& show) {
   const std::uint32_t last = lastFrameOf(kCity);
   const double fps = framesPerSecond();
   formats::LwsScene scene = sceneFrame(kCity);
-  scene.objects = cityTowers(show, 404);
+  // The camera looks down the street along +z for the first half, where the towers
+  // hide the most of each other.
+  scene.objects = cityTowers(show, 404, {0, 0, 1});
 
   formats::LwsLight moon;
   moon.name = "Moon";
