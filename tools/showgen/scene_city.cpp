@@ -42,9 +42,9 @@ Placement sweep(const Vec3& at, double phase, double t) {
   return p;
 }
 
-// The visible beams: open cones long enough to reach the ground from the searchlights'
-// height, which hides the rest of them.
-constexpr double kBeamLength = 120;
+// The visible beams: open cones that fade out above the roofs, so they cross the sky
+// without filling the street with blended pixels; the lights' pools show where they land.
+constexpr double kBeamLength = 60;
 constexpr int kBeamSegments = 16;
 // The cone angle rests here and opens wider on every beat, hardest on the accents.
 constexpr double kConeRest = 8, kConeBeat = 11, kConeAccent = 15;
@@ -58,7 +58,7 @@ std::string beamObject(Show& show, const char* name, const Rgba& color) {
     Canvas texture(kAround, kAlong);
     for (int y = 0; y < kAlong; ++y) {
       double v = (y + 0.5) / kAlong;
-      float alpha = static_cast<float>(0.75 * (1 - 0.8 * v));
+      float alpha = static_cast<float>(0.9 * std::sqrt(1 - v));
       for (int x = 0; x < kAround; ++x) texture.at(x, y) = {color[0], color[1], color[2], alpha};
     }
     show.addObject(file, makeCone(imageNameFor(file), 1, 1, kBeamSegments), std::move(texture), true);
@@ -178,10 +178,10 @@ void addCity(Show& show) {
   moon.motion = stillMotion(moonPlace);
   scene.lights.push_back(moon);
 
-  addSearchBeam(scene, show, "SearchWhite", {-70, 70, -70}, 0.0, {255, 255, 255}, last);
-  addSearchBeam(scene, show, "SearchCyan", {70, 70, -70}, 1.6, {80, 240, 255}, last);
-  addSearchBeam(scene, show, "SearchViolet", {70, 70, 70}, 3.1, {200, 110, 255}, last);
-  addSearchBeam(scene, show, "SearchAmber", {-70, 70, 70}, 4.5, {255, 190, 70}, last);
+  addSearchBeam(scene, show, "SearchWhite", {-70, 55, -70}, 0.0, {255, 255, 255}, last);
+  addSearchBeam(scene, show, "SearchCyan", {70, 55, -70}, 1.6, {80, 240, 255}, last);
+  addSearchBeam(scene, show, "SearchViolet", {70, 55, 70}, 3.1, {200, 110, 255}, last);
+  addSearchBeam(scene, show, "SearchAmber", {-70, 55, 70}, 4.5, {255, 190, 70}, last);
 
   // Two lights among the towers flash on every beat, hardest on the accents.
   std::vector<std::uint32_t> accents = accentFrames(kCity);
