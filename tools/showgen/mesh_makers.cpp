@@ -96,6 +96,19 @@ formats::ObjectData makeTerrain(const std::string& imageFile, int cellsX, int ce
   return b.take(surfaceFor(imageFile), imageFile);
 }
 
+formats::ObjectData makeFlatGround(const std::string& imageFile, double size, const std::vector<double>& lines) {
+  MeshBuilder b;
+  const std::size_t n = lines.size();
+  for (double z : lines) {
+    for (double x : lines) b.point({x, 0, z}, x / size + 0.5, z / size + 0.5);
+  }
+  auto at = [n](std::size_t i, std::size_t j) { return static_cast<std::uint16_t>(j * n + i); };
+  for (std::size_t j = 0; j + 1 < n; ++j) {
+    for (std::size_t i = 0; i + 1 < n; ++i) b.polygon({at(i, j), at(i + 1, j), at(i + 1, j + 1), at(i, j + 1)}, {0, 1, 0});
+  }
+  return b.take(surfaceFor(imageFile), imageFile);
+}
+
 formats::ObjectData makePlate(const std::string& imageFile, double width, double height) {
   MeshBuilder b;
   b.grid(
