@@ -87,7 +87,7 @@ TEST_F(GeneratedShow, HypercubeHasItsStrutsNodesAndAThreeDeepLightChain) {
 TEST_F(GeneratedShow, TerrainHasTheSunLiftingMistAndShakesOnAccents) {
   const scene::Scene& s = scene(kTerrain);
   ASSERT_EQ(countWithMesh(s, "terrain.lwo"), 1u);
-  EXPECT_GE(s.objects[0].mesh->polygonCount(), 10000u);
+  EXPECT_GE(s.objects[0].mesh->polygonCount(), 8000u);
   EXPECT_TRUE(std::ranges::any_of(s.lights, [](const scene::SceneLight& l) { return l.lightType == scene::kDistant; }));
   ASSERT_TRUE(s.fogMinEnvelope && s.fogMaxEnvelope);
   EXPECT_LT(s.fogMinEnvelope->valueAt(0), s.fogMinEnvelope->valueAt(20));
