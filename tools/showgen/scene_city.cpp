@@ -1,6 +1,6 @@
 // S4, crystal city: a flight down a street of glass towers at night, searchlights
-// sweeping with opening and closing cones, lights flashing on the beat; eight lights,
-// the most a scene may have. S4b reuses its towers.
+// sweeping with visible beams that open on the beat, lights flashing on the beat; eight
+// lights, the most a scene may have. S4b reuses its towers.
 #include <algorithm>
 #include <cmath>
 
