@@ -96,6 +96,19 @@ formats::ObjectData makeTerrain(const std::string& imageFile, int cellsX, int ce
   return b.take(surfaceFor(imageFile), imageFile);
 }
 
+formats::ObjectData makeFlatGround(const std::string& imageFile, double size, const std::vector<double>& lines) {
+  MeshBuilder b;
+  const std::size_t n = lines.size();
+  for (double z : lines) {
+    for (double x : lines) b.point({x, 0, z}, x / size + 0.5, z / size + 0.5);
+  }
+  auto at = [n](std::size_t i, std::size_t j) { return static_cast<std::uint16_t>(j * n + i); };
+  for (std::size_t j = 0; j + 1 < n; ++j) {
+    for (std::size_t i = 0; i + 1 < n; ++i) b.polygon({at(i, j), at(i + 1, j), at(i + 1, j + 1), at(i, j + 1)}, {0, 1, 0});
+  }
+  return b.take(surfaceFor(imageFile), imageFile);
+}
+
 formats::ObjectData makePlate(const std::string& imageFile, double width, double height) {
   MeshBuilder b;
   b.grid(
@@ -122,6 +135,17 @@ formats::ObjectData makeTower(const std::string& imageFile, double radius, doubl
     Vec3 outward = (mid * spire + Vec3{0, radius, 0}).normalized();
     b.polygon({b.point(a, u0, kWallShare), b.point(c, u1, kWallShare), b.point(apex, (u0 + u1) / 2, 1)}, outward);
   }
+  return b.take(surfaceFor(imageFile), imageFile);
+}
+
+formats::ObjectData makeCone(const std::string& imageFile, double length, double radius, int segments) {
+  MeshBuilder b;
+  auto around = [](double u) { return Vec3{std::cos(2 * kPi * u), std::sin(2 * kPi * u), 0}; };
+  // One row of quads from the apex to the rim; the apex points coincide, so each
+  // quad closes into a triangle.
+  b.grid(
+      segments, 1, [&](double u, double v) { return around(u) * (radius * v) + Vec3{0, 0, length * v}; },
+      [&](double u, double) { return around(u) * length - Vec3{0, 0, radius}; });
   return b.take(surfaceFor(imageFile), imageFile);
 }
 

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "formats/lwo2_writer.h"
 #include "showgen/vec.h"
@@ -28,6 +29,10 @@ formats::ObjectData makeStrut(const std::string& imageFile, double length, doubl
 formats::ObjectData makeTerrain(const std::string& imageFile, int cellsX, int cellsZ, double sizeX, double sizeZ,
                                 const std::function<double(double x, double z)>& height);
 
+// Flat ground at y = 0, facing up: a grid whose lines cross x and z at `lines`
+// (ascending, from -size/2 to size/2), so it can be fine only where lights fall on it;
+// the texture spans the whole square once.
+formats::ObjectData makeFlatGround(const std::string& imageFile, double size, const std::vector<double>& lines);
 // A flat plate in the plane z = 0 centred on the origin, facing -z: towards a camera
 // that looks along +z. u runs left to right, v bottom to top.
 formats::ObjectData makePlate(const std::string& imageFile, double width, double height);
@@ -36,5 +41,10 @@ formats::ObjectData makePlate(const std::string& imageFile, double width, double
 // (so spot lights can light it part way) under a pointed roof `spire` high.
 formats::ObjectData makeTower(const std::string& imageFile, double radius, double height, int sides, int storeys,
                               double spire);
+
+// An open cone (no base), its apex at the origin, opening along +z to a rim of `radius`
+// at z = `length`, `segments` faces around, facing outwards; u runs around, v from the
+// apex (0) to the rim (1).
+formats::ObjectData makeCone(const std::string& imageFile, double length, double radius, int segments);
 
 }  // namespace tessarine::showgen

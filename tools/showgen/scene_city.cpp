@@ -1,11 +1,13 @@
 // S4, crystal city: a flight down a street of glass towers at night, searchlights
-// sweeping with opening and closing cones, lights flashing on the beat; eight lights,
-// the most a scene may have. S4b reuses its towers.
+// sweeping with visible beams that open on the beat, lights flashing on the beat; eight
+// lights, the most a scene may have. S4b reuses its towers.
 #include <algorithm>
 #include <cmath>
 
+#include "showgen/mesh_makers.h"
 #include "showgen/random.h"
 #include "showgen/storyboard.h"
+#include "showgen/texture_makers.h"
 
 namespace tessarine::showgen {
 namespace {
@@ -18,6 +20,7 @@ constexpr double kStreetX = 10;
 // Down the street, then up over the roofs, turning to look back across the city.
 double cameraZ(double t) { return -75 + 5.2 * t; }
 double climb(double t) { return smoothstep(10, 22, t); }
+Vec3 cameraPosition(double t) { return {kStreetX + 1.2 * std::sin(0.5 * t), 9 + 62 * climb(t), cameraZ(t)}; }
 
 // Heading and pitch that turn an item's +z axis (a spot light's beam) along `d`: the
 // player places items by pitch after heading, which sends +z to
@@ -27,13 +30,94 @@ Angles beamAngles(const Vec3& direction) {
   return {degrees(std::asin(d.x)), degrees(std::atan2(-d.y, d.z))};
 }
 
+// Where a searchlight at `at` points its beam at `t`: a spot on the ground sweeping
+// over the city.
+Placement sweep(const Vec3& at, double phase, double t) {
+  Placement p;
+  p.position = at;
+  Vec3 target{30 * std::sin(0.35 * t + phase), 0, 30 * std::cos(0.27 * t + 1.7 * phase)};
+  Angles beam = beamAngles(target - at);
+  p.heading = beam.heading;
+  p.pitch = beam.pitch;
+  return p;
+}
+
+// The visible beams: open cones that fade out above the roofs, so they cross the sky
+// without filling the street with blended pixels; the lights' pools show where they land.
+constexpr double kBeamLength = 60;
+constexpr int kBeamSegments = 16;
+// The cone angle rests here and opens wider on every beat, hardest on the accents.
+constexpr double kConeRest = 8, kConeBeat = 11, kConeAccent = 15;
+constexpr std::uint32_t kConeDecayFrames = 10;
+
+// A beam of `color` whose alpha fades from the lamp to nothing at the far end.
+std::string beamObject(Show& show, const char* name, const Rgba& color) {
+  const std::string file = std::string("beam_") + name + ".lwo";
+  if (!show.hasObject(file)) {
+    constexpr int kAround = 8, kAlong = 64;
+    Canvas texture(kAround, kAlong);
+    for (int y = 0; y < kAlong; ++y) {
+      double v = (y + 0.5) / kAlong;
+      float alpha = static_cast<float>(0.9 * std::sqrt(1 - v));
+      for (int x = 0; x < kAround; ++x) texture.at(x, y) = {color[0], color[1], color[2], alpha};
+    }
+    show.addObject(file, makeCone(imageNameFor(file), 1, 1, kBeamSegments), std::move(texture), true);
+  }
+  return file;
+}
+
+// A searchlight on a mount that sweeps it, with its visible beam hanging from the same
+// mount; the beam widens with the light's cone, both keyed on the same frames.
+void addSearchBeam(formats::LwsScene& scene, Show& show, const char* name, const Vec3& at, double phase,
+                   formats::LwsColor color, std::uint32_t last) {
+  std::uint32_t mount = appendObject(
+      scene, nullItem(std::string(name) + "Mount",
+                      sampleMotion([=](double t) { return sweep(at, phase, t); }, last, 10, framesPerSecond())));
+  std::vector<std::uint32_t> accents = accentFrames(kCity);
+  std::vector<std::pair<std::uint32_t, double>> pulses;
+  for (std::uint32_t frame : beatFrames(kCity)) {
+    bool accent = std::find(accents.begin(), accents.end(), frame) != accents.end();
+    pulses.push_back({frame, accent ? kConeAccent : kConeBeat});
+  }
+  formats::LwsEnvelope cone = pulseEnvelope(pulses, kConeRest, kConeDecayFrames, last);
+
+  formats::LwsLight light;
+  light.name = name;
+  light.type = formats::LwsLightType::kSpot;
+  light.color = color;
+  light.intensity = 1.0f;
+  light.parent = mount;
+  light.motion = stillMotion({});
+  light.edgeAngle = 3;
+  // The beam's width: its rim radius at the cone angle of each key, in straight spans
+  // like the cone's own.
+  formats::LwsMotion width;
+  for (const formats::LwsEnvelopeKey& key : cone) {
+    Placement p;
+    double r = kBeamLength * std::tan(radians(key.value));
+    p.scale = {r, r, kBeamLength};
+    formats::LwsMotionKey k = keyOf(p, key.frame);
+    k.linear = key.linear;
+    width.push_back(k);
+  }
+  light.coneAngle = std::move(cone);
+  scene.lights.push_back(std::move(light));
+  const Rgba tint{color[0] / 255.0f, color[1] / 255.0f, color[2] / 255.0f, 1};
+  scene.objects.push_back(objectItem(beamObject(show, name, tint), std::move(width), mount));
+}
+
 }  // namespace
 
-// The towers of the city on a 7 x 7 grid but for its middle; shared with S4b.
-std::vector<formats::LwsObject> cityTowers(Show& show, std::uint64_t seed) {
+// The towers of the city on a 7 x 7 grid but for its middle; shared with S4b. Drawn in
+// file order with a depth test, so the towers come nearest first along `viewDirection`
+// (the way the camera mostly looks) and the ground, which they stand on and hide, last.
+std::vector<formats::LwsObject> cityTowers(Show& show, std::uint64_t seed, const Vec3& viewDirection) {
   CityMeshes meshes = cityMeshes(show);
-  std::vector<formats::LwsObject> items;
-  items.push_back(objectItem(meshes.ground, stillMotion({})));
+  struct Tower {
+    double depth;
+    formats::LwsObject item;
+  };
+  std::vector<Tower> towers;
   Random random(seed);
   for (int gx = 0; gx < kGridSide; ++gx) {
     for (int gz = 0; gz < kGridSide; ++gz) {
@@ -47,9 +131,13 @@ std::vector<formats::LwsObject> cityTowers(Show& show, std::uint64_t seed) {
       p.heading = random.uniform(0, 60);
       // Scaling x and z alike keeps the heading a plain turn about the upright axis.
       p.scale = {s, s * tall, s};
-      items.push_back(objectItem(meshes.towers[kind], stillMotion(p)));
+      towers.push_back({p.position.dot(viewDirection), objectItem(meshes.towers[kind], stillMotion(p))});
     }
   }
+  std::stable_sort(towers.begin(), towers.end(), [](const Tower& a, const Tower& b) { return a.depth < b.depth; });
+  std::vector<formats::LwsObject> items;
+  for (Tower& tower : towers) items.push_back(std::move(tower.item));
+  items.push_back(objectItem(meshes.ground, stillMotion({})));
   return items;
 }
 
@@ -61,17 +149,7 @@ formats::LwsLight searchlight(const char* name, const Vec3& at, double phase, fo
   light.type = formats::LwsLightType::kSpot;
   light.color = color;
   light.intensity = 1.0f;
-  light.motion = sampleMotion(
-      [=](double t) {
-        Placement p;
-        p.position = at;
-        Vec3 target{30 * std::sin(0.35 * t + phase), 0, 30 * std::cos(0.27 * t + 1.7 * phase)};
-        Angles beam = beamAngles(target - at);
-        p.heading = beam.heading;
-        p.pitch = beam.pitch;
-        return p;
-      },
-      last, 10, framesPerSecond());
+  light.motion = sampleMotion([=](double t) { return sweep(at, phase, t); }, last, 10, framesPerSecond());
   light.coneAngle = sampleEnvelope([=](double t) { return 16 + 7 * std::sin(0.9 * t + 2 * phase); }, last, 15,
                                    framesPerSecond());
   light.edgeAngle = 3;
@@ -82,7 +160,9 @@ void addCity(Show& show) {
   const std::uint32_t last = lastFrameOf(kCity);
   const double fps = framesPerSecond();
   formats::LwsScene scene = sceneFrame(kCity);
-  scene.objects = cityTowers(show, 404);
+  // The camera looks down the street along +z for the first half, where the towers
+  // hide the most of each other.
+  scene.objects = cityTowers(show, 404, {0, 0, 1});
 
   formats::LwsLight moon;
   moon.name = "Moon";
@@ -98,10 +178,10 @@ void addCity(Show& show) {
   moon.motion = stillMotion(moonPlace);
   scene.lights.push_back(moon);
 
-  scene.lights.push_back(searchlight("SearchWhite", {-70, 70, -70}, 0.0, {255, 255, 255}, last));
-  scene.lights.push_back(searchlight("SearchCyan", {70, 70, -70}, 1.6, {80, 240, 255}, last));
-  scene.lights.push_back(searchlight("SearchViolet", {70, 70, 70}, 3.1, {200, 110, 255}, last));
-  scene.lights.push_back(searchlight("SearchAmber", {-70, 70, 70}, 4.5, {255, 190, 70}, last));
+  addSearchBeam(scene, show, "SearchWhite", {-70, 55, -70}, 0.0, {255, 255, 255}, last);
+  addSearchBeam(scene, show, "SearchCyan", {70, 55, -70}, 1.6, {80, 240, 255}, last);
+  addSearchBeam(scene, show, "SearchViolet", {70, 55, 70}, 3.1, {200, 110, 255}, last);
+  addSearchBeam(scene, show, "SearchAmber", {-70, 55, 70}, 4.5, {255, 190, 70}, last);
 
   // Two lights among the towers flash on every beat, hardest on the accents.
   std::vector<std::uint32_t> accents = accentFrames(kCity);
@@ -124,17 +204,19 @@ void addCity(Show& show) {
     scene.lights.push_back(flash);
   }
 
+  // A lantern carried just above the camera lights the street ahead and, facing every
+  // beam's near side, makes the beams glow in their own colour.
   formats::LwsLight lantern;
   lantern.name = "Lantern";
-  lantern.color = {255, 200, 150};
-  lantern.intensity = 0.7f;
+  lantern.color = {255, 235, 210};
+  lantern.intensity = 0.8f;
   lantern.motion = sampleMotion(
       [](double t) {
         Placement p;
-        p.position = {kStreetX + 3 * std::sin(t), 14 + 4 * std::sin(0.5 * t), cameraZ(t) + 22};
+        p.position = cameraPosition(t) + Vec3{0, 3, 0};
         return p;
       },
-      last, 15, fps);
+      last, 10, fps);
   scene.lights.push_back(lantern);
 
   scene.ambientColor = {90, 100, 160};
@@ -148,7 +230,7 @@ void addCity(Show& show) {
   scene.camera.motion = sampleMotion(
       [](double t) {
         Placement p;
-        p.position = {kStreetX + 1.2 * std::sin(0.5 * t), 9 + 62 * climb(t), cameraZ(t)};
+        p.position = cameraPosition(t);
         p.heading = 15 * std::sin(0.3 * t) + 180 * smoothstep(12, 23, t);
         p.pitch = 8 + 27 * climb(t);
         return p;

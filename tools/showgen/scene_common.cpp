@@ -131,9 +131,14 @@ CityMeshes cityMeshes(Show& show) {
         if (d < 2.5) texture.blend(x, y, {0.3f, 0.6f, 1.0f, 1}, d < 1 ? 0.9f : 0.35f);
       }
     }
-    show.addObject(meshes.ground,
-                   makeTerrain(imageNameFor(meshes.ground), 48, 48, kGroundSide, kGroundSide, [](double, double) { return 0.0; }),
-                   std::move(texture), false);
+    // Vertices close enough for the spot lights' pools (lit per vertex) where the towers
+    // stand and the camera flies; one wide cell out to each edge beyond them.
+    constexpr double kLitHalfSide = 84, kLitCell = 6;
+    std::vector<double> lines{-kGroundSide / 2.0};
+    for (double x = -kLitHalfSide; x <= kLitHalfSide; x += kLitCell) lines.push_back(x);
+    lines.push_back(kGroundSide / 2.0);
+    show.addObject(meshes.ground, makeFlatGround(imageNameFor(meshes.ground), kGroundSide, lines), std::move(texture),
+                   false);
   }
   return meshes;
 }

@@ -10,9 +10,13 @@
 namespace tessarine::showgen {
 namespace {
 
-// 100 x 100 cells over 640 x 640 units: 10 000 polygons, the edge beyond the fog.
-constexpr int kCells = 100;
-constexpr double kSize = 640;
+// Cells 6.4 units square over 640 units across (x) and, along the flight (z), from just
+// behind its start to the fog's end past its finish: nothing drawn that is never seen.
+constexpr double kCell = 6.4;
+constexpr int kCellsX = 100, kCellsZ = 87;
+constexpr double kSizeX = kCellsX * kCell, kSizeZ = kCellsZ * kCell;
+constexpr double kNearZ = -224;  // the flight starts at z = -210, looking along +z
+constexpr double kMiddleZ = kNearZ + kSizeZ / 2;
 constexpr double kCameraClearance = 7;
 
 // The valley the flight follows, as x against z.
@@ -49,7 +53,7 @@ std::string terrainMesh(Show& show) {
     for (int y = 0; y < kSide; ++y) {
       for (int x = 0; x < kSide; ++x) {
         // The texture spans the terrain once: u along x, v along z.
-        double wx = ((x + 0.5) / kSide - 0.5) * kSize, wz = ((y + 0.5) / kSide - 0.5) * kSize;
+        double wx = ((x + 0.5) / kSide - 0.5) * kSizeX, wz = kMiddleZ + ((y + 0.5) / kSide - 0.5) * kSizeZ;
         double h = height(wx, wz);
         double slope = (Vec3{1, height(wx + 1, wz) - h, 0}.cross(Vec3{0, height(wx, wz + 1) - h, 1})).normalized().y;
         double n = detail.fractal(x / 16.0, y / 16.0, 3);
@@ -61,8 +65,11 @@ std::string terrainMesh(Show& show) {
         texture.at(x, y) = c;
       }
     }
-    show.addObject(name, makeTerrain(imageNameFor(name), kCells, kCells, kSize, kSize, height), std::move(texture),
-                   false);
+    // The mesh is made about its middle and placed there.
+    show.addObject(name,
+                   makeTerrain(imageNameFor(name), kCellsX, kCellsZ, kSizeX, kSizeZ,
+                               [](double x, double z) { return height(x, z + kMiddleZ); }),
+                   std::move(texture), false);
   }
   return name;
 }
@@ -73,7 +80,9 @@ void addTerrain(Show& show) {
   const std::uint32_t last = lastFrameOf(kTerrain);
   const double fps = framesPerSecond();
   formats::LwsScene scene = sceneFrame(kTerrain);
-  scene.objects.push_back(objectItem(terrainMesh(show), stillMotion({})));
+  Placement middle;
+  middle.position = {0, 0, kMiddleZ};
+  scene.objects.push_back(objectItem(terrainMesh(show), stillMotion(middle)));
 
   // The sun, low behind and to the right. A distant light shines along its own +z axis,
   // so that axis points away from the sun.

@@ -18,6 +18,8 @@ double rigDistance(double t, double seconds) {
   return kStartDistance + (kEndDistance - kStartDistance) * smoothstep(0.5, seconds - 0.5, t);
 }
 
+double cameraHeading(double t) { return 25 + 3.5 * t; }
+
 // The zoom factor the player turns into this vertical field of view: 90 / zoom below
 // 90 degrees, 90 / sqrt(zoom) from there up.
 double zoomForFieldOfView(double fovy) { return fovy < 90 ? 90 / fovy : (90 / fovy) * (90 / fovy); }
@@ -39,11 +41,16 @@ void addVertigo(Show& show) {
                                                                     return p;
                                                                   },
                                                                   last, 6, fps)));
-  for (formats::LwsObject& item : cityTowers(show, 405)) scene.objects.push_back(std::move(item));
+  // The subject tower, nearest the camera, first; then the city, nearest first along the
+  // camera's heading half way through its turn.
   CityMeshes meshes = cityMeshes(show);
   Placement subject;
   subject.scale = {1.2, 2.3, 1.2};
   scene.objects.push_back(objectItem(meshes.towers[2], stillMotion(subject)));
+  const double midHeading = radians(cameraHeading(seconds / 2));
+  for (formats::LwsObject& item : cityTowers(show, 405, {std::sin(midHeading), 0, std::cos(midHeading)})) {
+    scene.objects.push_back(std::move(item));
+  }
 
   formats::LwsLight moon;
   moon.name = "Moon";
@@ -91,7 +98,7 @@ void addVertigo(Show& show) {
         Placement p;
         // The pivot: the subject tower's roof, above every other roof.
         p.position = {0, 80, 0};
-        p.heading = 25 + 3.5 * t;
+        p.heading = cameraHeading(t);
         p.pitch = 40;
         return p;
       },

@@ -57,8 +57,9 @@ struct CityMeshes {
   std::string ground;
 };
 CityMeshes cityMeshes(Show& show);
-// The ground and 48 towers of the crystal city, laid out from `seed`.
-std::vector<formats::LwsObject> cityTowers(Show& show, std::uint64_t seed);
+// The 48 towers of the crystal city, laid out from `seed` and listed nearest first
+// along `viewDirection`, then the ground.
+std::vector<formats::LwsObject> cityTowers(Show& show, std::uint64_t seed, const Vec3& viewDirection);
 // A spot light at `at` sweeping its beam over the city, its cone opening and closing.
 formats::LwsLight searchlight(const char* name, const Vec3& at, double phase, formats::LwsColor color,
                               std::uint32_t last);
