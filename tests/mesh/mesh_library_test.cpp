@@ -30,38 +30,29 @@ namespace {
 
 using tessarine::testing::TempDir;
 
-TEST(MeshLibraryTest, FindsAMeshByTheFileItWasReadFrom) {
-  TempDir dir;
-  for (const char* name : {"a.lwo", "b.lwo"}) dir.write(name, formats::writeLwo2(testing::triangleObject()));
-  for (const char* name : {"a.tga", "b.tga"}) dir.write(name, formats::writeTga(testing::smallImage()));
-  MeshLibrary library;
-  Mesh& a = library.append(std::make_unique<Mesh>("a.lwo", dir.str(), testing::noTexture));
-  Mesh& b = library.append(std::make_unique<Mesh>("./b.lwo", dir.str(), testing::noTexture));
-  EXPECT_EQ(library.find(*common::identityOf(dir.str() + "/.//a.lwo")), &a);
-  EXPECT_EQ(library.find(*common::identityOf(dir.str() + "/b.lwo")), &b);
-  EXPECT_EQ(library.find(*common::identityOf(dir.str() + "/a.tga")), nullptr);
-  EXPECT_EQ(library.find("./b.lwo"), &b);
-  EXPECT_EQ(library.find("b.lwo"), nullptr);
-  EXPECT_THROW(library.append(nullptr), common::Error);
-  EXPECT_EQ(library.size(), 2u);
-}
-
-TEST(MeshLibraryTest, ReleasesEveryTextureLastLoadedFirst) {
+TEST(MeshLibraryTest, FindsAMeshByTheFileItWasReadFromAndReleasesTexturesLastLoadedFirst) {
   headless::HeadlessGl gl(4, 4);
   TempDir dir;
   std::vector<GLuint> ids;
   {
     MeshLibrary library;
-    for (const char* name : {"one", "two", "three"}) {
+    for (const char* name : {"a", "b", "c"}) {
       dir.write(std::string(name) + ".lwo", formats::writeLwo2(testing::triangleObject()));
       dir.write(std::string(name) + ".tga", formats::writeTga(testing::smallImage()));
-      ids.push_back(library.append(std::make_unique<Mesh>(std::string(name) + ".lwo", dir.str())).texture().id());
     }
+    Mesh& a = library.append(std::make_unique<Mesh>("a.lwo", dir.str()));
+    Mesh& b = library.append(std::make_unique<Mesh>("./b.lwo", dir.str()));
+    ids = {a.texture().id(), b.texture().id(), library.append(std::make_unique<Mesh>("c.lwo", dir.str())).texture().id()};
+    EXPECT_EQ(library.find(*common::identityOf(dir.str() + "/.//a.lwo")), &a);
+    EXPECT_EQ(library.find(*common::identityOf(dir.str() + "/b.lwo")), &b);
+    EXPECT_EQ(library.find(*common::identityOf(dir.str() + "/a.tga")), nullptr);
+    EXPECT_EQ(std::pair(library.find("./b.lwo"), library.find("b.lwo")), std::pair(&b, static_cast<Mesh*>(nullptr)));
+    EXPECT_THROW(library.append(nullptr), common::Error);
+    EXPECT_EQ(library.size(), 3u);
     for (GLuint id : ids) EXPECT_TRUE(glIsTexture(id));
     deletedTextures.clear();
   }
   EXPECT_EQ(deletedTextures, (std::vector<GLuint>{ids[2], ids[1], ids[0]}));
-  for (GLuint id : ids) EXPECT_FALSE(glIsTexture(id));
 }
 
 }  // namespace
