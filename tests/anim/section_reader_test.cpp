@@ -44,7 +44,7 @@ TEST(SectionReaderTest, FieldsLandInOrderAndTheStreamStopsAfterTheSection) {
   TempDir dir;
   common::DataFile motionFile(dir.write("m.lws", std::string(kMotion) + "LockedChannels 0\n"), "rt");
   Motion motion(motionFile, kFps);
-  EXPECT_EQ(std::pair(motion.keyCount(), motion.lastFrame()), std::pair(3u, 45u));
+  EXPECT_EQ(std::tuple(motion.keyCount(), motion.lastFrame()), std::tuple(3u, 45u));
   const MotionKey& k = motion.keys()[1];
   EXPECT_EQ(std::tuple(k.values, k.frame, k.linear, k.tension, k.continuity, k.bias),
             std::tuple(ChannelValues{1, 2, 3, 10, 20, 30, 2, 3, 4}, 15u, 1u, 0.5f, -0.25f, 0.125f));

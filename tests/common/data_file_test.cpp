@@ -65,7 +65,7 @@ TEST(DataFileTest, TokensSkipAnyWhiteSpaceCountLinesAndAreCheckedWhole) {
 }
 
 TEST(DataFileTest, LeadingFloatReadsLikeTheCConversion) {
-  EXPECT_EQ(std::pair(*leadingFloat("300"), *leadingFloat("2.5junk")), std::pair(300.0f, 2.5f));
+  EXPECT_EQ(std::tuple(*leadingFloat("300"), *leadingFloat("2.5junk")), std::tuple(300.0f, 2.5f));
   for (const char* unusable : {"(envelope)", "", "nan", "inf", "-infinity", "1e999"}) {
     EXPECT_FALSE(leadingFloat(unusable).has_value()) << unusable;
   }

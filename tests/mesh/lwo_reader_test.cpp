@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "mesh/mesh.h"
@@ -161,7 +162,7 @@ TEST(LwoReaderTest, WrittenObjectReadsBackWithFaceNormals) {
     EXPECT_EQ(priority, 0.5f);
     return Texture();
   });
-  EXPECT_EQ(std::pair(textures, mesh.name()), std::pair(1, std::string("ship.lwo")));
+  EXPECT_EQ(std::tuple(textures, mesh.name()), std::tuple(1, std::string("ship.lwo")));
   ASSERT_EQ(mesh.pointCount(), 6u);
   for (std::size_t i = 0; i < 6; ++i) {
     const Point& p = mesh.points()[i];

@@ -46,7 +46,7 @@ TEST(MeshLibraryTest, FindsAMeshByTheFileItWasReadFromAndReleasesTexturesLastLoa
     EXPECT_EQ(library.find(*common::identityOf(dir.str() + "/.//a.lwo")), &a);
     EXPECT_EQ(library.find(*common::identityOf(dir.str() + "/b.lwo")), &b);
     EXPECT_EQ(library.find(*common::identityOf(dir.str() + "/a.tga")), nullptr);
-    EXPECT_EQ(std::pair(library.find("./b.lwo"), library.find("b.lwo")), std::pair(&b, static_cast<Mesh*>(nullptr)));
+    EXPECT_EQ(std::tuple(library.find("./b.lwo"), library.find("b.lwo")), std::tuple(&b, static_cast<Mesh*>(nullptr)));
     EXPECT_THROW(library.append(nullptr), common::Error);
     EXPECT_EQ(library.size(), 3u);
     for (GLuint id : ids) EXPECT_TRUE(glIsTexture(id));

@@ -50,7 +50,7 @@ TEST(TextureTest, BuildsTheMipmapChainWithItsFiltersAndPriority) {
   const GLint width = level(0, GL_TEXTURE_WIDTH), height = level(0, GL_TEXTURE_HEIGHT);
   EXPECT_TRUE(std::has_single_bit(static_cast<unsigned>(width)) && std::has_single_bit(static_cast<unsigned>(height)));
   const GLint last = std::bit_width(static_cast<unsigned>(std::max(width, height))) - 1;
-  EXPECT_EQ(std::pair(level(last, GL_TEXTURE_WIDTH), level(last, GL_TEXTURE_HEIGHT)), std::pair(1, 1));
+  EXPECT_EQ(std::tuple(level(last, GL_TEXTURE_WIDTH), level(last, GL_TEXTURE_HEIGHT)), std::tuple(1, 1));
   EXPECT_EQ(priority(), 0.5f);
   texture.setPriority(0.8f);
   EXPECT_EQ(priority(), 0.8f);

@@ -30,16 +30,23 @@ std::string item(const std::string& load, const std::string& after = "ShadowOpti
 }
 std::string null(const std::string& after = "ShadowOptions 7\n") { return item("AddNull Null", after); }
 
-void expectColor(const auto& actual, std::initializer_list<float> expected) {
-  if constexpr (requires { actual.has_value(); }) {
-    ASSERT_TRUE(actual.has_value());
-    return expectColor(*actual, expected);
-  } else {
-    for (std::size_t i = 0; float value : expected) EXPECT_NEAR(actual.at(i++), value, 1e-6f) << i - 1;
+class SceneReaderTest : public ::testing::Test {
+ protected:
+  // Writes `text` as `name` and reads it.
+  Scene read(const std::string& text, const std::string& name = "s.lws", float nearPlane = 1.0f) {
+    dir_.write(name, text);
+    return Scene(context_, name, nearPlane);
   }
+
+  TempDir dir_;
+  DemoContext context_{dir_.str(), noTexture};
+};
+
+void expectColor(const auto& actual, std::initializer_list<float> expected) {
+  for (std::size_t i = 0; float value : expected) EXPECT_NEAR(actual.value().at(i++), value, 1e-6f) << i - 1;
 }
 
-TEST(SceneReaderTest, RefusesMalformedFilesWithTheirMessagesAndPlaces) {
+TEST_F(SceneReaderTest, RefusesMalformedFilesWithTheirMessagesAndPlaces) {
   std::string nineLights = kHeader;
   for (int i = 0; i < 9; ++i) nineLights += light(kPointLight);
   const struct {
@@ -93,16 +100,14 @@ TEST(SceneReaderTest, RefusesMalformedFilesWithTheirMessagesAndPlaces) {
       {kHeader + "LoadObject", "Unexpected end of file in {path}: expected object file name"},
       {kHeader + "FogColor 255 -1 0\n", "Expected FogColor (an unsigned number), found \"-1\" in {path} at line 4"},
   };
-  TempDir dir;
-  dir.write("box.lwo", formats::writeLwo2({.points = {{0, 0, 0}}, .uvs = {{0, 0}}, .polygons = {}}));
-  dir.write("box.tga", "");
-  DemoContext context(dir.str(), noTexture);
+  dir_.write("box.lwo", formats::writeLwo2({.points = {{0, 0, 0}}, .uvs = {{0, 0}}, .polygons = {}}));
+  dir_.write("box.tga", "");
   for (const auto& c : cases) {
-    std::string path = dir.write("s.lws", c.text);
-    EXPECT_EQ(messageOf([&] { Scene(context, "s.lws", 1.0f); }), dir.expand(c.message, path)) << c.text;
-    EXPECT_EQ(c.place.empty() ? "" : placeOf([&] { Scene(context, "s.lws", 1.0f); }), dir.expand(c.place, path));
+    const std::string path = dir_.str() + "/s.lws";
+    EXPECT_EQ(messageOf([&] { read(c.text); }), dir_.expand(c.message, path)) << c.text;
+    EXPECT_EQ(c.place.empty() ? "" : placeOf([&] { read(c.text); }), dir_.expand(c.place, path));
   }
-  EXPECT_EQ(messageOf([&] { Scene(context, "none.lws", 1.0f); }), "I can't open file " + dir.str() + "/none.lws as rt");
+  EXPECT_EQ(messageOf([&] { Scene(context_, "none.lws", 1.0f); }), "I can't open file " + dir_.str() + "/none.lws as rt");
   DemoContext deep(std::string(5000, 'd'), noTexture);
   EXPECT_EQ(messageOf([&] { Scene(deep, "s.lws", 1.0f); }).rfind("Path longer than 4095 characters", 0), 0u);
 }
@@ -112,145 +117,114 @@ formats::LwsScene fullScene() {
   formats::LwsScene s{.firstFrame = 30, .lastFrame = 120, .objects = {object("", still({.x = 1})),
                                                                      object("box.lwo", still({.y = 2}))}};
   s.objects[1].parent = 0;
-  s.lights.resize(3);
-  s.lights[0] = {.motion = still({}), .parent = 1, .intensity = 0.8f};
-  s.lights[1] = {.motion = still({}), .color = {0, 255, 0}, .intensity = ramp({{0, 2}}),
-                 .type = formats::LwsLightType::kSpot, .coneAngle = ramp({{0, 20}, {60, 40}})};
-  s.lights[2] = {.motion = still({}), .color = {510, 0, 0}, .type = formats::LwsLightType::kDistant};
+  s.lights = {{.motion = still({}), .parent = 1, .intensity = 0.8f},
+              {.motion = still({}), .color = {0, 255, 0}, .intensity = ramp({{0, 2}}), .type = formats::LwsLightType::kSpot,
+               .coneAngle = ramp({{0, 20}, {60, 40}})},
+              {.motion = still({}), .color = {510, 0, 0}, .type = formats::LwsLightType::kDistant}};
   s.camera = {.motion = still({.z = -10}), .parent = 0, .focalDistance = 0.25f};
-  s.ambientColor = {255, 128, 0};
-  s.ambientIntensity = 0.5f;
-  s.backdropColor = {0, 255, 102};
-  s.fogMinDistance = 10.0f;
-  s.fogMaxDistance = ramp({{0, 100}, {30, 400}});
-  s.fogColor = {255, 0, 51};
+  std::tie(s.ambientColor, s.ambientIntensity, s.backdropColor) = std::tuple(formats::LwsColor{255, 128, 0}, 0.5f, formats::LwsColor{0, 255, 102});
+  std::tie(s.fogMinDistance, s.fogMaxDistance, s.fogColor) = std::tuple(10.0f, ramp({{0, 100}, {30, 400}}), formats::LwsColor{255, 0, 51});
   return s;
 }
 
-TEST(SceneReaderTest, ReadsEverySettingAndItemOfAFullScene) {
-  TempDir dir;
-  writeSquare(dir.path(), "box.lwo", {1, 2, 3});
-  dir.write("full.lws", formats::writeLws(fullScene()));
-  DemoContext context(dir.str(), noTexture);
-  Scene scene(context, "full.lws", 0.1f);
-
+TEST_F(SceneReaderTest, ReadsEverySettingAndItemOfAFullScene) {
+  writeSquare(dir_.path(), "box.lwo", {1, 2, 3});
+  Scene scene = read(formats::writeLws(fullScene()), "full.lws", 0.1f);
   EXPECT_EQ(std::tuple(*scene.firstFrame, *scene.lastFrame, scene.startTime, scene.endTime), std::tuple(30u, 120u, 1.0, 4.0));
-  EXPECT_EQ(std::tuple(scene.nearPlane, scene.shakeAmplitude, *scene.fogMinDistance), std::tuple(0.1f, 0.25f, 10.0f));
+  EXPECT_EQ(std::tuple(scene.nearPlane, scene.shakeAmplitude, *scene.fogMinDistance, *scene.ambientIntensity),
+            std::tuple(0.1f, 0.25f, 10.0f, 0.5f));
   EXPECT_FALSE(scene.fogMaxDistance.has_value());
   // Half a second is frame 15, half way along the linear span from 100 to 400.
   EXPECT_NEAR(scene.fogMaxEnvelope->valueAt(0.5), 250.0f, 1e-3f);
   expectColor(scene.fogColor, {1, 0, 0.2f, 1});
   expectColor(scene.backdropColor, {0, 1, 0.4f});
   expectColor(scene.ambientColor, {0.5f, 0.2509804f, 0, 1});
-  EXPECT_EQ(scene.ambientIntensity, 0.5f);
 
   ASSERT_EQ(scene.objects.size(), 2u);
-  EXPECT_FALSE(scene.objects[0].mesh || scene.objects[0].parent);
-  EXPECT_EQ(scene.objects[0].motion->keys()[0].values[anim::kPositionX], 1.0f);
-  ASSERT_NE(scene.objects[1].mesh, nullptr);
-  EXPECT_EQ(scene.objects[1].mesh->pointCount(), 4u);
-  EXPECT_EQ(scene.objects[1].parent, &scene.objects[0]);
-  EXPECT_EQ(scene.objects[1].motion->keys()[0].values[anim::kPositionY], 2.0f);
+  const SceneObject &null = scene.objects[0], &box = scene.objects[1];
+  EXPECT_FALSE(null.mesh || null.parent);
+  EXPECT_EQ(std::tuple(box.mesh->pointCount(), box.parent), std::tuple(4u, &null));
+  EXPECT_EQ(std::tuple(null.motion->keys()[0].values[anim::kPositionX], box.motion->keys()[0].values[anim::kPositionY]),
+            std::tuple(1.0f, 2.0f));
 
   ASSERT_EQ(scene.lights.size(), 3u);
-  const SceneLight& point = scene.lights[0];
-  EXPECT_EQ(std::tuple(point.lightType, point.parent, point.intensity), std::tuple(kPoint, &scene.objects[1], 0.8f));
-  expectColor(point.color, {0.8f, 0.8f, 0.8f, 1});
-  EXPECT_FALSE(point.coneAngle.has_value() || point.coneEnvelope);
-  const SceneLight& spot = scene.lights[1];
-  EXPECT_EQ(spot.lightType, kSpot);
-  EXPECT_FALSE(spot.parent);
+  const SceneLight &point = scene.lights[0], &spot = scene.lights[1];
+  EXPECT_EQ(std::tuple(point.lightType, point.parent, point.intensity), std::tuple(kPoint, &box, 0.8f));
+  expectColor(std::optional(point.color), {0.8f, 0.8f, 0.8f, 1});
+  EXPECT_FALSE(point.coneAngle || point.coneEnvelope || spot.parent || spot.intensity || spot.coneAngle);
   // Enveloped intensity: the colour stays bare and is scaled each frame.
-  expectColor(spot.color, {0, 1, 0, 1});
-  EXPECT_FALSE(spot.intensity.has_value() || spot.coneAngle.has_value());
-  ASSERT_TRUE(spot.intensityEnvelope && spot.coneEnvelope);
-  EXPECT_EQ(spot.intensityEnvelope->valueAt(0), 2.0f);
+  expectColor(std::optional(spot.color), {0, 1, 0, 1});
+  EXPECT_EQ(std::tuple(spot.lightType, spot.intensityEnvelope->valueAt(0)), std::tuple(kSpot, 2.0f));
   EXPECT_NEAR(spot.coneEnvelope->valueAt(1.0), 30.0f, 1e-3f);
   EXPECT_EQ(scene.lights[2].lightType, kDistant);
-  expectColor(scene.lights[2].color, {2, 0, 0, 1});  // 510 over 255 is not clamped
+  expectColor(std::optional(scene.lights[2].color), {2, 0, 0, 1});  // 510 over 255 is not clamped
 
-  EXPECT_EQ(std::tuple(scene.camera.parent, scene.camera.zoomFactor), std::tuple(&scene.objects[0], 3.2f));
+  EXPECT_EQ(std::tuple(scene.camera.parent, scene.camera.zoomFactor), std::tuple(&null, 3.2f));
   EXPECT_EQ(scene.camera.motion->keys()[0].values[anim::kPositionZ], -10.0f);
 }
 
-TEST(SceneReaderTest, SettingsTheFileLeavesOutAreUnsetAndTheirDefaultsApply) {
-  TempDir dir;
-  DemoContext context(dir.str(), noTexture);
-  dir.write("bare.lws", "LWSC\n1\nFramesPerSecond 25\n" + kCamera);
-  Scene bare(context, "bare.lws", 1.0f);
+TEST_F(SceneReaderTest, SettingsTheFileLeavesOutAreUnsetAndTheirDefaultsApply) {
+  Scene bare = read("LWSC\n1\nFramesPerSecond 25\n" + kCamera);
   EXPECT_FALSE(bare.firstFrame || bare.lastFrame || bare.ambientColor || bare.ambientIntensity || bare.fogColor ||
                bare.backdropColor || bare.fogMinDistance || bare.fogMaxDistance || bare.shakeEnvelope);
   EXPECT_EQ(std::tuple(bare.startTime, bare.endTime, bare.shakeAmplitude), std::tuple(0.0, 0.0, 0.0f));
-  expectColor(bare.effectiveAmbientColor(), {0.25f, 0.25f, 0.25f, 1});
-  expectColor(bare.effectiveFogColor(), {0, 0, 0, 1});
-  expectColor(bare.effectiveBackdropColor(), {0, 0, 0});
-  EXPECT_EQ(std::pair(bare.effectiveFogMinDistance(), bare.effectiveFogMaxDistance()), std::pair(0.0f, 1000.0f));
+  expectColor(std::optional(bare.effectiveAmbientColor()), {0.25f, 0.25f, 0.25f, 1});
+  EXPECT_EQ(std::tuple(bare.effectiveFogMinDistance(), bare.effectiveFogMaxDistance()), std::tuple(0.0f, 1000.0f));
   // A missing last frame is the first: the scene lasts no time but starts where it should.
-  dir.write("first.lws", "LWSC\n1\nFirstFrame 60\nFramesPerSecond 30\n" + kCamera);
-  Scene first(context, "first.lws", 1.0f);
-  EXPECT_EQ(std::pair(first.startTime, first.endTime), std::pair(2.0, 2.0));
+  Scene first = read("LWSC\n1\nFirstFrame 60\nFramesPerSecond 30\n" + kCamera, "first.lws");
+  EXPECT_EQ(std::tuple(first.startTime, first.endTime), std::tuple(2.0, 2.0));
   // "-" stands for no directory: the name is the path.
   DemoContext bareContext("-", noTexture);
-  EXPECT_EQ(Scene(bareContext, dir.str() + "/first.lws", 1.0f).fileName, dir.str() + "/first.lws");
+  EXPECT_EQ(Scene(bareContext, dir_.str() + "/first.lws", 1.0f).fileName, dir_.str() + "/first.lws");
 }
 
-TEST(SceneReaderTest, TheTokenLoopKeepsItsQuirks) {
-  TempDir dir;
-  DemoContext context(dir.str(), noTexture);
-  dir.write("quirks.lws",
-            kHeader +
-                // A value slot reads its token into the loop's buffer; keywords later in the
-                // pass see it, earlier ones do not.
-                "FogMinDist AmbientColor 255 0 0 AmbIntensity 1\nFogMaxDist FramesPerSecond 25\n"
-                // Other keywords, and the thirteen in another case, are skipped with their values.
-                "ShowCamera 1 2\nGridSize 0.5\nfocaldistance 9\n"
-                // The token after an object's motion, or after LockedChannels' number, is used up.
-                + item("AddNull First", "FocalDistance 7\n") + item("AddNull Second", "LockedChannels 0\nBackdropColor 1 2 3\n") +
-                // The token after a camera's parent stands where the zoom may: never a keyword.
-                "CameraMotion " + kStill + "ParentObject 1\nFirstFrame 7\n" +
-                // A null's name stays in the buffer, so a null called CameraMotion reads the camera.
-                item("AddNull CameraMotion", "ShadowOptions\n") + stillText(9) +
-                "ZoomFactor 5\n");
-  Scene scene(context, "quirks.lws", 1.0f);
+TEST_F(SceneReaderTest, TheTokenLoopKeepsItsQuirks) {
+  Scene scene = read(
+      kHeader +
+      // A value slot reads its token into the loop's buffer; keywords later in the pass see
+      // it, earlier ones do not.
+      "FogMinDist AmbientColor 255 0 0 AmbIntensity 1\nFogMaxDist FramesPerSecond 25\n"
+      // Other keywords, and the thirteen in another case, are skipped with their values.
+      "ShowCamera 1 2\nGridSize 0.5\nfocaldistance 9\n"
+      // The token after an object's motion, or after LockedChannels' number, is used up.
+      + item("AddNull First", "FocalDistance 7\n") + item("AddNull Second", "LockedChannels 0\nBackdropColor 1 2 3\n") +
+      // The token after a camera's parent stands where the zoom may: never a keyword.
+      "CameraMotion " + kStill + "ParentObject 1\nFirstFrame 7\n" +
+      // A null's name stays in the buffer, so a null called CameraMotion reads the camera.
+      item("AddNull CameraMotion", "ShadowOptions\n") + stillText(9) + "ZoomFactor 5\n");
   EXPECT_FALSE(scene.fogMinDistance || scene.fogMaxDistance || scene.backdropColor || scene.firstFrame);
   expectColor(scene.ambientColor, {1, 0, 0, 1});
-  EXPECT_EQ(std::pair(scene.framesPerSecond, scene.shakeAmplitude), std::pair(30.0f, 0.0f));
-  ASSERT_EQ(scene.objects.size(), 3u);
+  EXPECT_EQ(std::tuple(scene.framesPerSecond, scene.shakeAmplitude, scene.objects.size()), std::tuple(30.0f, 0.0f, 3u));
   // The second camera motion replaces the first; the first one's parent stays.
   EXPECT_EQ(scene.camera.motion->keys()[0].values[anim::kPositionX], 9.0f);
   EXPECT_EQ(std::tuple(scene.camera.parentIndex, scene.camera.parent, scene.camera.zoomFactor),
-            std::tuple(1, &scene.objects[1], 5.0f));
+            std::tuple(1, &scene.objects.at(1), 5.0f));
 }
 
-TEST(SceneReaderTest, ParentsAreFoundWhereverListedAndLightsTakeTheGlLightsInFileOrder) {
-  TempDir dir;
-  DemoContext context(dir.str(), noTexture);
+TEST_F(SceneReaderTest, ParentsAreFoundWhereverListedAndLightsTakeTheGlLightsInFileOrder) {
   // Object 0 hangs from object 1, listed after it; the first light from object 0.
   formats::LwsScene s{.objects = {object("", still({})), object("", still({}))}, .camera = {.motion = still({})}};
   s.objects[0].parent = 1;
   for (int i = 0; i < 8; ++i) s.lights.push_back({.motion = still({.x = static_cast<float>(i)})});
   s.lights[0].parent = 0;
-  dir.write("parents.lws", formats::writeLws(s));
-  Scene scene(context, "parents.lws", 1.0f);
+  Scene scene = read(formats::writeLws(s));
   EXPECT_EQ(scene.objects[0].parent, &scene.objects[1]);
   EXPECT_EQ(scene.lights[0].parent, &scene.objects[0]);
   ASSERT_EQ(scene.lights.size(), kMaxLights);
   for (unsigned i = 0; i < kMaxLights; ++i) {
-    EXPECT_EQ(scene.lights[i].glLight, 0x4000u + i);  // GL_LIGHT0 + i
-    EXPECT_EQ(scene.lights[i].motion.keys()[0].values[anim::kPositionX], static_cast<float>(i));
+    EXPECT_EQ(std::tuple(scene.lights[i].glLight, scene.lights[i].motion.keys()[0].values[anim::kPositionX]),
+              std::tuple(0x4000u + i, static_cast<float>(i)));  // GL_LIGHT0 + i
   }
   // A chain far deeper than any stack, then the same chain with its root hung from its end.
   constexpr int kDepth = 20000;
   std::string chain = kHeader + null(), cycle = kHeader + null("ParentObject " + std::to_string(kDepth - 1) + "\n");
   for (int i = 1; i < kDepth; ++i) chain += null("ParentObject " + std::to_string(i - 1) + "\n");
   for (int i = 1; i < kDepth; ++i) cycle += null("ParentObject " + std::to_string(i - 1) + "\n");
-  dir.write("chain.lws", chain + kCamera);
-  EXPECT_EQ(Scene(context, "chain.lws", 1.0f).objects.back().parentIndex, kDepth - 2);
-  std::string path = dir.write("cycle.lws", cycle + kCamera);
-  EXPECT_EQ(messageOf([&] { Scene(context, "cycle.lws", 1.0f); }), "Object 0 is its own ancestor through ParentObject in " + path);
+  EXPECT_EQ(read(chain + kCamera).objects.back().parentIndex, kDepth - 2);
+  EXPECT_EQ(messageOf([&] { read(cycle + kCamera); }), "Object 0 is its own ancestor through ParentObject in " + dir_.str() + "/s.lws");
 }
 
-TEST(SceneReaderTest, AnObjectFileIsReadOnceForEveryScene) {
+TEST(SceneReaderMeshTest, AnObjectFileIsReadOnceForEveryScene) {
   TempDir dir;
   writeSquare(dir.path(), "box.lwo", {1, 2, 3});
   writeSquare(dir.path(), "cone.lwo", {1, 2, 3});
@@ -259,36 +233,25 @@ TEST(SceneReaderTest, AnObjectFileIsReadOnceForEveryScene) {
     ++texturesMade;
     return noTexture(image, priority);
   });
-  auto write = [&](const char* name, std::initializer_list<const char*> files) {
+  for (auto [name, files] : {std::pair{"a.lws", std::vector{"box.lwo", "./box.lwo", "cone.lwo"}}, {"b.lws", {".//box.lwo", "box.lwo"}}}) {
     formats::LwsScene s{.camera = {.motion = still({})}};
     for (const char* file : files) s.objects.push_back(object(file, still({})));
     dir.write(name, formats::writeLws(s));
-  };
-  write("a.lws", {"box.lwo", "./box.lwo", "cone.lwo"});
-  write("b.lws", {".//box.lwo", "box.lwo"});
+  }
   // Files are known by identity: every spelling of the same file shares the first load.
   Scene a(context, "a.lws", 1.0f), b(context, "b.lws", 1.0f);
-  EXPECT_EQ(std::pair(context.meshes.size(), texturesMade), std::pair(std::size_t{2}, 2));
+  EXPECT_EQ(std::tuple(context.meshes.size(), texturesMade), std::tuple(std::size_t{2}, 2));
   EXPECT_NE(a.objects[0].mesh, a.objects[2].mesh);
   for (const SceneObject* o : {&a.objects[1], &b.objects[0], &b.objects[1]}) EXPECT_EQ(o->mesh, a.objects[0].mesh);
 }
 
-TEST(SceneReaderTest, EveryTruncationOfAGoodFileUpToItsZoomIsRefusedButTheLastThree) {
-  TempDir dir;
-  writeSquare(dir.path(), "box.lwo", {1, 2, 3});
-  DemoContext context(dir.str(), noTexture);
+TEST_F(SceneReaderTest, EveryTruncationOfAGoodFileUpToItsZoomIsRefusedButTheLastThree) {
+  writeSquare(dir_.path(), "box.lwo", {1, 2, 3});
   const std::string whole = formats::writeLws(fullScene());
-  const std::size_t zoomEnd = whole.find("ZoomFactor 3.2\n") + 14;
   int loaded = 0;
-  for (std::size_t length = 0; length <= zoomEnd; ++length) {
-    // A new name each time: rewriting one file makes the file system flush it.
-    std::string name = "cut" + std::to_string(length) + ".lws";
-    dir.write(name, whole.substr(0, length));
-    try {
-      Scene scene(context, name, 1.0f);
-      ++loaded;
-    } catch (const common::Error&) {
-    }
+  // A new name each time: rewriting one file makes the file system flush it.
+  for (std::size_t length = 0; length <= whole.find("ZoomFactor 3.2\n") + 14; ++length) {
+    loaded += messageOf([&] { read(whole.substr(0, length), "cut" + std::to_string(length) + ".lws"); }) == "(no error)";
   }
   // Only the cuts after "3", "3." and "3.2" of the zoom value hold a zoom.
   EXPECT_EQ(loaded, 3);
