@@ -22,18 +22,13 @@ struct Key {
   std::uint32_t linear = 0;
 };
 
-std::vector<EnvelopeKey> envelopeKeys(const std::vector<Key>& keys) {
-  std::vector<EnvelopeKey> out;
-  for (const Key& k : keys) out.push_back({k.value, k.tension, k.continuity, k.bias, k.linear, k.frame});
-  return out;
-}
-
-// Channel c of each key holds the value plus 100 c, so a channel that reads another's
-// value, or the wrong key, shows.
-std::vector<MotionKey> motionKeys(const std::vector<Key>& keys) {
-  std::vector<MotionKey> out;
+// Channel c of each motion key holds the value plus 100 c, so a channel that reads
+// another's value, or the wrong key, shows.
+std::pair<std::vector<EnvelopeKey>, std::vector<MotionKey>> keysOf(const std::vector<Key>& keys) {
+  std::pair<std::vector<EnvelopeKey>, std::vector<MotionKey>> out;
   for (const Key& k : keys) {
-    MotionKey& key = out.emplace_back(MotionKey{{}, k.tension, k.continuity, k.bias, k.linear, k.frame});
+    out.first.push_back({k.value, k.tension, k.continuity, k.bias, k.linear, k.frame});
+    MotionKey& key = out.second.emplace_back(MotionKey{{}, k.tension, k.continuity, k.bias, k.linear, k.frame});
     for (int c = 0; c < kChannels; ++c) key.values[c] = k.value + 100.0f * c;
   }
   return out;
@@ -86,37 +81,29 @@ TEST(InterpolationTest, EnvelopeAndEveryMotionChannelMeetHandComputedValues) {
       {"frames beyond float precision", {{0, 0}, {16777219, 0, 0, 0, 0, 1}, {16777230, 11, 0, 0, 0, 1}}, 16777220, 1},
   };
   for (const Case& c : cases) {
-    EXPECT_NEAR(Envelope(envelopeKeys(c.keys), kFps).evaluate(c.frame), c.expected, 1e-5) << c.what;
-    const ChannelValues values = Motion(motionKeys(c.keys), kFps).evaluate(c.frame);
+    EXPECT_NEAR(Envelope(keysOf(c.keys).first, kFps).evaluate(c.frame), c.expected, 1e-5) << c.what;
+    const ChannelValues values = Motion(keysOf(c.keys).second, kFps).evaluate(c.frame);
     for (int channel = 0; channel < kChannels; ++channel) {
       EXPECT_NEAR(values[channel], c.expected + 100.0f * channel, 1e-4) << c.what << ", channel " << channel;
     }
   }
 }
 
-TEST(InterpolationTest, KeyFramesGiveTheKeyValuesExactly) {
+TEST(InterpolationTest, KeyFramesGiveTheKeyValuesExactlyAndKeysMadeInMemoryAreValidated) {
   // t = 1 on the span that ends at a key: no rounding may creep in through the tangents.
-  Envelope envelope(envelopeKeys({{0, 0.1f}, {7, 0.3f, 0.2f}, {19, -0.7f, 0, 0.4f}, {40, 1.9f, 0, 0, -0.3f}}), kFps);
-  for (const EnvelopeKey& key : envelope.keys()) {
-    EXPECT_EQ(envelope.evaluate(static_cast<float>(key.frame)), key.value) << key.frame;
-  }
+  Envelope envelope(keysOf({{0, 0.1f}, {7, 0.3f, 0.2f}, {19, -0.7f, 0, 0.4f}, {40, 1.9f, 0, 0, -0.3f}}).first, kFps);
+  for (const EnvelopeKey& key : envelope.keys()) EXPECT_EQ(envelope.evaluate(static_cast<float>(key.frame)), key.value);
   // valueAt takes seconds, converted with the envelope's own frame rate.
-  EXPECT_FLOAT_EQ(Envelope(envelopeKeys({{0, 0}, {30, 30, 0, 0, 0, 1}}), 60).valueAt(0.25), 15);
-}
+  EXPECT_FLOAT_EQ(Envelope(keysOf({{0, 0}, {30, 30, 0, 0, 0, 1}}).first, 60).valueAt(0.25), 15);
 
-TEST(InterpolationTest, KeysMadeInMemoryAreValidated) {
-  struct Refusal {
-    std::vector<Key> keys;
-    std::string message;  // an envelope's says "Envelope" for "Motion"
-  } refusals[] = {
-      {{}, "Motion without keys"},
+  const std::pair<std::vector<Key>, std::string> refusals[] = {
+      {{}, " without keys"},
       {{{0, 0}, {10, 1}, {10, 2}}, "Key at frame 10 does not come after the key at frame 10"},
       {{{20, 0}, {10, 1}}, "Key at frame 10 does not come after the key at frame 20"},
   };
-  for (const Refusal& r : refusals) {
-    EXPECT_EQ(messageOf([&] { Motion(motionKeys(r.keys), kFps); }), r.message);
-    std::string envelopeMessage = r.keys.empty() ? "Envelope without keys" : r.message;
-    EXPECT_EQ(messageOf([&] { Envelope(envelopeKeys(r.keys), kFps); }), envelopeMessage);
+  for (const auto& [keys, message] : refusals) {
+    EXPECT_EQ(messageOf([&] { Motion(keysOf(keys).second, kFps); }), keys.empty() ? "Motion" + message : message);
+    EXPECT_EQ(messageOf([&] { Envelope(keysOf(keys).first, kFps); }), keys.empty() ? "Envelope" + message : message);
   }
 }
 

@@ -50,10 +50,9 @@ TEST(TransformTest, ViewAndItemMatricesMeetHandComputedOnes) {
 }
 
 TEST(TransformTest, EvaluatesAtSecondsTimesItsFrameRate) {
-  MotionKey start{{0, 0, 0, 0, 0, 0, 1, 1, 1}};
-  MotionKey end{{30, 0, 0, 0, 0, 0, 1, 1, 1}, 0, 0, 0, 1, 30};
-  EXPECT_FLOAT_EQ(Motion({start, end}, 30).valueAt(0.5)[kPositionX], 15);
-  EXPECT_FLOAT_EQ(Motion({start, end}, 60).valueAt(0.25)[kPositionX], 15);
+  const std::vector<MotionKey> keys{{{0, 0, 0, 0, 0, 0, 1, 1, 1}}, {{30, 0, 0, 0, 0, 0, 1, 1, 1}, 0, 0, 0, 1, 30}};
+  EXPECT_FLOAT_EQ(Motion(keys, 30).valueAt(0.5)[kPositionX], 15);
+  EXPECT_FLOAT_EQ(Motion(keys, 60).valueAt(0.25)[kPositionX], 15);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <tuple>
 #include <vector>
 
 #include "support/scene_files.h"
@@ -25,15 +26,11 @@ struct ToolRun {
 // Runs the tool with `arguments` (already quoted for the shell) and collects both streams.
 ToolRun inspect(const TempDir& dir, const std::string& arguments) {
   std::string command = "'" TESSARINE_INSPECT "' " + arguments + " >'" + dir.str() + "/out' 2>'" + dir.str() + "/err'";
-  int raw = std::system(command.c_str());
-  ToolRun run;
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  for (auto [name, text] : {std::pair{"out", &run.out}, std::pair{"err", &run.err}}) {
-    std::ostringstream contents;
-    contents << std::ifstream(dir.path() / name).rdbuf();
-    *text = contents.str();
-  }
-  return run;
+  const int raw = std::system(command.c_str());
+  std::ostringstream out, err;
+  out << std::ifstream(dir.path() / "out").rdbuf();
+  err << std::ifstream(dir.path() / "err").rdbuf();
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, out.str(), err.str()};
 }
 
 TEST(InspectTest, ReportsScenesValuesMatricesAndTheSharedMeshes) {
@@ -81,40 +78,32 @@ TEST(InspectTest, NamesThatAreNotUtf8GiveValidJson) {
   ToolRun run = inspect(dir, "--data '" + dir.str() + "' 's\xfe.lws'");
   ASSERT_EQ(run.status, 0) << run.err;
   const Json json = Json::parse(run.out);
-  EXPECT_EQ(json["scenes"][0]["file"], "s\uFFFD.lws");
-  EXPECT_EQ(json["meshes"][0]["name"], "b\uFFFD.lwo");
+  EXPECT_EQ(std::tuple(json["scenes"][0]["file"], json["meshes"][0]["name"]), std::tuple("s\uFFFD.lws", "b\uFFFD.lwo"));
 }
 
-TEST(InspectTest, FailuresPrintOneLineAndNoDocument) {
+TEST(InspectTest, FailuresAndBadArgumentsPrintOneLineAndNoDocument) {
   TempDir dir;
   dir.write("good.lws", formats::writeLws({.camera = {.motion = still({})}}));
   dir.write("bad.lws", "LWSC\n1\nFramesPerSecond 30\nAmbientColor 1 2 3\nFog\n");
-  // A later scene that fails leaves no half document behind.
-  const std::pair<const char*, std::string> cases[] = {
-      {"none.lws", "I can't open file " + dir.str() + "/none.lws as rt (" + dir.str() + "/none.lws: No such file or directory)"},
-      {"good.lws bad.lws", "Lack of AmbIntensity (" + dir.str() + "/bad.lws, line 5: found \"Fog\")"},
+  const std::string data = "--data '" + dir.str() + "' ", usage = "\nRun tessarine-inspect --help for the options.";
+  const struct {
+    std::string arguments;
+    int status;
+    std::string message;  // "{dir}" stands for the data directory
+  } cases[] = {
+      {data + "none.lws", 1, "I can't open file {dir}/none.lws as rt ({dir}/none.lws: No such file or directory)"},
+      // A later scene that fails leaves no half document behind.
+      {data + "good.lws bad.lws", 1, "Lack of AmbIntensity ({dir}/bad.lws, line 5: found \"Fog\")"},
       // No scenes named: the player's play list, from its first file.
-      {"", "I can't open file " + dir.str() + "/S1.lws as rt (" + dir.str() + "/S1.lws: No such file or directory)"}};
-  for (const auto& [scenes, message] : cases) {
-    ToolRun run = inspect(dir, "--data '" + dir.str() + "' " + scenes);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "tessarine-inspect: " + message + "\n");
-    EXPECT_EQ(run.out, "");
-  }
-}
-
-TEST(InspectTest, BadArgumentsAreNamedWithTheirValueAndGiveStatusTwo) {
-  TempDir dir;
-  const std::pair<const char*, const char*> cases[] = {
-      {"--data", "--data: 1 required DIR missing"},
-      {"--near 0 a.lws", "--near: expected a number above 0, not \"0\""},
-      {"--at abc a.lws", "--at: expected a number of seconds, not \"abc\""},
-      {"--verbose a.lws", "The following argument was not expected: --verbose"}};
-  for (const auto& [arguments, message] : cases) {
-    ToolRun run = inspect(dir, arguments);
-    EXPECT_EQ(run.status, 2) << arguments;
-    EXPECT_EQ(run.err, std::string("tessarine-inspect: ") + message + "\nRun tessarine-inspect --help for the options.\n");
-    EXPECT_EQ(run.out, "") << arguments;
+      {data, 1, "I can't open file {dir}/S1.lws as rt ({dir}/S1.lws: No such file or directory)"},
+      {"--data", 2, "--data: 1 required DIR missing" + usage},
+      {"--near 0 a.lws", 2, "--near: expected a number above 0, not \"0\"" + usage},
+      {"--near 1e-50 a.lws", 2, "--near: expected a number above 0, not \"1e-50\"" + usage},
+      {"--at 1e999 a.lws", 2, "--at: expected a number of seconds, not \"1e999\"" + usage},
+      {"--verbose a.lws", 2, "The following argument was not expected: --verbose" + usage}};
+  for (const auto& c : cases) {
+    ToolRun run = inspect(dir, c.arguments);
+    EXPECT_EQ(std::tuple(run.status, run.err, run.out), std::tuple(c.status, dir.expand("tessarine-inspect: " + c.message + "\n"), ""));
   }
 }
 
