@@ -1,10 +1,14 @@
-// Keyframe evaluation against values worked out by hand from the spline definition.
+// Keyframe evaluation against values worked out by hand from the spline definition, and item
+// and viewing transforms against matrices worked out by hand (column-major, as OpenGL takes them).
 #include <gtest/gtest.h>
 
+#include <array>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "anim/envelope.h"
+#include "anim/matrix.h"
 #include "anim/motion.h"
 #include "support/error_message.h"
 
@@ -93,8 +97,9 @@ TEST(InterpolationTest, KeyFramesGiveTheKeyValuesExactlyAndKeysMadeInMemoryAreVa
   // t = 1 on the span that ends at a key: no rounding may creep in through the tangents.
   Envelope envelope(keysOf({{0, 0.1f}, {7, 0.3f, 0.2f}, {19, -0.7f, 0, 0.4f}, {40, 1.9f, 0, 0, -0.3f}}).first, kFps);
   for (const EnvelopeKey& key : envelope.keys()) EXPECT_EQ(envelope.evaluate(static_cast<float>(key.frame)), key.value);
-  // valueAt takes seconds, converted with the envelope's own frame rate.
+  // valueAt takes seconds, converted with the section's own frame rate.
   EXPECT_FLOAT_EQ(Envelope(keysOf({{0, 0}, {30, 30, 0, 0, 0, 1}}).first, 60).valueAt(0.25), 15);
+  EXPECT_FLOAT_EQ(Motion(keysOf({{0, 0}, {30, 30, 0, 0, 0, 1}}).second, 60).valueAt(0.25)[kPositionX], 15);
 
   const std::pair<std::vector<Key>, std::string> refusals[] = {
       {{}, " without keys"},
@@ -104,6 +109,42 @@ TEST(InterpolationTest, KeyFramesGiveTheKeyValuesExactlyAndKeysMadeInMemoryAreVa
   for (const auto& [keys, message] : refusals) {
     EXPECT_EQ(messageOf([&] { Motion(keysOf(keys).second, kFps); }), keys.empty() ? "Motion" + message : message);
     EXPECT_EQ(messageOf([&] { Envelope(keysOf(keys).first, kFps); }), keys.empty() ? "Envelope" + message : message);
+  }
+}
+
+TEST(TransformTest, ViewAndItemMatricesMeetHandComputedOnes) {
+  constexpr ChannelValues kStill{0, 0, 0, 0, 0, 0, 1, 1, 1};
+  struct Case {
+    const char* what;
+    bool mirrored;  // the renderer's mirror of z comes first
+    std::optional<ChannelValues> camera, item;
+    std::array<float, 16> expected;
+  } cases[] = {
+      // Heading 90 turns x to -z; the scale (2, 3, 4) then acts on the parent's axes.
+      {"item rotated, scaled along parent axes, moved", false, {}, {{1, 2, 3, 90, 0, 0, 2, 3, 4}},
+       {0, 0, -4, 0, 0, 3, 0, 0, 2, 0, 0, 0, 1, 2, 3, 1}},
+      // x -> y (bank) -> y (heading) -> z (pitch); y -> -x -> z -> -y; z -> z -> x -> x.
+      {"item rotates by bank, heading, pitch", false, {}, {{0, 0, 0, 90, 90, 90, 1, 1, 1}},
+       {0, 0, 1, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 0, 1}},
+      // Ry(-90) maps x -> z, z -> -x; the translation (-5, 0, 0) comes out as (0, 0, -5).
+      {"camera turns before its translation, ignores scale", false, {{5, 0, 0, 90, 0, 0, 3, 4, 5}}, {},
+       {0, 0, 1, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, -5, 1}},
+      // Rx(-90) Ry(-90) Rz(-90): x -> -y -> -y -> z; y -> x -> z -> y; z -> z -> -x -> -x.
+      // The exact inverse of the item rotation would be that rotation itself here.
+      {"camera negates its angles in the item order", false, {{0, 0, 0, 90, 90, 90, 1, 1, 1}}, {},
+       {0, 0, 1, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 0, 1}},
+      {"view undoes the item for one angle", false, {{1, -2, 3, 0, 0, 30, 1, 1, 1}}, {{1, -2, 3, 0, 0, 30, 1, 1, 1}},
+       {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}},
+      {"item in front of the mirrored camera", true, kStill, {{1, 2, 3, 0, 0, 0, 1, 1, 1}},
+       {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 1, 2, -3, 1}},
+      {"backed-off camera puts the origin ahead", true, {{0, 0, -10, 0, 0, 0, 1, 1, 1}}, kStill,
+       {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 0, 0, -10, 1}},
+  };
+  for (const Case& c : cases) {
+    Matrix4 actual = c.mirrored ? scaling(1, 1, -1) : Matrix4{};
+    if (c.camera) actual = actual * viewTransform(*c.camera);
+    if (c.item) actual = actual * itemTransform(*c.item);
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(actual.m[i], c.expected[i], 1e-5) << c.what << ", element " << i;
   }
 }
 
