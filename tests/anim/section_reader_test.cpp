@@ -117,8 +117,8 @@ TEST(SectionReaderTest, MalformedAndTruncatedSectionsAreRefusedWithTheirMessage)
   // Every truncation short of the end behaviour's number is refused; the number is the
   // last token and reads whole without its line break.
   for (auto [section, text] : {std::pair{kMotion, std::string(kMotionText)}, {kEnvelope, std::string(kEnvelopeText)}}) {
-    for (std::size_t length = 0; length + 1 < text.size(); ++length) {
-      const bool whole = length + 2 == text.size();
+    for (std::size_t length = 0; length < text.size(); ++length) {
+      const bool whole = length + 1 == text.size();
       EXPECT_EQ(readFailure(section, dir.write("cut.lws", text.substr(0, length))) == "(no error)", whole) << length;
     }
   }
