@@ -2,6 +2,7 @@
 // truncation of a good file, and the writer's objects read back whole.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <string>
 #include <tuple>
@@ -135,10 +136,11 @@ TEST(LwoReaderTest, MalformedAndTruncatedObjectsAreRefusedWithTheirMessages) {
 }
 
 TEST(LwoReaderTest, WrittenObjectReadsBackWithFaceNormals) {
-  formats::ObjectData object{.points = {{0, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}, {4, 0, -3}, {2, 0, 0}},
-                             .uvs = {{0, 1}, {0.25f, 0.875f}, {0.5f, 0.75f}, {0.75f, 0.625f}, {1, 0.5f}, {1.25f, 0.375f}},
-                             .polygons = {{0, 1, 2, 3}, {1, 0, 4}, {0, 3, 5}, {2, 3}},
-                             .imageFile = "ship.tga"};
+  formats::ObjectData object{
+      .points = {{0, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}, {4, 0, -3}, {2, 0, 0}, {1, 2, 2}, {1e20f, 0, 0}},
+      .uvs = {{0, 1}, {0.25f, 0.875f}, {0.5f, 0.75f}, {0.75f, 0.625f}, {1, 0.5f}, {1.25f, 0.375f}, {0, 0}, {2, 3}},
+      .polygons = {{0, 1, 2, 3}, {1, 0, 4}, {0, 3, 5}, {2, 3}, {4, 1, 6}, {7, 0, 1}},
+      .imageFile = "ship.tga"};
   // Then more faces than the reader works normals out for at a time, in a pattern of three
   // that does not line up with its blocks.
   const std::vector<std::uint16_t> pattern[] = {{0, 1, 2}, {2, 1, 0}, {1, 0, 4}};
@@ -156,24 +158,26 @@ TEST(LwoReaderTest, WrittenObjectReadsBackWithFaceNormals) {
     return Texture();
   });
   EXPECT_EQ(std::tuple(textures, mesh.name()), std::tuple(1, std::string("ship.lwo")));
-  ASSERT_EQ(mesh.pointCount(), 6u);
-  for (std::size_t i = 0; i < 6; ++i) {
+  ASSERT_EQ(mesh.pointCount(), 8u);
+  for (std::size_t i = 0; i < 8; ++i) {
     const Point& p = mesh.points()[i];
     const UvEntry& uv = mesh.uvs()[i];
     EXPECT_EQ((std::array{p.x, p.y, p.z, uv.u, uv.v, static_cast<float>(uv.point)}),
               (std::array{object.points[i][0], object.points[i][1], object.points[i][2], object.uvs[i][0],
                           object.uvs[i][1], static_cast<float>(i)}));
   }
-  ASSERT_EQ(mesh.polygonCount(), 604u);
+  ASSERT_EQ(mesh.polygonCount(), 606u);
   // Normals worked by hand from the first three points: -(P0 - P1) x (P2 - P1), made unit.
-  // The collinear face and the two-point face get the fallback (0, 0, 1).
-  const std::array<float, 3> normals[] = {{0, 0, -1}, {0.6f, 0, 0.8f}, {0, 0, 1}, {0, 0, 1}};
+  // The collinear face and the two-point face get the fallback (0, 0, 1). The fifth face's
+  // cross product is (1, -11, 5); the sixth one's, (0, 0, 1e20), squares beyond a float.
+  const float r = std::sqrt(147.0f);
+  const std::array<float, 3> normals[] = {{0, 0, -1}, {0.6f, 0, 0.8f}, {0, 0, 1}, {0, 0, 1}, {-1 / r, 11 / r, -5 / r}, {0, 0, -1}};
   const std::array<float, 3> patternNormals[] = {{0, 0, -1}, {0, 0, 1}, {0.6f, 0, 0.8f}};
-  for (std::size_t i = 0; i < 604; ++i) {
+  for (std::size_t i = 0; i < 606; ++i) {
     const Polygon& polygon = mesh.polygons()[i];
     auto indices = mesh.indicesOf(polygon);
     EXPECT_EQ(std::vector<std::uint16_t>(indices.begin(), indices.end()), object.polygons[i]) << i;
-    const std::array<float, 3>& normal = i < 4 ? normals[i] : patternNormals[(i - 4) % 3];
+    const std::array<float, 3>& normal = i < 6 ? normals[i] : patternNormals[(i - 6) % 3];
     for (std::size_t axis = 0; axis < 3; ++axis) EXPECT_NEAR(polygon.normal[axis], normal[axis], 1e-6) << i;
   }
 }
