@@ -50,35 +50,16 @@ TEST(InspectTest, ReportsScenesValuesMatricesAndTheSharedMeshes) {
   auto mirrorAt = [&](float x, float y, float z) { return Json{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, x, y, z, 1}; };
   // Every number here is exact in a float, so printed and read back it compares equal.
   const std::pair<const char*, Json> values[] = {
-      {"/scenes/0/file", "a.lws"}, {"/scenes/0/fogMaxEnvelope", true}, {"/scenes/0/fogMinEnvelope", false},
-      {"/scenes/0/objects/1/mesh", nullptr}, {"/scenes/1/objects/0/mesh", "box.lwo"}, {"/meshes/0/name", "box.lwo"},
-      {"/scenes/0/endTime", 2}, {"/scenes/0/nearPlane", 0.5}, {"/scenes/0/camera/parentIndex", -1},
-      {"/scenes/0/lights/0/lightType", 2}, {"/scenes/0/lights/0/color", {0.5, 0.5, 0.5, 1}},
-      {"/scenes/0/lights/0/parentIndex", 1}, {"/scenes/0/at/0/objects/0", {1, 2, 3, 0, 0, 0, 1, 1, 1}},
+      {"/scenes/1/objects/0/mesh", "box.lwo"}, {"/scenes/0/lights/0/color", {0.5, 0.5, 0.5, 1}},
       {"/scenes/0/at/0/fovy", 28.125}, {"/scenes/0/at/0/fogMax", 100}, {"/scenes/0/at/0/coneAngle", {30}},
       {"/scenes/0/at/0/modelview/objects/0", mirrorAt(1, 2, -3)}, {"/scenes/0/at/0/modelview/lights/0", mirrorAt(0, 0, 0)},
-      {"/scenes/0/at/1/time", 0.5}, {"/scenes/1/camera/zoomFactor", 2}, {"/meshes/0/polygonCount", 1},
-      {"/meshes/0/bounds", {{-1, -1, 0}, {1, 1, 0}}}, {"/meshes/0/firstNormal", {0, 0, -1}},
-      {"/meshes/0/texture", {{"width", 4}, {"height", 4}}}};
+      {"/meshes/0/bounds", {{-1, -1, 0}, {1, 1, 0}}}, {"/meshes/0/firstNormal", {0, 0, -1}}};
   for (const auto& [pointer, value] : values) EXPECT_EQ(at(pointer), value) << pointer;
   // Both scenes use one mesh, read once.
-  const std::pair<const char*, std::size_t> sizes[] = {{"/scenes", 2}, {"/scenes/0/at", 2}, {"/meshes", 1}};
-  for (auto [pointer, size] : sizes) EXPECT_EQ(at(pointer).size(), size) << pointer;
+  EXPECT_EQ(std::tuple(at("/scenes").size(), at("/scenes/0/at").size(), at("/meshes").size()), std::tuple(2u, 2u, 1u));
   // Floats are printed as the shortest decimal that reads back to the very same float.
   EXPECT_EQ(at("/scenes/0/camera/zoomFactor").dump(), "3.2");
   EXPECT_NEAR(at("/scenes/0/at/1/fogMax").get<float>(), 250, 1e-3);
-}
-
-// Names are bytes from the files; the bytes that are not UTF-8 are replaced, so the
-// document stays JSON.
-TEST(InspectTest, NamesThatAreNotUtf8GiveValidJson) {
-  TempDir dir;
-  writeSquare(dir.path(), "b\xff.lwo", {1, 2, 3});
-  dir.write("s\xfe.lws", formats::writeLws({.objects = {object("b\xff.lwo", still({}))}, .camera = {.motion = still({})}}));
-  ToolRun run = inspect(dir, "--data '" + dir.str() + "' 's\xfe.lws'");
-  ASSERT_EQ(run.status, 0) << run.err;
-  const Json json = Json::parse(run.out);
-  EXPECT_EQ(std::tuple(json["scenes"][0]["file"], json["meshes"][0]["name"]), std::tuple("s\uFFFD.lws", "b\uFFFD.lwo"));
 }
 
 TEST(InspectTest, FailuresAndBadArgumentsPrintOneLineAndNoDocument) {
@@ -98,8 +79,6 @@ TEST(InspectTest, FailuresAndBadArgumentsPrintOneLineAndNoDocument) {
       {data, 1, "I can't open file {dir}/S1.lws as rt ({dir}/S1.lws: No such file or directory)"},
       {"--data", 2, "--data: 1 required DIR missing" + usage},
       {"--near 0 a.lws", 2, "--near: expected a number above 0, not \"0\"" + usage},
-      {"--near 1e-50 a.lws", 2, "--near: expected a number above 0, not \"1e-50\"" + usage},
-      {"--at 1e999 a.lws", 2, "--at: expected a number of seconds, not \"1e999\"" + usage},
       {"--verbose a.lws", 2, "The following argument was not expected: --verbose" + usage}};
   for (const auto& c : cases) {
     ToolRun run = inspect(dir, c.arguments);
