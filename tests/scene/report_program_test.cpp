@@ -4,10 +4,8 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <nlohmann/json.hpp>
 #include <sstream>
 #include <tuple>
-#include <vector>
 
 #include "support/scene_files.h"
 #include "support/temp_dir.h"
@@ -16,7 +14,6 @@ namespace tessarine::scene {
 namespace {
 
 using namespace tessarine::testing;
-using Json = nlohmann::json;
 
 struct ToolRun {
   int status = -1;
@@ -31,35 +28,6 @@ ToolRun inspect(const TempDir& dir, const std::string& arguments) {
   out << std::ifstream(dir.path() / "out").rdbuf();
   err << std::ifstream(dir.path() / "err").rdbuf();
   return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, out.str(), err.str()};
-}
-
-TEST(InspectTest, ReportsScenesValuesMatricesAndTheSharedMeshes) {
-  TempDir dir;
-  writeSquare(dir.path(), "box.lwo", {1, 2, 3});
-  formats::LwsScene a{.objects = {object("box.lwo", still({.x = 1, .y = 2, .z = 3})), object("", still({}))},
-                      .camera = {.motion = still({})}, .fogMaxDistance = ramp({{0, 100}, {30, 400}})};
-  a.lights = {{.motion = still({}), .parent = 1, .intensity = 0.5f, .type = formats::LwsLightType::kSpot}};
-  dir.write("a.lws", formats::writeLws(a));
-  dir.write("b.lws", formats::writeLws({.objects = {object("box.lwo", still({}))}, .camera = {.motion = still({}), .zoom = 2.0f}}));
-  ToolRun run = inspect(dir, "--data '" + dir.str() + "' --near 0.5 --at 0 --at 0.5 a.lws b.lws");
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.err, "");
-  const Json json = Json::parse(run.out);
-  auto at = [&](const char* pointer) -> const Json& { return json.at(Json::json_pointer(pointer)); };
-  // The z mirror, then the translation.
-  auto mirrorAt = [&](float x, float y, float z) { return Json{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, x, y, z, 1}; };
-  // Every number here is exact in a float, so printed and read back it compares equal.
-  const std::pair<const char*, Json> values[] = {
-      {"/scenes/1/objects/0/mesh", "box.lwo"}, {"/scenes/0/lights/0/color", {0.5, 0.5, 0.5, 1}},
-      {"/scenes/0/at/0/fovy", 28.125}, {"/scenes/0/at/0/fogMax", 100}, {"/scenes/0/at/0/coneAngle", {30}},
-      {"/scenes/0/at/0/modelview/objects/0", mirrorAt(1, 2, -3)}, {"/scenes/0/at/0/modelview/lights/0", mirrorAt(0, 0, 0)},
-      {"/meshes/0/bounds", {{-1, -1, 0}, {1, 1, 0}}}, {"/meshes/0/firstNormal", {0, 0, -1}}};
-  for (const auto& [pointer, value] : values) EXPECT_EQ(at(pointer), value) << pointer;
-  // Both scenes use one mesh, read once.
-  EXPECT_EQ(std::tuple(at("/scenes").size(), at("/scenes/0/at").size(), at("/meshes").size()), std::tuple(2u, 2u, 1u));
-  // Floats are printed as the shortest decimal that reads back to the very same float.
-  EXPECT_EQ(at("/scenes/0/camera/zoomFactor").dump(), "3.2");
-  EXPECT_NEAR(at("/scenes/0/at/1/fogMax").get<float>(), 250, 1e-3);
 }
 
 TEST(InspectTest, FailuresAndBadArgumentsPrintOneLineAndNoDocument) {

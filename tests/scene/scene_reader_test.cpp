@@ -1,5 +1,5 @@
-// The scene reader: the message and place of every refusal, a full scene read back, the
-// token loop's quirks, parents, the shared mesh library, and every truncation of a good file.
+// The scene reader: the message and place of every refusal, a full scene read back, parents,
+// the shared mesh library, and every truncation of a good file.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -139,8 +139,6 @@ TEST_F(SceneReaderTest, ReadsEverySettingAndItemOfAFullScene) {
   const SceneObject &null = scene.objects[0], &box = scene.objects[1];
   EXPECT_FALSE(null.mesh || null.parent);
   EXPECT_EQ(std::tuple(box.mesh->pointCount(), box.parent), std::tuple(4u, &null));
-  EXPECT_EQ(std::tuple(null.motion->keys()[0].values[anim::kPositionX], box.motion->keys()[0].values[anim::kPositionY]),
-            std::tuple(1.0f, 2.0f));
 
   ASSERT_EQ(scene.lights.size(), 3u);
   const SceneLight &point = scene.lights[0], &spot = scene.lights[1];
@@ -166,32 +164,6 @@ TEST_F(SceneReaderTest, SettingsTheFileLeavesOutAreUnset) {
   // A missing last frame is the first: the scene lasts no time but starts where it should.
   Scene first = read("LWSC\n1\nFirstFrame 60\nFramesPerSecond 30\n" + kCamera, "first.lws");
   EXPECT_EQ(std::tuple(first.startTime, first.endTime), std::tuple(2.0, 2.0));
-  // "-" stands for no directory: the name is the path.
-  DemoContext bareContext("-", noTexture);
-  EXPECT_EQ(Scene(bareContext, dir_.str() + "/first.lws", 1.0f).fileName, dir_.str() + "/first.lws");
-}
-
-TEST_F(SceneReaderTest, TheTokenLoopKeepsItsQuirks) {
-  Scene scene = read(
-      kHeader +
-      // A value slot reads its token into the loop's buffer; keywords later in the pass see
-      // it, earlier ones do not.
-      "FogMinDist AmbientColor 255 0 0 AmbIntensity 1\nFogMaxDist FramesPerSecond 25\n"
-      // Other keywords, and the thirteen in another case, are skipped with their values.
-      "ShowCamera 1 2\nGridSize 0.5\nfocaldistance 9\n"
-      // The token after an object's motion, or after LockedChannels' number, is used up.
-      + item("AddNull First", "FocalDistance 7\n") + item("AddNull Second", "LockedChannels 0\nBackdropColor 1 2 3\n") +
-      // The token after a camera's parent stands where the zoom may: never a keyword.
-      "CameraMotion " + kStill + "ParentObject 1\nFirstFrame 7\n" +
-      // A null's name stays in the buffer, so a null called CameraMotion reads the camera.
-      item("AddNull CameraMotion", "ShadowOptions\n") + stillText(9) + "ZoomFactor 5\n");
-  EXPECT_FALSE(scene.fogMinDistance || scene.fogMaxDistance || scene.backdropColor || scene.firstFrame);
-  expectColor(scene.ambientColor, {1, 0, 0, 1});
-  EXPECT_EQ(std::tuple(scene.framesPerSecond, scene.shakeAmplitude, scene.objects.size()), std::tuple(30.0f, 0.0f, 3u));
-  // The second camera motion replaces the first; the first one's parent stays.
-  EXPECT_EQ(scene.camera.motion->keys()[0].values[anim::kPositionX], 9.0f);
-  EXPECT_EQ(std::tuple(scene.camera.parentIndex, scene.camera.parent, scene.camera.zoomFactor),
-            std::tuple(1, &scene.objects.at(1), 5.0f));
 }
 
 TEST_F(SceneReaderTest, ParentsAreFoundWhereverListedAndLightsTakeTheGlLightsInFileOrder) {
