@@ -96,7 +96,6 @@ TEST(SectionReaderTest, MalformedAndTruncatedSectionsAreRefusedWithTheirMessage)
       {kMotion, "(unnamed) 9 1\n0 0 0 0 0 0 1 1 1 0 0 0 0 0 EndBehavior x",
        "Expected end behaviour (an unsigned number), found \"x\" in {path} at line 2"},
       {kEnvelope, "2 1 0 0 0 0 0 0 EndBehavior 1", "Not Envelope Section"},
-      {kEnvelope, "0 1 0 0 0 0 0 0 EndBehavior 1", "Not Envelope Section"},
       {kEnvelope, "(unnamed) 1 1 0 0 0 0 0 0 EndBehavior 1",
        "Expected channel count (an unsigned number), found \"(unnamed)\" in {path} at line 1"},
       {kEnvelope, "1 1 0 0 0 0 0 0 End 1", "Not EndBehavior"},

@@ -149,7 +149,8 @@ TEST_F(MeshGlTest, TexturesBuildTheMipmapChainWithItsFiltersAndPriority) {
   glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_PRIORITY, &priority);
   EXPECT_EQ(std::tuple(state[0], state[1], state[2], priority, level(0, GL_TEXTURE_INTERNAL_FORMAT)),
             std::tuple(static_cast<GLint>(texture.id()), GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR, 0.5f, 3));
-  const GLint last = std::bit_width(static_cast<unsigned>(std::max(level(0, GL_TEXTURE_WIDTH), level(0, GL_TEXTURE_HEIGHT)))) - 1;
+  const auto side = static_cast<unsigned>(std::max(level(0, GL_TEXTURE_WIDTH), level(0, GL_TEXTURE_HEIGHT)));
+  const GLint last = std::bit_width(side) - 1;
   EXPECT_EQ(std::tuple(level(last, GL_TEXTURE_WIDTH), level(last, GL_TEXTURE_HEIGHT)), std::tuple(1, 1));
 
   // 32 bits: blue, green, red, alpha become red, green, blue, alpha.
@@ -186,8 +187,8 @@ TEST_F(MeshGlTest, TheLibraryFindsAMeshByItsFileAndReleasesTexturesLastLoadedFir
     Mesh& a = library.append(std::make_unique<Mesh>("a.lwo", dir_.str()));
     Mesh& b = library.append(std::make_unique<Mesh>("./b.lwo", dir_.str()));
     ids = {a.texture().id(), b.texture().id(), library.append(std::make_unique<Mesh>("c.lwo", dir_.str())).texture().id()};
-    EXPECT_EQ(std::tuple(library.find(*common::identityOf(dir_.str() + "/.//a.lwo")), library.find("./b.lwo"), library.find("b.lwo")),
-              std::tuple(&a, &b, nullptr));
+    EXPECT_EQ(std::tuple(library.find(*common::identityOf(dir_.str() + "/.//a.lwo")), library.find("./b.lwo"),
+                         library.find("b.lwo")), std::tuple(&a, &b, nullptr));
     EXPECT_EQ(library.find(*common::identityOf(dir_.str() + "/a.tga")), nullptr);
     EXPECT_THROW(library.append(nullptr), common::Error);
     deletedTextures.clear();

@@ -50,7 +50,8 @@ TEST(InspectTest, FailuresAndBadArgumentsPrintOneLineAndNoDocument) {
       {"--verbose a.lws", 2, "The following argument was not expected: --verbose" + usage}};
   for (const auto& c : cases) {
     ToolRun run = inspect(dir, c.arguments);
-    EXPECT_EQ(std::tuple(run.status, run.err, run.out), std::tuple(c.status, dir.expand("tessarine-inspect: " + c.message + "\n"), ""));
+    EXPECT_EQ(std::tuple(run.status, run.err, run.out),
+              std::tuple(c.status, dir.expand("tessarine-inspect: " + c.message + "\n"), ""));
   }
 }
 
