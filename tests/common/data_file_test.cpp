@@ -40,7 +40,6 @@ TEST(DataFileTest, TokensSkipAnyWhiteSpaceCountLinesAndAreCheckedWhole) {
   EXPECT_FALSE(file.nextToken().has_value());
   EXPECT_EQ(messageOf([&] { file.readToken("a keyword"); }),
             "Unexpected end of file in " + dir.str() + "/a.lws: expected a keyword");
-  file.close();  // closing twice is harmless
   file.close();
 
   const std::string longest(DataFile::kMaxToken, 'x');

@@ -162,7 +162,7 @@ TEST_F(MeshGlTest, TexturesBuildTheMipmapChainWithItsFiltersAndPriority) {
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(MeshGlTest, TexturesRefuseImagesTheyCannotUpload) {
+TEST_F(MeshGlTest, TexturesRefuseImagesTheyCannotUploadAndMoveTheirName) {
   const std::pair<Image, std::string> cases[] = {
       {imageOf(3, 1, 16, std::vector<unsigned char>(6)), "Unrecognized Image"},
       {imageOf(16385, 1, 24, std::vector<unsigned char>(16385 * 3)), "Image larger than 16384 pixels on a side"},
@@ -174,6 +174,9 @@ TEST_F(MeshGlTest, TexturesRefuseImagesTheyCannotUpload) {
   for (const auto& [image, message] : cases) {
     EXPECT_EQ(messageOf([&] { Texture(image, 0.5f); }).substr(0, message.size()), message);
   }
+  // A moved-from texture holds no name, so it deletes none.
+  Texture texture(imageOf(1, 1, 24, {0, 0, 0}), 0.2f), moved(std::move(texture));
+  EXPECT_EQ(std::tuple(texture.id(), glIsTexture(moved.id()), moved.priority()), std::tuple(0u, GL_TRUE, 0.2f));
 }
 
 TEST_F(MeshGlTest, TheLibraryFindsAMeshByItsFileAndReleasesTexturesLastLoadedFirst) {
