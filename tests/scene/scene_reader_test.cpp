@@ -4,6 +4,7 @@
 
 #include <tuple>
 
+#include "mesh/mesh_fixtures.h"
 #include "scene/scene.h"
 #include "support/error_message.h"
 #include "support/scene_files.h"
@@ -14,7 +15,6 @@ namespace {
 
 using namespace tessarine::testing;
 
-mesh::Texture noTexture(const mesh::Image&, float) { return mesh::Texture(); }
 
 // Raw text where the malformed layout is the point: a one-key motion on one line, the
 // header on lines 1 to 3, a light's motion on line 4.
@@ -39,7 +39,7 @@ class SceneReaderTest : public ::testing::Test {
   }
 
   TempDir dir_;
-  DemoContext context_{dir_.str(), noTexture};
+  DemoContext context_{dir_.str(), mesh::testing::noTexture};
 };
 
 void expectColor(const auto& actual, std::initializer_list<float> expected) {
@@ -100,7 +100,7 @@ TEST_F(SceneReaderTest, RefusesMalformedFilesWithTheirMessagesAndPlaces) {
     EXPECT_EQ(c.place.empty() ? "" : placeOf([&] { read(c.text); }), dir_.expand(c.place, path));
   }
   EXPECT_EQ(messageOf([&] { Scene(context_, "none.lws", 1.0f); }), "I can't open file " + dir_.str() + "/none.lws as rt");
-  DemoContext deep(std::string(5000, 'd'), noTexture);
+  DemoContext deep(std::string(5000, 'd'), mesh::testing::noTexture);
   EXPECT_EQ(messageOf([&] { Scene(deep, "s.lws", 1.0f); }).rfind("Path longer than 4095 characters", 0), 0u);
 }
 
@@ -192,7 +192,7 @@ TEST(SceneReaderMeshTest, AnObjectFileIsReadOnceForEveryScene) {
   TempDir dir;
   writeSquare(dir.path(), "box.lwo", {1, 2, 3});
   writeSquare(dir.path(), "cone.lwo", {1, 2, 3});
-  DemoContext context(dir.str(), noTexture);
+  DemoContext context(dir.str(), mesh::testing::noTexture);
   const std::pair<const char*, std::vector<const char*>> scenes[] = {{"a.lws", {"box.lwo", "./box.lwo", "cone.lwo"}},
                                                                       {"b.lws", {".//box.lwo", "box.lwo"}}};
   for (const auto& [name, files] : scenes) {
