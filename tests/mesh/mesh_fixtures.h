@@ -15,12 +15,6 @@ namespace tessarine::mesh::testing {
 using tessarine::testing::messageOf;
 using tessarine::testing::placeOf;
 
-// `text` with its "{}" standing for `path`.
-inline std::string withPath(std::string text, const std::string& path) {
-  if (std::size_t at = text.find("{}"); at != std::string::npos) text.replace(at, 2, path);
-  return text;
-}
-
 // A texture maker for tests without a GL context.
 inline Texture noTexture(const Image&, float) { return Texture(); }
 

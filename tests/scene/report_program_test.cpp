@@ -4,18 +4,16 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <nlohmann/json.hpp>
 #include <sstream>
-#include <vector>
+#include <tuple>
 
-#include "scene_text.h"
+#include "support/scene_files.h"
+#include "support/temp_dir.h"
 
 namespace tessarine::scene {
 namespace {
 
-using tessarine::testing::TempDir;
-using namespace tessarine::scene::testing;
-using Json = nlohmann::json;
+using namespace tessarine::testing;
 
 struct ToolRun {
   int status = -1;
@@ -25,118 +23,35 @@ struct ToolRun {
 // Runs the tool with `arguments` (already quoted for the shell) and collects both streams.
 ToolRun inspect(const TempDir& dir, const std::string& arguments) {
   std::string command = "'" TESSARINE_INSPECT "' " + arguments + " >'" + dir.str() + "/out' 2>'" + dir.str() + "/err'";
-  int raw = std::system(command.c_str());
-  ToolRun run;
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  for (auto [name, text] : {std::pair{"out", &run.out}, std::pair{"err", &run.err}}) {
-    std::ostringstream contents;
-    contents << std::ifstream(dir.path() / name).rdbuf();
-    *text = contents.str();
-  }
-  return run;
+  const int raw = std::system(command.c_str());
+  std::ostringstream out, err;
+  out << std::ifstream(dir.path() / "out").rdbuf();
+  err << std::ifstream(dir.path() / "err").rdbuf();
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, out.str(), err.str()};
 }
 
-TEST(InspectTest, ReportsScenesValuesMatricesAndTheSharedMeshes) {
+TEST(InspectTest, FailuresAndBadArgumentsPrintOneLineAndNoDocument) {
   TempDir dir;
-  writeObject(dir, "box.lwo");
-  dir.write("a.lws", kHeader + "FogMaxDist (envelope)\n" + envelope({{0, 100}, {30, 400}}) +
-                         objectItem("box.lwo", {.x = 1, .y = 2, .z = 3}) + nullItem() +
-                         lightItem("ParentObject 1\nLightColor 255 255 255\nLgtIntensity 0.5\nLightType 2\n"
-                                   "ConeAngle 30\n") +
-                         cameraItem());
-  dir.write("b.lws", kHeader + objectItem("box.lwo") + "CameraMotion " + still() + "ZoomFactor 2\n");
-  ToolRun run = inspect(dir, "--data '" + dir.str() + "' --near 0.5 --at 0 --at 0.5 a.lws b.lws");
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.err, "");
-  const Json json = Json::parse(run.out);
-  auto at = [&](const char* pointer) -> const Json& { return json.at(Json::json_pointer(pointer)); };
-
-  const Json kMirror = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0};
-  auto mirrorAt = [&](float x, float y, float z) {
-    Json m = kMirror;
-    for (float v : {x, y, z, 1.0f}) m.push_back(v);
-    return m;
-  };
-  // Every number here is exact in a float, so printed and read back it compares equal.
-  const std::pair<const char*, Json> values[] = {
-      {"/scenes/0/file", "a.lws"}, {"/scenes/0/ambientColor", nullptr}, {"/scenes/0/ambientIntensity", nullptr},
-      {"/scenes/0/fogMinDistance", nullptr}, {"/scenes/0/fogMaxDistance", nullptr}, {"/scenes/0/fogColor", nullptr},
-      {"/scenes/0/backdropColor", nullptr}, {"/scenes/0/fogMaxEnvelope", true}, {"/scenes/0/fogMinEnvelope", false},
-      {"/scenes/0/camera/zoomEnvelope", false}, {"/scenes/0/objects/0/mesh", "box.lwo"},
-      {"/scenes/0/objects/1/mesh", nullptr}, {"/scenes/0/at/0/ambientIntensity", nullptr},
-      {"/scenes/1/objects/0/mesh", "box.lwo"}, {"/meshes/0/name", "box.lwo"},
-      {"/scenes/0/firstFrame", 0}, {"/scenes/0/lastFrame", 60}, {"/scenes/0/framesPerSecond", 30},
-      {"/scenes/0/startTime", 0}, {"/scenes/0/endTime", 2}, {"/scenes/0/shakeAmplitude", 0},
-      {"/scenes/0/nearPlane", 0.5}, {"/scenes/0/camera/parentIndex", -1}, {"/scenes/0/camera/keyCount", 1},
-      {"/scenes/0/lights/0/glLight", 0x4000}, {"/scenes/0/lights/0/lightType", 2},
-      {"/scenes/0/lights/0/color", {0.5, 0.5, 0.5, 1}}, {"/scenes/0/lights/0/coneAngle", 30},
-      {"/scenes/0/lights/0/parentIndex", 1}, {"/scenes/0/at/0/camera", {0, 0, 0, 0, 0, 0, 1, 1, 1}},
-      {"/scenes/0/at/0/objects/0", {1, 2, 3, 0, 0, 0, 1, 1, 1}}, {"/scenes/0/at/0/fovy", 28.125},
-      {"/scenes/0/at/0/fogMin", 0}, {"/scenes/0/at/0/fogMax", 100}, {"/scenes/0/at/0/lightIntensity", {0.5}},
-      {"/scenes/0/at/0/coneAngle", {30}}, {"/scenes/0/at/0/modelview/objects/0", mirrorAt(1, 2, -3)},
-      {"/scenes/0/at/0/modelview/objects/1", mirrorAt(0, 0, 0)},
-      {"/scenes/0/at/0/modelview/lights/0", mirrorAt(0, 0, 0)}, {"/scenes/0/at/1/time", 0.5},
-      {"/scenes/1/camera/zoomFactor", 2}, {"/meshes/0/pointCount", 3}, {"/meshes/0/polygonCount", 1},
-      {"/meshes/0/bounds", {{0, 0, -1}, {3, 2, 0}}}, {"/meshes/0/texture", {{"width", 2}, {"height", 2}}}};
-  for (const auto& [pointer, value] : values) EXPECT_EQ(at(pointer), value) << pointer;
-  // Both scenes use one mesh, read once.
-  const std::pair<const char*, std::size_t> sizes[] = {
-      {"/scenes", 2}, {"/scenes/0/objects", 2}, {"/scenes/0/at", 2}, {"/meshes", 1}};
-  for (auto [pointer, size] : sizes) EXPECT_EQ(at(pointer).size(), size) << pointer;
-  // -(P0 - P1) x (P2 - P1) normalised: -(2, 0, 6) / sqrt(40).
-  const std::vector<float> normal = at("/meshes/0/firstNormal").get<std::vector<float>>();
-  const float expectedNormal[] = {-0.31622777f, 0, -0.9486833f};
-  for (int i = 0; i < 3; ++i) EXPECT_NEAR(normal.at(i), expectedNormal[i], 1e-6) << i;
-  // Floats are printed as the shortest decimal that reads back to the very same float.
-  EXPECT_EQ(at("/scenes/0/camera/zoomFactor").dump(), "3.2");
-  EXPECT_NEAR(at("/scenes/0/at/1/fogMax").get<float>(), 250, 1e-3);
-}
-
-// Names are bytes from the files; the bytes that are not UTF-8 are replaced, so the
-// document stays JSON.
-TEST(InspectTest, NamesThatAreNotUtf8GiveValidJson) {
-  TempDir dir;
-  writeObject(dir, "b\xff.lwo");
-  dir.write("s\xfe.lws", kHeader + objectItem("b\xff.lwo") + cameraItem());
-  ToolRun run = inspect(dir, "--data '" + dir.str() + "' 's\xfe.lws'");
-  ASSERT_EQ(run.status, 0) << run.err;
-  const Json json = Json::parse(run.out);
-  EXPECT_EQ(json["scenes"][0]["file"], "s\uFFFD.lws");
-  EXPECT_EQ(json["meshes"][0]["name"], "b\uFFFD.lwo");
-}
-
-TEST(InspectTest, FailuresPrintOneLineAndNoDocument) {
-  TempDir dir;
-  dir.write("good.lws", kHeader + cameraItem());
-  dir.write("bad.lws", kHeader + "AmbientColor 1 2 3\nFog\n");
-  // A later scene that fails leaves no half document behind.
-  const std::pair<const char*, std::string> cases[] = {
-      {"none.lws", "I can't open file " + dir.str() + "/none.lws as rt (" + dir.str() + "/none.lws: No such file or directory)"},
-      {"good.lws bad.lws", "Lack of AmbIntensity (" + dir.str() + "/bad.lws, line 8: found \"Fog\")"},
+  dir.write("good.lws", formats::writeLws({.camera = {.motion = still({})}}));
+  dir.write("bad.lws", "LWSC\n1\nFramesPerSecond 30\nAmbientColor 1 2 3\nFog\n");
+  const std::string data = "--data '" + dir.str() + "' ", usage = "\nRun tessarine-inspect --help for the options.";
+  const struct {
+    std::string arguments;
+    int status;
+    std::string message;  // "{dir}" stands for the data directory
+  } cases[] = {
+      {data + "none.lws", 1, "I can't open file {dir}/none.lws as rt ({dir}/none.lws: No such file or directory)"},
+      // A later scene that fails leaves no half document behind.
+      {data + "good.lws bad.lws", 1, "Lack of AmbIntensity ({dir}/bad.lws, line 5: found \"Fog\")"},
       // No scenes named: the player's play list, from its first file.
-      {"", "I can't open file " + dir.str() + "/S1.lws as rt (" + dir.str() + "/S1.lws: No such file or directory)"}};
-  for (const auto& [scenes, message] : cases) {
-    ToolRun run = inspect(dir, "--data '" + dir.str() + "' " + scenes);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "tessarine-inspect: " + message + "\n");
-    EXPECT_EQ(run.out, "");
-  }
-}
-
-TEST(InspectTest, BadArgumentsAreNamedWithTheirValueAndGiveStatusTwo) {
-  TempDir dir;
-  const std::pair<const char*, const char*> cases[] = {
-      {"--data", "--data: 1 required DIR missing"},
-      {"--near 0 a.lws", "--near: expected a number above 0, not \"0\""},
-      {"--near 1e-50 a.lws", "--near: expected a number above 0, not \"1e-50\""},
-      {"--at abc a.lws", "--at: expected a number of seconds, not \"abc\""},
-      {"--at 1e999 a.lws", "--at: expected a number of seconds, not \"1e999\""},
-      {"--verbose a.lws", "The following argument was not expected: --verbose"}};
-  for (const auto& [arguments, message] : cases) {
-    ToolRun run = inspect(dir, arguments);
-    EXPECT_EQ(run.status, 2) << arguments;
-    EXPECT_EQ(run.err, std::string("tessarine-inspect: ") + message + "\nRun tessarine-inspect --help for the options.\n");
-    EXPECT_EQ(run.out, "") << arguments;
+      {data, 1, "I can't open file {dir}/S1.lws as rt ({dir}/S1.lws: No such file or directory)"},
+      {"--data", 2, "--data: 1 required DIR missing" + usage},
+      {"--near 0 a.lws", 2, "--near: expected a number above 0, not \"0\"" + usage},
+      {"--verbose a.lws", 2, "The following argument was not expected: --verbose" + usage}};
+  for (const auto& c : cases) {
+    ToolRun run = inspect(dir, c.arguments);
+    EXPECT_EQ(std::tuple(run.status, run.err, run.out),
+              std::tuple(c.status, dir.expand("tessarine-inspect: " + c.message + "\n"), ""));
   }
 }
 

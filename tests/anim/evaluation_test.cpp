@@ -1,10 +1,14 @@
-// Keyframe evaluation against values worked out by hand from the spline definition.
+// Keyframe evaluation against values worked out by hand from the spline definition, and item
+// and viewing transforms against matrices worked out by hand (column-major, as OpenGL takes them).
 #include <gtest/gtest.h>
 
+#include <array>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "anim/envelope.h"
+#include "anim/matrix.h"
 #include "anim/motion.h"
 #include "support/error_message.h"
 
@@ -22,18 +26,13 @@ struct Key {
   std::uint32_t linear = 0;
 };
 
-std::vector<EnvelopeKey> envelopeKeys(const std::vector<Key>& keys) {
-  std::vector<EnvelopeKey> out;
-  for (const Key& k : keys) out.push_back({k.value, k.tension, k.continuity, k.bias, k.linear, k.frame});
-  return out;
-}
-
-// Channel c of each key holds the value plus 100 c, so a channel that reads another's
-// value, or the wrong key, shows.
-std::vector<MotionKey> motionKeys(const std::vector<Key>& keys) {
-  std::vector<MotionKey> out;
+// Channel c of each motion key holds the value plus 100 c, so a channel that reads
+// another's value, or the wrong key, shows.
+std::pair<std::vector<EnvelopeKey>, std::vector<MotionKey>> keysOf(const std::vector<Key>& keys) {
+  std::pair<std::vector<EnvelopeKey>, std::vector<MotionKey>> out;
   for (const Key& k : keys) {
-    MotionKey& key = out.emplace_back(MotionKey{{}, k.tension, k.continuity, k.bias, k.linear, k.frame});
+    out.first.push_back({k.value, k.tension, k.continuity, k.bias, k.linear, k.frame});
+    MotionKey& key = out.second.emplace_back(MotionKey{{}, k.tension, k.continuity, k.bias, k.linear, k.frame});
     for (int c = 0; c < kChannels; ++c) key.values[c] = k.value + 100.0f * c;
   }
   return out;
@@ -46,7 +45,6 @@ TEST(InterpolationTest, EnvelopeAndEveryMotionChannelMeetHandComputedValues) {
     float frame, expected;
   } cases[] = {
       {"one key, before it", {{5, 7}}, 0, 7},
-      {"one key, far beyond it", {{5, 7}}, 1e6f, 7},
       // Two plain keys: both tangents one-sided (10), the curve is the straight line.
       {"two plain keys, quarter", {{0, 0}, {10, 10}}, 2.5f, 2.5f},
       // Tension 1 zeroes both tangents: 10 (3 t^2 - 2 t^3) at t = 0.25.
@@ -73,7 +71,6 @@ TEST(InterpolationTest, EnvelopeAndEveryMotionChannelMeetHandComputedValues) {
       {"spline after a linear span", {{0, 0}, {10, 10}, {20, 0, 0, 0, 0, 1}, {30, 20}}, 25, 8.125f},
       {"linear last span", {{0, 0}, {10, 10}, {20, 30, 1, 0, 0, 1}}, 15, 20},
       {"beyond the last key", {{0, 0, 1}, {10, 10, 1}, {20, 4, 1}}, 20.5f, 4},
-      {"at infinity", {{0, 0, 1}, {10, 10, 1}, {20, 4, 1}}, kInfinity, 4},
       // A first key after frame 0 has no predecessor: one-sided tangents, straight line
       // extended backwards (t = -0.5).
       {"before a late first key", {{10, 10}, {20, 20}}, 5, 5},
@@ -86,37 +83,66 @@ TEST(InterpolationTest, EnvelopeAndEveryMotionChannelMeetHandComputedValues) {
       {"frames beyond float precision", {{0, 0}, {16777219, 0, 0, 0, 0, 1}, {16777230, 11, 0, 0, 0, 1}}, 16777220, 1},
   };
   for (const Case& c : cases) {
-    EXPECT_NEAR(Envelope(envelopeKeys(c.keys), kFps).evaluate(c.frame), c.expected, 1e-5) << c.what;
-    const ChannelValues values = Motion(motionKeys(c.keys), kFps).evaluate(c.frame);
+    EXPECT_NEAR(Envelope(keysOf(c.keys).first, kFps).evaluate(c.frame), c.expected, 1e-5) << c.what;
+    const ChannelValues values = Motion(keysOf(c.keys).second, kFps).evaluate(c.frame);
     for (int channel = 0; channel < kChannels; ++channel) {
       EXPECT_NEAR(values[channel], c.expected + 100.0f * channel, 1e-4) << c.what << ", channel " << channel;
     }
   }
 }
 
-TEST(InterpolationTest, KeyFramesGiveTheKeyValuesExactly) {
+TEST(InterpolationTest, KeyFramesGiveTheKeyValuesExactlyAndKeysMadeInMemoryAreValidated) {
   // t = 1 on the span that ends at a key: no rounding may creep in through the tangents.
-  Envelope envelope(envelopeKeys({{0, 0.1f}, {7, 0.3f, 0.2f}, {19, -0.7f, 0, 0.4f}, {40, 1.9f, 0, 0, -0.3f}}), kFps);
-  for (const EnvelopeKey& key : envelope.keys()) {
-    EXPECT_EQ(envelope.evaluate(static_cast<float>(key.frame)), key.value) << key.frame;
-  }
-  // valueAt takes seconds, converted with the envelope's own frame rate.
-  EXPECT_FLOAT_EQ(Envelope(envelopeKeys({{0, 0}, {30, 30, 0, 0, 0, 1}}), 60).valueAt(0.25), 15);
-}
+  Envelope envelope(keysOf({{0, 0.1f}, {7, 0.3f, 0.2f}, {19, -0.7f, 0, 0.4f}, {40, 1.9f, 0, 0, -0.3f}}).first, kFps);
+  for (const EnvelopeKey& key : envelope.keys()) EXPECT_EQ(envelope.evaluate(static_cast<float>(key.frame)), key.value);
+  // valueAt takes seconds, converted with the section's own frame rate.
+  EXPECT_FLOAT_EQ(Envelope(keysOf({{0, 0}, {30, 30, 0, 0, 0, 1}}).first, 60).valueAt(0.25), 15);
+  EXPECT_FLOAT_EQ(Motion(keysOf({{0, 0}, {30, 30, 0, 0, 0, 1}}).second, 60).valueAt(0.25)[kPositionX], 15);
 
-TEST(InterpolationTest, KeysMadeInMemoryAreValidated) {
-  struct Refusal {
-    std::vector<Key> keys;
-    std::string message;  // an envelope's says "Envelope" for "Motion"
-  } refusals[] = {
-      {{}, "Motion without keys"},
+  const std::pair<std::vector<Key>, std::string> refusals[] = {
+      {{}, " without keys"},
       {{{0, 0}, {10, 1}, {10, 2}}, "Key at frame 10 does not come after the key at frame 10"},
       {{{20, 0}, {10, 1}}, "Key at frame 10 does not come after the key at frame 20"},
   };
-  for (const Refusal& r : refusals) {
-    EXPECT_EQ(messageOf([&] { Motion(motionKeys(r.keys), kFps); }), r.message);
-    std::string envelopeMessage = r.keys.empty() ? "Envelope without keys" : r.message;
-    EXPECT_EQ(messageOf([&] { Envelope(envelopeKeys(r.keys), kFps); }), envelopeMessage);
+  for (const auto& [keys, message] : refusals) {
+    EXPECT_EQ(messageOf([&] { Motion(keysOf(keys).second, kFps); }), keys.empty() ? "Motion" + message : message);
+    EXPECT_EQ(messageOf([&] { Envelope(keysOf(keys).first, kFps); }), keys.empty() ? "Envelope" + message : message);
+  }
+}
+
+TEST(TransformTest, ViewAndItemMatricesMeetHandComputedOnes) {
+  constexpr ChannelValues kStill{0, 0, 0, 0, 0, 0, 1, 1, 1};
+  struct Case {
+    const char* what;
+    bool mirrored;  // the renderer's mirror of z comes first
+    std::optional<ChannelValues> camera, item;
+    std::array<float, 16> expected;
+  } cases[] = {
+      // Heading 90 turns x to -z; the scale (2, 3, 4) then acts on the parent's axes.
+      {"item rotated, scaled along parent axes, moved", false, {}, {{1, 2, 3, 90, 0, 0, 2, 3, 4}},
+       {0, 0, -4, 0, 0, 3, 0, 0, 2, 0, 0, 0, 1, 2, 3, 1}},
+      // x -> y (bank) -> y (heading) -> z (pitch); y -> -x -> z -> -y; z -> z -> x -> x.
+      {"item rotates by bank, heading, pitch", false, {}, {{0, 0, 0, 90, 90, 90, 1, 1, 1}},
+       {0, 0, 1, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 0, 1}},
+      // Ry(-90) maps x -> z, z -> -x; the translation (-5, 0, 0) comes out as (0, 0, -5).
+      {"camera turns before its translation, ignores scale", false, {{5, 0, 0, 90, 0, 0, 3, 4, 5}}, {},
+       {0, 0, 1, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, -5, 1}},
+      // Rx(-90) Ry(-90) Rz(-90): x -> -y -> -y -> z; y -> x -> z -> y; z -> z -> -x -> -x.
+      // The exact inverse of the item rotation would be that rotation itself here.
+      {"camera negates its angles in the item order", false, {{0, 0, 0, 90, 90, 90, 1, 1, 1}}, {},
+       {0, 0, 1, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 0, 1}},
+      {"view undoes the item for one angle", false, {{1, -2, 3, 0, 0, 30, 1, 1, 1}}, {{1, -2, 3, 0, 0, 30, 1, 1, 1}},
+       {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}},
+      {"item in front of the mirrored camera", true, kStill, {{1, 2, 3, 0, 0, 0, 1, 1, 1}},
+       {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 1, 2, -3, 1}},
+      {"backed-off camera puts the origin ahead", true, {{0, 0, -10, 0, 0, 0, 1, 1, 1}}, kStill,
+       {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 0, 0, -10, 1}},
+  };
+  for (const Case& c : cases) {
+    Matrix4 actual = c.mirrored ? scaling(1, 1, -1) : Matrix4{};
+    if (c.camera) actual = actual * viewTransform(*c.camera);
+    if (c.item) actual = actual * itemTransform(*c.item);
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(actual.m[i], c.expected[i], 1e-5) << c.what << ", element " << i;
   }
 }
 

@@ -1,0 +1,203 @@
+// Meshes and textures on a real GL context: the pixels of textured faces, what a draw
+// leaves behind, the texture upload with its filters, mipmaps and priority, and the release
+// of every texture by the mesh library, last loaded first.
+#include <GL/gl.h>
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <tuple>
+#include <vector>
+
+#include "headless/headless_gl.h"
+#include "mesh/mesh_library.h"
+#include "mesh_fixtures.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// Texture deletions in call order, seen by standing in front of the GL library's entry point.
+std::vector<GLuint> deletedTextures;
+
+}  // namespace
+
+extern "C" void glDeleteTextures(GLsizei n, const GLuint* textures) {
+  using Delete = void (*)(GLsizei, const GLuint*);
+  static Delete next = reinterpret_cast<Delete>(dlsym(RTLD_NEXT, "glDeleteTextures"));
+  deletedTextures.insert(deletedTextures.end(), textures, textures + n);
+  next(n, textures);
+}
+
+namespace tessarine::mesh {
+namespace {
+
+using tessarine::testing::TempDir;
+using testing::messageOf;
+
+// One pixel row per texture row, so that every pixel centre falls on a texel centre.
+constexpr int kWidth = 8;
+constexpr int kHeight = 4;
+using Rgb = std::array<int, 3>;
+// Texture rows bottom first (the file's first row is v = 0): red, green, blue, yellow.
+const Rgb kRows[4] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0}};
+
+// One pixel wide, four rows tall: an odd width of 3-byte pixels, and no side that GLU
+// would rescale. Stored bottom row first, or top row first when `topFirst`.
+formats::TgaImage stripeImage(bool topFirst = false) {
+  formats::TgaImage image{.width = 1, .height = 4, .pixels = {}};
+  for (int k = 0; k < 4; ++k) {
+    for (int c = 2; c >= 0; --c) image.pixels.push_back(static_cast<std::uint8_t>(kRows[topFirst ? 3 - k : k][c]));
+  }
+  return image;
+}
+
+// Two quads filling the view side by side. The middle edge's points are stored twice with
+// different coordinates: the left quad runs v from 0 up, the right one from 1 down.
+formats::ObjectData splitQuads() {
+  return {.points = {{-1, -1, 0}, {0, -1, 0}, {0, 1, 0}, {-1, 1, 0}, {0, -1, 0}, {1, -1, 0}, {1, 1, 0}, {0, 1, 0}},
+          .uvs = {{0, 0}, {0, 0}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 0}, {0, 0}},
+          .polygons = {{0, 1, 2, 3}, {4, 5, 6, 7}}};
+}
+
+void expectPixel(const std::vector<std::uint8_t>& pixels, int x, int y, const Rgb& expected) {
+  const std::size_t at = (static_cast<std::size_t>(y) * kWidth + x) * 4;
+  for (int c = 0; c < 3; ++c) EXPECT_NEAR(pixels[at + c], expected[c], 2) << "channel " << c << " at " << x << ", " << y;
+}
+
+Image imageOf(std::uint16_t width, std::uint16_t height, std::uint8_t bitsPerPixel, std::vector<unsigned char> pixels) {
+  Image image;
+  std::tie(image.width, image.height, image.bitsPerPixel, image.pixels) = std::tie(width, height, bitsPerPixel, pixels);
+  return image;
+}
+
+GLint level(GLint level, GLenum name) {
+  GLint value = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, level, name, &value);
+  return value;
+}
+
+class MeshGlTest : public ::testing::Test {
+ protected:
+  MeshGlTest() : gl_(kWidth, kHeight) {
+    glEnable(GL_TEXTURE_2D);
+    glClearColor(0, 0, 0, 1);
+  }
+  std::vector<std::uint8_t> draw(const Mesh& mesh) {
+    glClear(GL_COLOR_BUFFER_BIT);
+    mesh.draw();
+    return gl_.readPixels();
+  }
+
+  headless::HeadlessGl gl_;
+  TempDir dir_;
+};
+
+TEST_F(MeshGlTest, TexturedFacesShowTheImageRowsByPointIndex) {
+  std::string plain = formats::writeLwo2(splitQuads());
+  // The same object with every UV entry's own point field reversed: entries are used by
+  // their position in the map, so the picture must not change.
+  std::string scrambled = plain;
+  std::size_t entries = scrambled.find("TXUV") + 10;
+  for (std::uint16_t i = 0; i < 8; ++i) scrambled[entries + 10 * i + 1] = static_cast<char>(7 - i);
+  // The same image stored top row first, with the descriptor's origin bit set: it is
+  // turned at load, so the picture must not change either.
+  std::string topLeft = formats::writeTga(stripeImage(true));
+  topLeft[17] = static_cast<char>(topLeft[17] | 0x20);
+  for (int variant = 0; variant < 3; ++variant) {
+    dir_.write("quads.lwo", variant == 1 ? scrambled : plain);
+    dir_.write("quads.tga", variant == 2 ? topLeft : formats::writeTga(stripeImage()));
+    std::vector<std::uint8_t> pixels = draw(Mesh("quads.lwo", dir_.str()));
+    for (int k = 0; k < 4; ++k) expectPixel(pixels, 1, k, kRows[k]);
+    for (int k = 0; k < 4; ++k) expectPixel(pixels, 6, k, kRows[3 - k]);
+  }
+}
+
+TEST_F(MeshGlTest, DrawLeavesItsTextureBoundAndTheLastFacesNormalAndCoordinate) {
+  formats::ObjectData tilt = testing::triangleObject();
+  tilt.points.push_back({4, 0, -3});
+  tilt.uvs.push_back({0.75f, 0.5f});
+  tilt.polygons.push_back({1, 0, 3});  // normal (0.6, 0, 0.8), worked by hand
+  dir_.write("mesh.tga", formats::writeTga(stripeImage()));
+  dir_.write("mesh.lwo", formats::writeLwo2(tilt));
+  Mesh mesh("mesh.lwo", dir_.str());
+  glBindTexture(GL_TEXTURE_2D, 0);
+  draw(mesh);
+  GLfloat state[7] = {};  // the normal, then the texture coordinate
+  glGetFloatv(GL_CURRENT_NORMAL, state);
+  glGetFloatv(GL_CURRENT_TEXTURE_COORDS, state + 3);
+  const float expected[] = {0.6f, 0, 0.8f, 0.75f, 0.5f};
+  for (int i = 0; i < 5; ++i) EXPECT_NEAR(state[i], expected[i], 1e-6) << i;
+  GLint bound = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  EXPECT_EQ(static_cast<unsigned>(bound), mesh.texture().id());
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  // An image the texture refuses ends the load.
+  dir_.write("mesh.tga", formats::writeTga({.width = 2, .height = 1, .bitsPerPixel = 16, .pixels = {0, 0, 0, 0}}));
+  EXPECT_EQ(messageOf([&] { Mesh("mesh.lwo", dir_.str()); }), "Unrecognized Image");
+}
+
+TEST_F(MeshGlTest, TexturesBuildTheMipmapChainWithItsFiltersAndPriority) {
+  // 100 x 60 is no power of two on either side: GLU scales it before building the chain.
+  Texture texture(imageOf(100, 60, 24, std::vector<unsigned char>(100 * 60 * 3, 0x40)), 0.5f);
+  GLint state[3] = {};
+  GLfloat priority = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &state[0]);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &state[1]);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &state[2]);
+  glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_PRIORITY, &priority);
+  EXPECT_EQ(std::tuple(state[0], state[1], state[2], priority, level(0, GL_TEXTURE_INTERNAL_FORMAT)),
+            std::tuple(static_cast<GLint>(texture.id()), GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR, 0.5f, 3));
+  const auto side = static_cast<unsigned>(std::max(level(0, GL_TEXTURE_WIDTH), level(0, GL_TEXTURE_HEIGHT)));
+  const GLint last = std::bit_width(side) - 1;
+  EXPECT_EQ(std::tuple(level(last, GL_TEXTURE_WIDTH), level(last, GL_TEXTURE_HEIGHT)), std::tuple(1, 1));
+
+  // 32 bits: blue, green, red, alpha become red, green, blue, alpha.
+  Texture rgba(imageOf(2, 1, 32, {1, 2, 3, 4, 5, 6, 7, 8}), 0.5f);
+  EXPECT_EQ(level(0, GL_TEXTURE_INTERNAL_FORMAT), 4);
+  std::vector<unsigned char> read(8);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, read.data());
+  EXPECT_EQ(read, (std::vector<unsigned char>{3, 2, 1, 4, 7, 6, 5, 8}));
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(MeshGlTest, TexturesRefuseImagesTheyCannotUploadAndMoveTheirName) {
+  const std::pair<Image, std::string> cases[] = {
+      {imageOf(3, 1, 16, std::vector<unsigned char>(6)), "Unrecognized Image"},
+      {imageOf(16385, 1, 24, std::vector<unsigned char>(16385 * 3)), "Image larger than 16384 pixels on a side"},
+      {imageOf(1, 16385, 24, std::vector<unsigned char>(16385 * 3)), "Image larger than 16384 pixels on a side"},
+      {imageOf(2, 2, 24, std::vector<unsigned char>(11)), "Image holds fewer pixels than its size declares"},
+      // GLU refuses an empty image; that is a failure, not a texture without pixels.
+      {imageOf(0, 0, 24, {}), "I can't build the texture's mipmaps: "},
+  };
+  for (const auto& [image, message] : cases) {
+    EXPECT_EQ(messageOf([&] { Texture(image, 0.5f); }).substr(0, message.size()), message);
+  }
+  // A moved-from texture holds no name, so it deletes none.
+  Texture texture(imageOf(1, 1, 24, {0, 0, 0}), 0.2f), moved(std::move(texture));
+  EXPECT_EQ(std::tuple(texture.id(), glIsTexture(moved.id()), moved.priority()), std::tuple(0u, GL_TRUE, 0.2f));
+}
+
+TEST_F(MeshGlTest, TheLibraryFindsAMeshByItsFileAndReleasesTexturesLastLoadedFirst) {
+  std::vector<GLuint> ids;
+  {
+    MeshLibrary library;
+    for (const char* name : {"a", "b", "c"}) {
+      dir_.write(std::string(name) + ".lwo", formats::writeLwo2(testing::triangleObject()));
+      dir_.write(std::string(name) + ".tga", formats::writeTga(testing::smallImage()));
+    }
+    Mesh& a = library.append(std::make_unique<Mesh>("a.lwo", dir_.str()));
+    Mesh& b = library.append(std::make_unique<Mesh>("./b.lwo", dir_.str()));
+    ids = {a.texture().id(), b.texture().id(), library.append(std::make_unique<Mesh>("c.lwo", dir_.str())).texture().id()};
+    EXPECT_EQ(std::tuple(library.find(*common::identityOf(dir_.str() + "/.//a.lwo")), library.find("./b.lwo"),
+                         library.find("b.lwo")), std::tuple(&a, &b, nullptr));
+    EXPECT_EQ(library.find(*common::identityOf(dir_.str() + "/a.tga")), nullptr);
+    EXPECT_THROW(library.append(nullptr), common::Error);
+    deletedTextures.clear();
+  }
+  EXPECT_EQ(deletedTextures, (std::vector<GLuint>{ids[2], ids[1], ids[0]}));
+}
+
+}  // namespace
+}  // namespace tessarine::mesh
