@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <tuple>
 
@@ -53,6 +54,26 @@ TEST(InspectTest, FailuresAndBadArgumentsPrintOneLineAndNoDocument) {
     EXPECT_EQ(std::tuple(run.status, run.err, run.out),
               std::tuple(c.status, dir.expand("tessarine-inspect: " + c.message + "\n"), ""));
   }
+}
+
+// The document of a square one unit in front of the camera, its file named with bytes
+// that are not UTF-8: valid JSON, the bad bytes replaced, values and matrices in force.
+TEST(InspectTest, DocumentOfAScenePlacesItsItemsAndStaysValidJson) {
+  TempDir dir;
+  const std::string name = "sq\xfe\xff.lwo";
+  writeSquare(dir.path(), name, {255, 255, 255});
+  formats::LwsScene lws{.objects = {object(name, motion({{.z = 1}, {.x = 2, .z = 1, .frame = 30}}))}};
+  lws.camera.motion = still({});
+  dir.write("one.lws", formats::writeLws(lws));
+  ToolRun run = inspect(dir, "--data '" + dir.str() + "' --at 0.5 one.lws");
+  ASSERT_EQ(run.status, 0) << run.err;
+  const nlohmann::json document = nlohmann::json::parse(run.out);
+  EXPECT_EQ(document["meshes"][0]["name"], "sq\uFFFD\uFFFD.lwo");
+  EXPECT_EQ(document["meshes"][0]["texture"], nlohmann::json({{"width", 4}, {"height", 4}}));
+  const nlohmann::json& at = document["scenes"][0]["at"][0];
+  EXPECT_EQ(at["time"], 0.5);
+  // Halfway to x = 2, one unit ahead; z is mirrored into the eye's -z.
+  EXPECT_EQ(at["modelview"]["objects"][0], nlohmann::json({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 1, 0, -1, 1}));
 }
 
 }  // namespace
