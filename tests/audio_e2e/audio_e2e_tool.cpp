@@ -45,7 +45,7 @@ int measure(const std::string& path) {
 int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
   if (command == "tone" && argc == 4) {
-    writeMp3(argv[2], testing::sine(440.0, std::atof(argv[3]), 0.5));
+    writeMp3(argv[2], testing::sine(440.0, std::atof(argv[3]), 0.5, 0.5));
     return 0;
   }
   if (command == "measure" && argc == 3) return measure(argv[2]);
