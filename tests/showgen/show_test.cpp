@@ -47,8 +47,7 @@ class GeneratedShow : public ::testing::Test {
 TEST_F(GeneratedShow, EachSceneLastsExactlyItsBarsWithinThePolygonBudget) {
   for (std::size_t i = 0; i < sceneCount(); ++i) {
     const scene::Scene& s = scene(i);
-    EXPECT_EQ(s.framesPerSecond, 30.0f);
-    EXPECT_DOUBLE_EQ(s.startTime, 0.0);
+    EXPECT_TRUE(s.framesPerSecond == 30 && s.startTime == 0) << i;
     EXPECT_DOUBLE_EQ(s.endTime, timeline::kScenes[i].bars * 2.0) << i;
     std::size_t polygons = 0;
     for (const scene::SceneObject& o : s.objects) polygons += o.mesh ? o.mesh->polygonCount() : 0;
@@ -89,12 +88,9 @@ TEST_F(GeneratedShow, MotionsDoNotOvershootBetweenKeys) {
 TEST_F(GeneratedShow, EveryRunWritesTheSameBytes) {
   testing::TempDir again;
   buildShow().writeTo(again.str());
-  std::size_t files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(kShowData)) {
-    ++files;
     EXPECT_EQ(slurp(entry.path()), slurp(again.path() / entry.path().filename())) << entry.path().filename();
   }
-  EXPECT_GE(files, 6u + 2u * show_->show().context().meshes.size());
 }
 
 // Each picture must show something, not a blank screen or one flat colour (objects

@@ -25,13 +25,6 @@ using std::numbers::pi;
 using testing::amplitudeAt;
 using testing::sine;
 
-// One second of `next()`: whole cycles of every whole-hertz tone.
-std::vector<float> oneSecond(auto next) {
-  std::vector<float> samples(kSampleRate);
-  for (float& sample : samples) sample = next();
-  return samples;
-}
-
 TEST(FilterTest, ResponsesAtAndAroundTheCutoff) {
   using Mode = StateVariableFilter::Mode;
   constexpr double kFlat = 1.0 / std::numbers::sqrt2;
@@ -51,10 +44,9 @@ TEST(FilterTest, ResponsesAtAndAroundTheCutoff) {
     SCOPED_TRACE(::testing::Message() << static_cast<int>(c.mode) << " at " << c.cutoff << ", " << c.hertz << " Hz");
     StateVariableFilter filter(c.mode);
     filter.set(c.cutoff, c.resonance);
-    std::size_t i = 0;
-    auto next = [&] { return filter.process(static_cast<float>(std::sin(2 * pi * c.hertz * i++ / kSampleRate))); };
-    oneSecond(next);  // settling
-    double gain = amplitudeAt(oneSecond(next), c.hertz, 0, kSampleRate);
+    std::vector<float> out(2 * kSampleRate);
+    for (std::size_t i = 0; i < out.size(); ++i) out[i] = filter.process(static_cast<float>(std::sin(2 * pi * c.hertz * i / kSampleRate)));
+    double gain = amplitudeAt(out, c.hertz, kSampleRate, kSampleRate);  // once settled, whole cycles
     ASSERT_TRUE(std::isfinite(gain));
     if (c.tolerance == 0) EXPECT_LT(gain, c.gain);
     else EXPECT_NEAR(gain, c.gain, c.tolerance);
@@ -128,13 +120,10 @@ TEST(Mp3Test, RoundTripThroughAnIndependentDecoder) {
   for (std::size_t i = kSampleRate / 2; i < kSampleRate; ++i) error += std::fabs(out.left[i] - audio.left[i]);
   EXPECT_LT(error / (kSampleRate / 2), 0.02);
 
-  using tessarine::testing::messageOf;
-  const std::string missingDir = (dir.path() / "no" / "THREE.mp3").string(), absent = dir.str() + "/absent.mp3";
-  EXPECT_EQ(messageOf([&] { writeMp3(missingDir, audio); }), "I can't open file " + missingDir + ".part as wb");
-  EXPECT_EQ(messageOf([&] { readMp3(absent); }), "I can't open file " + absent + " as rb");
+  // A file that is not MP3 is refused by name, never crashes the reader.
   for (const std::string& bad : {std::string(), std::string(4096, 'x'), std::string("\xFF\xFB\x90\x64")}) {
     const std::string file = dir.write("bad.mp3", bad);
-    EXPECT_TRUE(messageOf([&] { readMp3(file); }).starts_with("I can't decode " + file + ": ")) << bad.size();
+    EXPECT_TRUE(tessarine::testing::messageOf([&] { readMp3(file); }).starts_with("I can't decode " + file + ": ")) << bad.size();
   }
 }
 
