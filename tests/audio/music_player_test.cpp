@@ -78,7 +78,9 @@ TEST(MusicPlayerTest, OpensOnConstructionAndPlaysTheWholeToneOnlyWhenTold) {
     }
     p.player->play();
     ASSERT_TRUE(p.waitFor("finish"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // a player at the end stays quiet
     std::lock_guard lock(p.record->mutex);
+    EXPECT_EQ(p.record->calls, (std::vector<std::string>{"open", "write", "finish"}));
     ASSERT_EQ(p.record->takes.size(), 1u);
     EXPECT_NEAR(p.frames(0), rate * 1.5, kLengthTolerance);
     EXPECT_NEAR(p.middleAmplitude(0, 440.0), 0.5, 0.03);
@@ -105,10 +107,11 @@ TEST(MusicPlayerTest, StopSilencesAtOnceAndPlayStartsFromTheBeginning) {
   const std::string file = dir.write("tone.mp3", tone(3.0));
   for (bool stopFirst : {true, false}) {
     SCOPED_TRACE(stopFirst ? "stop then play" : "play while playing");
-    // Slow enough that the first play is still going when the second comes.
-    Player p(file, std::chrono::milliseconds(5));
+    // Slow enough that the first play is still going when the second comes: three seconds
+    // take 1.3 s to write, and the second comes after a quarter of one.
+    Player p(file, std::chrono::milliseconds(10));
     p.player->play();
-    ASSERT_TRUE(p.record->waitFor([](const SinkRecord& r) { return r.samplesWritten() >= 44100 * kOutputChannels; }));
+    ASSERT_TRUE(p.record->waitFor([](const SinkRecord& r) { return r.samplesWritten() >= 44100 / 4 * kOutputChannels; }));
     if (stopFirst) {
       p.player->stop();
       ASSERT_TRUE(p.waitFor("drop"));
