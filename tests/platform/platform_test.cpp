@@ -1,3 +1,4 @@
+#include "platform/directory_watch.h"
 #include "platform/priority.h"
 #include "platform/screen_saver.h"
 
@@ -11,39 +12,34 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "support/temp_dir.h"
 
 namespace tessarine::platform {
 namespace {
 
-constexpr int kNoError = 0;
 constexpr int kUnknownLimit = 99;  // lowestAllowedNice fails
 
-struct Case {
-  const char* name;
-  int nice;            // what getNice returns
-  int getError;        // errno left by getNice
-  int firstSetError;   // errno of setNice(-10); 0: it succeeds
-  int lowestAllowed;   // from RLIMIT_NICE, or kUnknownLimit
-  int secondSetError;  // errno of the second setNice, if any
-  bool granted;
-  std::vector<int> expectedSets;
-};
-
 TEST(RaisePriorityTest, GoesAsFarAsAllowedAndFailsOnlyOnARealRefusal) {
-  const Case cases[] = {
-      {"granted at once", 0, kNoError, kNoError, 19, kNoError, true, {-10}},
-      {"already higher", -15, kNoError, kNoError, 19, kNoError, true, {}},
-      {"already there", -10, kNoError, kNoError, 19, kNoError, true, {}},
-      {"-1 is a valid nice level", -1, kNoError, kNoError, 19, kNoError, true, {-10}},
-      {"ordinary user, no nice limit", 0, kNoError, EACCES, 19, kNoError, true, {-10}},
-      {"ordinary user, limit above current", 5, kNoError, EPERM, 10, kNoError, true, {-10}},
-      {"ordinary user, limit allows -5", 0, kNoError, EPERM, -5, kNoError, true, {-10, -5}},
-      {"limit beyond the target is not used", 0, kNoError, EPERM, -20, kNoError, true, {-10, -10}},
-      {"limit unknown", 0, kNoError, EPERM, kUnknownLimit, kNoError, true, {-10}},
-      {"second attempt lacks privilege too", 0, kNoError, EACCES, -5, EPERM, true, {-10, -5}},
-      {"reading the level fails", -1, ESRCH, kNoError, 19, kNoError, false, {}},
-      {"refused for another reason", 0, kNoError, EINVAL, 19, kNoError, false, {-10}},
-      {"second attempt refused", 0, kNoError, EPERM, -5, ESRCH, false, {-10, -5}},
+  struct Case {
+    const char* name;
+    int nice, getError;  // what getNice returns, and the errno it leaves
+    int firstSetError;   // errno of setNice(-10); 0: it succeeds
+    int lowestAllowed;   // from RLIMIT_NICE, or kUnknownLimit
+    int secondSetError;  // errno of the second setNice, if any
+    bool granted;
+    std::vector<int> expectedSets;
+  } cases[] = {
+      {"granted at once", 0, 0, 0, 19, 0, true, {-10}},
+      {"already there or higher", -10, 0, 0, 19, 0, true, {}},
+      {"-1 is a valid nice level", -1, 0, 0, 19, 0, true, {-10}},
+      {"ordinary user, limit at the current level", 5, 0, EACCES, 5, 0, true, {-10}},
+      {"ordinary user, limit allows -5", 0, 0, EPERM, -5, 0, true, {-10, -5}},
+      {"limit beyond the target is not used", 0, 0, EPERM, -20, 0, true, {-10, -10}},
+      {"limit unknown", 0, 0, EPERM, kUnknownLimit, 0, true, {-10}},
+      {"second attempt lacks privilege too", 0, 0, EACCES, -5, EPERM, true, {-10, -5}},
+      {"reading the level fails", -1, ESRCH, 0, 19, 0, false, {}},
+      {"refused for another reason", 0, 0, EINVAL, 19, 0, false, {-10}},
+      {"second attempt refused", 0, 0, EPERM, -5, ESRCH, false, {-10, -5}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -55,14 +51,13 @@ TEST(RaisePriorityTest, GoesAsFarAsAllowedAndFailsOnlyOnARealRefusal) {
     };
     calls.setNice = [&](int nice) {
       sets.push_back(nice);
-      int error = sets.size() == 1 ? c.firstSetError : c.secondSetError;
+      const int error = sets.size() == 1 ? c.firstSetError : c.secondSetError;
       errno = error;
-      return error == kNoError ? 0 : -1;
+      return error == 0 ? 0 : -1;
     };
     calls.lowestAllowedNice = [&](int& lowest) {
-      if (c.lowestAllowed == kUnknownLimit) return false;
       lowest = c.lowestAllowed;
-      return true;
+      return c.lowestAllowed != kUnknownLimit;
     };
     EXPECT_EQ(raisePriority(calls), c.granted);
     EXPECT_EQ(sets, c.expectedSets);
@@ -106,6 +101,23 @@ TEST(RaisePriorityTest, AnOrdinaryUserIsNotRefused) {
         std::_Exit(raisePriority(systemPriorityCalls()) ? 0 : 1);
       },
       ::testing::ExitedWithCode(0), "");
+}
+
+// Real inotify events against the test's own clock, so nothing waits: a change is
+// reported once, half a second after the last write seen.
+TEST(PlatformTest, ADirectoryWatchReportsOnceTheChangesHaveSettled) {
+  tessarine::testing::TempDir dir;
+  EXPECT_FALSE(DirectoryWatch(dir.str() + "/missing", 0.5).watching());
+  DirectoryWatch watch(dir.str(), 0.5);
+  ASSERT_TRUE(watch.watching());
+  EXPECT_FALSE(watch.settled(10));  // nothing has changed
+  dir.write("S1.lws", "LWSC");
+  EXPECT_FALSE(watch.settled(20));  // seen now
+  dir.write("S1.lws", "LWSC\n1");
+  EXPECT_FALSE(watch.settled(20.25));  // seen again, so it starts over
+  EXPECT_FALSE(watch.settled(20.5));
+  EXPECT_TRUE(watch.settled(20.75));
+  EXPECT_FALSE(watch.settled(30));  // once
 }
 
 }  // namespace

@@ -1,0 +1,118 @@
+// What the show's own test cannot see in the pictures: the tesseract's shape, angles that
+// turn the short way and aim where asked, the scene writer's numbers, faces turned
+// outwards as the player's reader judges them, and textures' colour order.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <set>
+
+#include "formats/lws_writer.h"
+#include "mesh/mesh_fixtures.h"
+#include "showgen/canvas.h"
+#include "showgen/key_makers.h"
+#include "showgen/mesh_builder.h"
+#include "showgen/mesh_makers.h"
+#include "showgen/tesseract.h"
+#include "support/temp_dir.h"
+
+namespace tessarine::showgen {
+namespace {
+
+TEST(Tesseract, EdgesJoinCornersOneAxisApartAndTheRingKeepsThemNeighbours) {
+  Tesseract t;
+  int degree[kTesseractVertices] = {};
+  std::set<std::pair<int, int>> seen;
+  for (int e = 0; e < kTesseractEdges; ++e) {
+    auto [a, b] = t.edge(e);
+    const Vec4 &va = t.vertex(a), &vb = t.vertex(b);
+    EXPECT_EQ((va.x != vb.x) + (va.y != vb.y) + (va.z != vb.z) + (va.w != vb.w), 1) << e;
+    EXPECT_TRUE(seen.insert(std::minmax(a, b)).second) << e;
+    ++degree[a], ++degree[b];
+    // On a ring of radius 3 and tube 1, ends a quarter turn apart around the ring or the
+    // tube, and never near the y axis, which heading and bank cannot point along smoothly.
+    Vec3 chord = ringPosition(vb, 3, 1) - ringPosition(va, 3, 1);
+    EXPECT_LE(chord.length(), 4 * std::sqrt(2.0) + 1e-9) << e;
+    EXPECT_LE(std::abs(chord.normalized().y), std::sqrt(0.5) + 1e-9) << e;
+  }
+  for (int d : degree) EXPECT_EQ(d, 4);
+  // A quarter turn takes x into w; from an eye at w = 3 a point at w = 1 is 1.5 times larger.
+  Vec4 p = rotateXW({1, 2, 3, 0}, std::acos(-1.0) / 2);
+  EXPECT_TRUE(std::abs(p.x) < 1e-12 && std::abs(p.w - 1) < 1e-12 && p.y == 2);
+  EXPECT_DOUBLE_EQ(projectFromW({1, 1, 1, 1}, 3).position.x, 1.5);
+  EXPECT_DOUBLE_EQ(projectFromW({1, 1, 1, -1}, 3).scale, 0.75);
+}
+
+TEST(KeyMakers, AnglesTurnTheShortWayAndAimWhereAsked) {
+  // Heading 170 -> 190 -> 300 -> 420; bank 350 -> 370 -> 350 -> 370.
+  const float headings[] = {170, -170, -60, 60}, banks[] = {350, 10, 350, 10};
+  formats::LwsMotion m(4);
+  for (int i = 0; i < 4; ++i) m[i].values[formats::kLwsHeading] = headings[i], m[i].values[formats::kLwsBank] = banks[i];
+  unwrapAngles(m);
+  for (auto [i, heading, bank] : {std::tuple{1, 190.0f, 370.0f}, {2, 300.0f, 350.0f}, {3, 420.0f, 370.0f}}) {
+    EXPECT_TRUE(m[i].values[formats::kLwsHeading] == heading && m[i].values[formats::kLwsBank] == bank) << i;
+  }
+  const std::tuple<Vec3, double, double> aims[] = {
+      {{0, 0, 1}, 0, 0}, {{1, 0, 1}, 45, 0}, {{-1, 0, 0}, -90, 0}, {{0, -1, 1}, 0, 45}, {{0, 1, -1}, 180, -45}};
+  for (auto [direction, heading, pitch] : aims) {
+    Angles a = aimAngles(direction);
+    EXPECT_TRUE(std::abs(a.heading - heading) < 1e-9 && std::abs(a.pitch - pitch) < 1e-9) << heading << " " << pitch;
+    // +y turned by bank, then heading: (-sin b cos h, cos b, sin b sin h).
+    AxisAngles y = alignYAxis(direction);
+    double h = radians(y.heading), b = radians(y.bank);
+    Vec3 axis{-std::sin(b) * std::cos(h), std::cos(b), std::sin(b) * std::sin(h)};
+    EXPECT_NEAR((axis - direction.normalized()).length(), 0, 1e-9);
+  }
+}
+
+TEST(LwsNumber, FixedPointWithoutTrailingZerosOrNegativeZero) {
+  const std::pair<float, const char*> cases[] = {{-0.0f, "0"}, {1.0f, "1"}, {-12.5f, "-12.5"}, {-1e-7f, "0"},
+                                                 {3.2f, "3.2"}, {1234567.0f, "1234567"}, {0.000001f, "0.000001"}};
+  for (const auto& [value, text] : cases) EXPECT_EQ(formats::formatLwsNumber(value), text) << value;
+}
+
+// Each polygon's normal, as the player's reader computes it from the written file, agrees
+// with `outward` at the polygon's centroid.
+void expectFacesOutward(const formats::ObjectData& o, const std::function<Vec3(const Vec3&)>& outward, const char* what) {
+  tessarine::testing::TempDir dir;
+  dir.write("shape.lwo", formats::writeLwo2(o));
+  dir.write("shape.tga", formats::writeTga(mesh::testing::smallImage()));
+  mesh::Mesh read("shape.lwo", dir.str(), mesh::testing::noTexture);
+  ASSERT_EQ(read.polygonCount(), o.polygons.size()) << what;
+  ASSERT_EQ(o.uvs.size(), o.points.size()) << what;
+  for (std::size_t p = 0; p < o.polygons.size(); ++p) {
+    Vec3 centroid;
+    for (std::uint16_t i : o.polygons[p]) centroid = centroid + Vec3{o.points[i][0], o.points[i][1], o.points[i][2]} * (1.0 / o.polygons[p].size());
+    const auto& n = read.polygons()[p].normal;
+    EXPECT_GT((Vec3{n[0], n[1], n[2]}).dot(outward(centroid).normalized()), 0.2) << what << " polygon " << p;
+  }
+}
+
+TEST(MeshMakers, EveryShapeFacesOutwardsAsThePlayerReadsIt) {
+  auto fromCentre = [](const Vec3& c) { return c; };
+  expectFacesOutward(makeBox("b.tga", {2, 4, 6}), fromCentre, "box");
+  expectFacesOutward(makeSphere("s.tga", 1, 8, 12), fromCentre, "sphere");
+  expectFacesOutward(makeStrut("t.tga", 1, 0.1, 6), fromCentre, "strut");
+  expectFacesOutward(makeTower("w.tga", 2, 10, 6, 4, 3), [](const Vec3& c) { return c - Vec3{0, 5, 0}; }, "tower");
+  auto aroundRing = [](const Vec3& c) { return c - Vec3{4 * std::cos(std::atan2(c.y, c.x)), 4 * std::sin(std::atan2(c.y, c.x)), 0}; };
+  expectFacesOutward(makeRing("r.tga", 4, 0.5, 24, 6), aroundRing, "ring");
+  auto hills = [](double x, double z) { return 5 * std::sin(x / 10) * std::cos(z / 13); };
+  expectFacesOutward(makeTerrain("g.tga", 10, 10, 100, 100, hills), [](const Vec3&) { return Vec3{0, 1, 0}; }, "terrain");
+  // A camera looking along +z sees the plate's front, its texture left to right, bottom to top.
+  formats::ObjectData plate = makePlate("p.tga", 4, 2);
+  expectFacesOutward(plate, [](const Vec3&) { return Vec3{0, 0, -1}; }, "plate");
+  for (std::size_t i = 0; i < plate.points.size(); ++i) {
+    EXPECT_FLOAT_EQ(plate.uvs[i][0], plate.points[i][0] / 4 + 0.5f);
+    EXPECT_FLOAT_EQ(plate.uvs[i][1], plate.points[i][1] / 2 + 0.5f);
+  }
+}
+
+TEST(Textures, KeepBlueGreenRedOrderAndAlphaOnlyWhenAsked) {
+  Canvas c(2, 1, {1, 0.5f, 0, 0.25f});
+  c.at(1, 0) = {0, 0, 1, 1};
+  EXPECT_EQ(c.toTga(false).pixels, (std::vector<std::uint8_t>{0, 128, 255, 255, 0, 0}));
+  EXPECT_EQ(c.toTga(true).pixels, (std::vector<std::uint8_t>{0, 128, 255, 64, 255, 0, 0, 255}));
+}
+
+}  // namespace
+}  // namespace tessarine::showgen
