@@ -19,7 +19,7 @@
 namespace tessarine::showgen {
 namespace {
 
-TEST(Tesseract, EdgesJoinCornersOneAxisApartAndTheRingKeepsThemNeighbours) {
+TEST(Tesseract, EdgesJoinCornersOneAxisApart) {
   Tesseract t;
   int degree[kTesseractVertices] = {};
   std::set<std::pair<int, int>> seen;
@@ -29,11 +29,6 @@ TEST(Tesseract, EdgesJoinCornersOneAxisApartAndTheRingKeepsThemNeighbours) {
     EXPECT_EQ((va.x != vb.x) + (va.y != vb.y) + (va.z != vb.z) + (va.w != vb.w), 1) << e;
     EXPECT_TRUE(seen.insert(std::minmax(a, b)).second) << e;
     ++degree[a], ++degree[b];
-    // On a ring of radius 3 and tube 1, ends a quarter turn apart around the ring or the
-    // tube, and never near the y axis, which heading and bank cannot point along smoothly.
-    Vec3 chord = ringPosition(vb, 3, 1) - ringPosition(va, 3, 1);
-    EXPECT_LE(chord.length(), 4 * std::sqrt(2.0) + 1e-9) << e;
-    EXPECT_LE(std::abs(chord.normalized().y), std::sqrt(0.5) + 1e-9) << e;
   }
   for (int d : degree) EXPECT_EQ(d, 4);
   // A quarter turn takes x into w; from an eye at w = 3 a point at w = 1 is 1.5 times larger.

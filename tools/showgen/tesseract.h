@@ -1,6 +1,5 @@
 // The four-dimensional cube of scenes S2 and S5: its 16 vertices and 32 edges, turned in
-// the x-w plane and projected to 3D with perspective along w, and its unfolding into a
-// ring of 4 x 4 nodes, which the same vertices and edges form on a torus.
+// the x-w plane and projected to 3D with perspective along w.
 #pragma once
 
 #include <array>
@@ -45,10 +44,5 @@ struct Projected {
 };
 Projected projectFromW(const Vec4& p, double eyeW);
 
-// Where vertex `i` sits on the unfolded ring: the x-y pair of its coordinates picks one
-// of four places around the ring's axis (z in the ring's frame), the z-w pair one of
-// four around the tube, so every edge joins neighbours and runs around the ring or
-// around its tube, at least 45 degrees away from the y axis.
-Vec3 ringPosition(const Vec4& vertex, double radius, double tubeRadius);
 
 }  // namespace tessarine::showgen
