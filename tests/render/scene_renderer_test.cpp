@@ -18,6 +18,7 @@
 
 #include "headless/headless_gl.h"
 #include "render/activation.h"
+#include "render/projection.h"
 #include "render/render_state.h"
 #include "scene/demo_context.h"
 #include "scene/scene.h"
@@ -79,13 +80,11 @@ class RendererTest : public ::testing::Test {
 };
 
 TEST_F(RendererTest, ActivationSetsWhatHoldsWhileTheSceneRunsAndLeavesTheRest) {
-  testing::writeSquare(dir_.path(), "only_a.lwo", {255, 255, 255});
-  testing::writeSquare(dir_.path(), "only_b.lwo", {255, 255, 255});
   // Left over from an earlier scene: a sixth light, a narrow distant light, a fog end.
   glEnable(GL_LIGHT5);
   glLightf(GL_LIGHT0, GL_SPOT_CUTOFF, 45);
   glFogf(GL_FOG_END, 777);
-  LwsScene first{.objects = {object("square.lwo", still({})), object("only_a.lwo", still({}))},
+  LwsScene first{.objects = {object("square.lwo", still({}))},
                  .lights = {{.motion = still({}), .type = LwsLightType::kDistant},
                             {.motion = still({}), .color = {255, 0, 0}, .intensity = 0.5f},
                             {.motion = still({}), .color = {0, 255, 0}, .type = LwsLightType::kSpot, .coneAngle = 30.0f}},
@@ -116,7 +115,7 @@ TEST_F(RendererTest, ActivationSetsWhatHoldsWhileTheSceneRunsAndLeavesTheRest) {
   EXPECT_EQ(floats(GL_FOG_END)[0], 777) << "an enveloped fog end is the renderer's to set";
 
   // The next scene keeps only what it does not set itself.
-  LwsScene second{.objects = {object("square.lwo", still({})), object("only_b.lwo", still({}))},
+  LwsScene second{.objects = {object("square.lwo", still({}))},
                   .lights = {{.motion = still({}), .type = LwsLightType::kSpot, .coneAngle = 120.0f}},
                   .ambientIntensity = ramp({{0, 1}}), .fogMinDistance = 5.0f, .fogMaxDistance = 50.0f};
   second.camera.motion = still({});
@@ -126,14 +125,6 @@ TEST_F(RendererTest, ActivationSetsWhatHoldsWhileTheSceneRunsAndLeavesTheRest) {
   expectNear(floats(GL_LIGHT_MODEL_AMBIENT), {0.5f, 64.0f / 255, 0, 1}, "enveloped ambient left alone");
   EXPECT_EQ(floats(GL_FOG_START)[0], 5);
   EXPECT_EQ(floats(GL_FOG_END)[0], 50);
-  const std::pair<const char*, float> priorities[] = {
-      {"square.lwo", kSceneTexturePriority}, {"only_b.lwo", kSceneTexturePriority}, {"only_a.lwo", kIdleTexturePriority}};
-  for (const auto& [name, priority] : priorities) {
-    Values value{};
-    glBindTexture(GL_TEXTURE_2D, context_.meshes.find(name)->texture().id());
-    glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_PRIORITY, value.data());
-    EXPECT_FLOAT_EQ(value[0], priority) << name;
-  }
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
@@ -145,40 +136,26 @@ TEST(SpotCutOffTest, KeepsConeAnglesWhereOpenGLAcceptsThem) {
   for (const auto& [cone, cutOff] : cases) EXPECT_EQ(spotCutOff(cone), cutOff) << "cone " << cone;
 }
 
-TEST_F(RendererTest, ProjectsWithTheZoomAndTheFogEnd) {
-  struct Case {
-    const char* name;
-    formats::LwsValue zoom;
-    formats::LwsValue fogEnd;
-    float nearPlane;
-    double fovy;  // degrees
-    double far;
-  };
-  const Case cases[] = {
-      {"zoom above 1", 3.2f, 300.0f, 1.0f, 28.125, 300},
-      {"zoom 1", 1.0f, 300.0f, 1.0f, 90, 300},
-      {"zoom below 1", 0.5f, 300.0f, 0.1f, 127.27922061357855, 300},
-      {"zoom too small for a projection", 0.1f, 300.0f, 1.0f, 179, 300},
-      {"zoom enveloped from 1 to 3", ramp({{0, 1}, {30, 3}}), 300.0f, 1.0f, 45, 300},
-      {"fog ending before the near plane", 1.0f, 0.5f, 1.0f, 90, 1.001},
-      {"fog end enveloped from 100 to 200", 1.0f, ramp({{0, 100}, {30, 200}}), 0.1f, 90, 150},
-  };
+TEST(ProjectionTest, FieldOfViewFromTheZoomFarPlaneFromTheFogEnd) {
+  const std::pair<float, float> views[] = {{3.2f, 28.125f}, {1, 90}, {0.5f, 127.27922f}, {0.1f, 179}, {0, 179}, {-1, 179}};
+  for (const auto& [zoom, fovy] : views) EXPECT_FLOAT_EQ(fieldOfView(zoom), fovy) << "zoom " << zoom;
+  EXPECT_EQ(farPlane(300, 1), 300);
+  EXPECT_FLOAT_EQ(farPlane(0.5f, 1), 1.001f) << "fog ending before the near plane";
+}
+
+// gluPerspective's matrix, from its definition, with the enveloped zoom and fog end at
+// half a second: zoom 2 (45 degrees), fog end 150.
+TEST_F(RendererTest, ProjectsWithTheEnvelopedZoomAndFogEnd) {
   context_.aspect = 2.0f;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    LwsScene lws{.fogMaxDistance = c.fogEnd};
-    lws.camera = {.motion = still({}), .zoom = c.zoom};
-    render(load(lws, c.nearPlane), kHalfSecond);
-    // gluPerspective's matrix, from its definition; compared relatively, since a depth range
-    // of a thousandth makes the depth terms large and touchy.
-    const double f = 1 / std::tan(c.fovy / 2 * std::numbers::pi / 180);
-    const double n = c.nearPlane;
-    const std::pair<int, double> expected[] = {
-        {0, f / 2}, {5, f}, {10, (c.far + n) / (n - c.far)}, {11, -1}, {14, 2 * c.far * n / (n - c.far)}};
-    const Values p = floats(GL_PROJECTION_MATRIX);
-    for (const auto& [at, value] : expected) EXPECT_NEAR(p[at], value, 1e-4 * std::abs(value)) << "element " << at;
-    EXPECT_EQ(floats(GL_MATRIX_MODE)[0], GL_MODELVIEW);
-  }
+  LwsScene lws{.fogMaxDistance = ramp({{0, 100}, {30, 200}})};
+  lws.camera = {.motion = still({}), .zoom = ramp({{0, 1}, {30, 3}})};
+  render(load(lws, 0.1f), kHalfSecond);
+  const double f = 1 / std::tan(45.0 / 2 * std::numbers::pi / 180), n = 0.1, far = 150;
+  const std::pair<int, double> expected[] = {
+      {0, f / 2}, {5, f}, {10, (far + n) / (n - far)}, {11, -1}, {14, 2 * far * n / (n - far)}};
+  const Values p = floats(GL_PROJECTION_MATRIX);
+  for (const auto& [at, value] : expected) EXPECT_NEAR(p[at], value, 1e-4 * std::abs(value)) << "element " << at;
+  EXPECT_EQ(floats(GL_MATRIX_MODE)[0], GL_MODELVIEW);
   EXPECT_NEAR(floats(GL_FOG_END)[0], 150, kTolerance) << "the fog end moves with the far plane";
 }
 
