@@ -1,13 +1,12 @@
 // Show time against the scenes' own clocks: where each scene takes over, the boundary
-// rule of the frame loop, scenes of no length; the shake seed and the progress line.
+// rule of the frame loop, scenes of no length.
+#include "show/show_timeline.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <tuple>
 
-#include "capture/progress_meter.h"
-#include "capture/show_capture.h"
-#include "show/show_timeline.h"
 #include "common/error.h"
 
 namespace tessarine::show {
@@ -21,12 +20,12 @@ TEST(ShowTimeline, ScenesFollowEachOtherEachOnItsOwnClock) {
   EXPECT_EQ(timeline.endOf(2), 3.5);
   // Show time, scene, scene time.
   const std::tuple<double, std::size_t, double> cases[] = {
-      {0, 0, 0}, {0.5, 0, 0.5},
+      {0, 0, 0},
       {1, 0, 1},        // on the end time the scene is drawn once more
       {1.25, 1, 1.25},  // S2 starts at its own start time, 1 s
-      {1.5, 1, 1.5}, {1.75, 2, 0.25},
+      {1.75, 2, 0.25},
       {3.75, 3, 0.75},  // S4's clock starts at 0.5
-      {4, 3, 1}, {4.5, 4, 0.5}, {6, 5, 1},
+      {4, 3, 1}, {6, 5, 1},
       {6.5, 5, 1.5},  // past the end the last scene is kept
   };
   for (const auto& [showTime, scene, sceneTime] : cases) {
@@ -53,23 +52,6 @@ TEST(ShowTimeline, RefusesNoScenesAndEndlessOnes) {
   EXPECT_THROW(ShowTimeline({{0, 1}, {0, kInfinity}}), common::Error);
   EXPECT_THROW(ShowTimeline({{std::numeric_limits<double>::quiet_NaN(), 1}}), common::Error);
   EXPECT_THROW(ShowTimeline({{0, 1e308}, {-1e308, 1e308}}), common::Error);
-}
-
-TEST(ShakeSeed, SameMomentSameSeedWhateverTheArithmetic) {
-  EXPECT_EQ(capture::shakeSeedFor(0), 0u);
-  EXPECT_EQ(capture::shakeSeedFor(1), 1000000u);
-  EXPECT_EQ(capture::shakeSeedFor(0.1), capture::shakeSeedFor(3.0 / 30));
-  EXPECT_EQ(capture::shakeSeedFor(7.0 / 30), capture::shakeSeedFor(0.2333333));
-  EXPECT_NE(capture::shakeSeedFor(1.0 / 30), capture::shakeSeedFor(2.0 / 30));
-  // 4295 s is past 2^32 microseconds: the seed wraps round, 4294.967296 s being 0.
-  EXPECT_EQ(capture::shakeSeedFor(4295), 32704u);
-}
-
-TEST(ProgressLine, RateAndTimeLeftFromTheFramesSoFar) {
-  EXPECT_EQ(capture::progressLine(0, 10, 0), "frame 0 of 10");
-  // 120 frames in 5 s: 24 a second; 4200 frames left take 175 s.
-  EXPECT_EQ(capture::progressLine(120, 4320, 5), "frame 120 of 4320, 24.0 frames/s, 2:55 left");
-  EXPECT_EQ(capture::progressLine(31, 31, 2), "frame 31 of 31, 15.5 frames/s, 0:00 left");
 }
 
 }  // namespace
