@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The real program under a virtual X display: every quit key ends it with status 0, F and W
-# switch between full screen and the 400 x 300 window at (16, 32), hiding and showing the
-# window keeps it going, and a missing scene file ends the start-up with the one error line.
+# The real program under a virtual X display and a sound server of the test's own: its
+# music plays to the server while the show runs and stops with it, every quit key ends it
+# with status 0, F and W switch between full screen and the 400 x 300 window at (16, 32),
+# hiding and showing the window keeps it going, and a missing scene file ends the start-up
+# with the one error line.
 # In author mode Space holds the picture still, Page Down changes the scene, and R after a
 # broken file keeps the show playing.
 # Usage: program_e2e.sh PROGRAM FIXTURE-GENERATOR
@@ -9,7 +11,7 @@ set -uo pipefail
 
 program=$(realpath "$1")
 fixture=$(realpath "$2")
-for tool in Xvfb xdotool xwininfo ffmpeg; do
+for tool in Xvfb xdotool xwininfo ffmpeg pulseaudio pactl parec; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing"; exit 77; }
 done
 
@@ -23,8 +25,9 @@ xvfb_pid=
 show_pid=
 failures=0
 
+pulse_pid=
 cleanup() {
-  for pid in $show_pid $xvfb_pid; do kill "$pid" 2>/dev/null; done
+  for pid in $show_pid $xvfb_pid $pulse_pid; do kill "$pid" 2>/dev/null; done
   wait 2>/dev/null
   rm -rf "$work"
 }
@@ -42,7 +45,24 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
 export DISPLAY=":$(head -n 1 "$work/display")"
 
-"$fixture" "$work/show" && "$fixture" "$work/show-without-s3" S3.lws || exit 1
+# shellcheck source=/dev/null
+. "$(dirname "${BASH_SOURCE[0]}")/../support/wait_until.sh"
+# Its screen saver is on by default: the player sees it, to hold it off while the show plays.
+[ "$("$fixture" saver)" = on ] || fail "the display's screen saver is not seen"
+
+# A sound server of our own: private runtime and state directories, one null sink whose
+# monitor is recorded, no session bus, no real-time requests.
+mkdir -p "$work/home" "$work/run/pulse" "$work/state"
+chmod 700 "$work/run" "$work/run/pulse"
+export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" PULSE_RUNTIME_PATH="$work/run/pulse"
+export PULSE_STATE_PATH="$work/state" PULSE_SERVER="unix:$work/run/pulse/native"
+pulseaudio --daemonize=no --exit-idle-time=-1 -n --use-pid-file=no --realtime=no --high-priority=no \
+  --disallow-module-loading=no --log-target=stderr --load="module-native-protocol-unix auth-anonymous=1" \
+  --load="module-null-sink sink_name=e2e rate=44100 channels=2" 2>"$work/pulse.log" &
+pulse_pid=$!
+wait_until 15 pactl info >/dev/null 2>&1 || { echo "the sound server did not start"; cat "$work/pulse.log"; exit 1; }
+
+"$fixture" show "$work/show" && "$fixture" show "$work/show-without-s3" S3.lws || exit 1
 
 # Starts the show in DIR, with any options after it, and waits for its window.
 start_show() {
@@ -87,7 +107,26 @@ press_expecting() {
   expect_geometry "after $1" "$2"
 }
 
-for key in q Q x X Escape; do
+has_stream() { [ -n "$(pactl list short sink-inputs 2>/dev/null)" ]; }
+no_stream() { ! has_stream; }
+parec -d e2e.monitor --format=s16le --rate=44100 --channels=2 >"$work/record.raw" 2>>"$work/pulse.log" &
+recorder=$!
+if start_show "$work/show"; then
+  wait_until 30 has_stream || fail "no stream appeared on the sound server while the show played"
+  pactl list sink-inputs | grep -q 'application.name = "Tessarine"' || fail "the stream is not the show's"
+  sleep 2
+  press q
+  expect_exit "with music"
+  wait_until 10 no_stream || fail "the stream outlived the program"
+  grep -E 'ALSA lib|libout123|mpg123' "$work/stdout" "$work/stderr" && fail "the sound libraries printed"
+fi
+kill "$recorder" 2>/dev/null
+wait "$recorder" 2>/dev/null
+tone=$("$fixture" measure "$work/record.raw")
+# The tone is written at 50%: far less means silence, or another pitch, rate or byte order.
+[ "${tone:-0}" -ge 35 ] || fail "the sound server did not hear the 440 Hz tone (${tone:-no}% of full scale)"
+
+for key in Q x X Escape; do
   start_show "$work/show" || continue
   sleep 0.5
   press "$key"
