@@ -55,8 +55,6 @@ TEST(FramePlan, AStretchHasAFrameEveryStepMomentsComeInTheirOrder) {
   EXPECT_DOUBLE_EQ(plan.times.back(), 0.7);
   // Without --to, to the end of the show: 0 to 6 s at 2 frames a second.
   EXPECT_EQ(planFrames(stretch(2, 0, std::nullopt), 6).times.size(), 13u);
-  // A stretch of no length is one frame.
-  EXPECT_EQ(planFrames(stretch(30, 6, 6.0), 6).times, (std::vector<double>{6}));
 
   CaptureOptions moments;
   moments.moments = {3, 0.25, 6};
@@ -71,7 +69,6 @@ TEST(FramePlan, TimesPastTheEndOfTheShowAreRefused) {
   EXPECT_EQ(planFrames(moments, 6).error, "--at 6.5 is past the end of the show at 6 s");
   EXPECT_TRUE(planFrames(moments, 6).times.empty());
   EXPECT_EQ(planFrames(stretch(30, 0, 7.0), 6).error, "--to 7 is past the end of the show at 6 s");
-  EXPECT_EQ(planFrames(stretch(30, 8, std::nullopt), 6).error, "--from 8 is past the end of the show at 6 s");
   // A million frames and one: 1000 frames a second for 1000 s.
   EXPECT_NE(planFrames(stretch(1000, 0, std::nullopt), 1000).error.find("more than 1000000 frames"),
             std::string::npos);
