@@ -114,30 +114,6 @@ TEST_F(MeshGlTest, TexturedFacesShowTheImageRowsByPointIndex) {
   }
 }
 
-TEST_F(MeshGlTest, DrawLeavesItsTextureBoundAndTheLastFacesNormalAndCoordinate) {
-  formats::ObjectData tilt = testing::triangleObject();
-  tilt.points.push_back({4, 0, -3});
-  tilt.uvs.push_back({0.75f, 0.5f});
-  tilt.polygons.push_back({1, 0, 3});  // normal (0.6, 0, 0.8), worked by hand
-  dir_.write("mesh.tga", formats::writeTga(stripeImage()));
-  dir_.write("mesh.lwo", formats::writeLwo2(tilt));
-  Mesh mesh("mesh.lwo", dir_.str());
-  glBindTexture(GL_TEXTURE_2D, 0);
-  draw(mesh);
-  GLfloat state[7] = {};  // the normal, then the texture coordinate
-  glGetFloatv(GL_CURRENT_NORMAL, state);
-  glGetFloatv(GL_CURRENT_TEXTURE_COORDS, state + 3);
-  const float expected[] = {0.6f, 0, 0.8f, 0.75f, 0.5f};
-  for (int i = 0; i < 5; ++i) EXPECT_NEAR(state[i], expected[i], 1e-6) << i;
-  GLint bound = 0;
-  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-  EXPECT_EQ(static_cast<unsigned>(bound), mesh.texture().id());
-  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-  // An image the texture refuses ends the load.
-  dir_.write("mesh.tga", formats::writeTga({.width = 2, .height = 1, .bitsPerPixel = 16, .pixels = {0, 0, 0, 0}}));
-  EXPECT_EQ(messageOf([&] { Mesh("mesh.lwo", dir_.str()); }), "Unrecognized Image");
-}
-
 TEST_F(MeshGlTest, TexturesBuildTheMipmapChainWithItsFiltersAndPriority) {
   // 100 x 60 is no power of two on either side: GLU scales it before building the chain.
   Texture texture(imageOf(100, 60, 24, std::vector<unsigned char>(100 * 60 * 3, 0x40)), 0.5f);
