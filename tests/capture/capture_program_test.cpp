@@ -2,13 +2,11 @@
 // arguments and missing files, a stretch of numbered PNG files, the same bytes on every
 // run, and a video with the music when ffmpeg is there.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <iterator>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,17 +14,12 @@
 #include "capture/show_capture.h"
 #include "capture/video_encoder.h"
 #include "capture_fixture.h"
+#include "support/program_run.h"
 
 namespace tessarine::capture {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readFile(const fs::path& path) {
-  std::ostringstream bytes;
-  bytes << std::ifstream(path, std::ios::binary).rdbuf();
-  return bytes.str();
-}
 
 class CaptureProgramTest : public ::testing::Test {
  protected:
@@ -35,9 +28,9 @@ class CaptureProgramTest : public ::testing::Test {
   int run(const std::vector<std::string>& arguments, const std::string& environment = "") {
     std::string command = "cd '" + work_.str() + "' && " + environment + " '" + TESSARINE_CAPTURE_PROGRAM + "'";
     for (const std::string& a : arguments) command += " '" + a + "'";
-    const int status = std::system((command + " >/dev/null 2>'" + log_.str() + "/errors.txt'").c_str());
-    errors_ = readFile(log_.path() / "errors.txt");
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    testing::ProgramRun ran = testing::runProgram(command, log_.path());
+    errors_ = ran.err;
+    return ran.status;
   }
   std::vector<std::string> withData(std::vector<std::string> arguments) const {
     arguments.insert(arguments.begin(), {"--data", data_, "--size", "64x48"});
@@ -92,7 +85,7 @@ TEST_F(CaptureProgramTest, OneSecondAtThirtyFramesGivesThirtyOneFramesTheSameEve
     ASSERT_EQ(run({"--size", "64x48", "--fps", "30", "--from", "0", "--to", "1", "--out", "shots/%05d.png"}), 0)
         << errors_;
     EXPECT_EQ(std::distance(fs::directory_iterator(work_.path() / "shots"), fs::directory_iterator()), 31);
-    EXPECT_EQ(readFile(work_.path() / "shots/00015.png"), readFile(log_.path() / "own.png"));
+    EXPECT_EQ(testing::readFile(work_.path() / "shots/00015.png"), testing::readFile(log_.path() / "own.png"));
   }
   EXPECT_TRUE(fs::exists(work_.path() / "shots/00030.png"));
 }
@@ -116,7 +109,7 @@ TEST_F(CaptureProgramTest, AVideoHoldsThePicturesAndTheMusic) {
   const std::string probe = "ffprobe -v error -show_entries stream=codec_name,width,height,pix_fmt,nb_frames -of "
                             "compact=p=0:nk=0 '" + work_.str() + "/film/show.mp4' > '" + log_.str() + "/probe.txt'";
   ASSERT_EQ(std::system(probe.c_str()), 0);
-  const std::string streams = readFile(log_.path() / "probe.txt");
+  const std::string streams = testing::readFile(log_.path() / "probe.txt");
   EXPECT_NE(streams.find("codec_name=h264|width=64|height=48|pix_fmt=yuv420p|nb_frames=11"), std::string::npos)
       << streams;
   EXPECT_NE(streams.find("codec_name=aac"), std::string::npos) << streams;

@@ -1,14 +1,13 @@
 // The inspection tool run as a program on scenes it reads from a data directory.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <tuple>
 
 #include "support/scene_files.h"
+#include "support/program_run.h"
 #include "support/temp_dir.h"
 
 namespace tessarine::scene {
@@ -16,19 +15,9 @@ namespace {
 
 using namespace tessarine::testing;
 
-struct ToolRun {
-  int status = -1;
-  std::string out, err;
-};
-
-// Runs the tool with `arguments` (already quoted for the shell) and collects both streams.
-ToolRun inspect(const TempDir& dir, const std::string& arguments) {
-  std::string command = "'" TESSARINE_INSPECT "' " + arguments + " >'" + dir.str() + "/out' 2>'" + dir.str() + "/err'";
-  const int raw = std::system(command.c_str());
-  std::ostringstream out, err;
-  out << std::ifstream(dir.path() / "out").rdbuf();
-  err << std::ifstream(dir.path() / "err").rdbuf();
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, out.str(), err.str()};
+// Runs the tool with `arguments` (already quoted for the shell).
+ProgramRun inspect(const TempDir& dir, const std::string& arguments) {
+  return runProgram("'" TESSARINE_INSPECT "' " + arguments, dir.path());
 }
 
 TEST(InspectTest, FailuresAndBadArgumentsPrintOneLineAndNoDocument) {
@@ -50,7 +39,7 @@ TEST(InspectTest, FailuresAndBadArgumentsPrintOneLineAndNoDocument) {
       {"--near 0 a.lws", 2, "--near: expected a number above 0, not \"0\"" + usage},
       {"--verbose a.lws", 2, "The following argument was not expected: --verbose" + usage}};
   for (const auto& c : cases) {
-    ToolRun run = inspect(dir, c.arguments);
+    ProgramRun run = inspect(dir, c.arguments);
     EXPECT_EQ(std::tuple(run.status, run.err, run.out),
               std::tuple(c.status, dir.expand("tessarine-inspect: " + c.message + "\n"), ""));
   }
@@ -65,7 +54,7 @@ TEST(InspectTest, DocumentOfAScenePlacesItsItemsAndStaysValidJson) {
   formats::LwsScene lws{.objects = {object(name, motion({{.z = 1}, {.x = 2, .z = 1, .frame = 30}}))}};
   lws.camera.motion = still({});
   dir.write("one.lws", formats::writeLws(lws));
-  ToolRun run = inspect(dir, "--data '" + dir.str() + "' --at 0.5 one.lws");
+  ProgramRun run = inspect(dir, "--data '" + dir.str() + "' --at 0.5 one.lws");
   ASSERT_EQ(run.status, 0) << run.err;
   const nlohmann::json document = nlohmann::json::parse(run.out);
   EXPECT_EQ(document["meshes"][0]["name"], "sq\uFFFD\uFFFD.lwo");

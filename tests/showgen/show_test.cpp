@@ -14,6 +14,7 @@
 #include "capture/show_capture.h"
 #include "scene/scene.h"
 #include "showgen/storyboard.h"
+#include "support/program_run.h"
 #include "support/temp_dir.h"
 #include "timeline/timeline.h"
 
@@ -22,11 +23,6 @@ namespace {
 
 // Polygons the software renderer can draw every frame at a watchable rate.
 constexpr std::size_t kMaxPolygonsPerFrame = 40000;
-
-std::string slurp(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // The show the build generated.
 const std::filesystem::path kShowData = TESSARINE_SHOW_DATA;
@@ -89,7 +85,7 @@ TEST_F(GeneratedShow, EveryRunWritesTheSameBytes) {
   testing::TempDir again;
   buildShow().writeTo(again.str());
   for (const auto& entry : std::filesystem::directory_iterator(kShowData)) {
-    EXPECT_EQ(slurp(entry.path()), slurp(again.path() / entry.path().filename())) << entry.path().filename();
+    EXPECT_EQ(testing::readFile(entry.path()), testing::readFile(again.path() / entry.path().filename())) << entry.path().filename();
   }
 }
 

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "support/error_message.h"
+#include "support/program_run.h"
 #include "support/temp_dir.h"
 #include "synth/effects.h"
 #include "synth/loudness.h"
@@ -66,10 +67,7 @@ TEST(Mp3Test, RoundTripThroughAnIndependentDecoder) {
   const std::string path = dir.write("THREE.mp3", "old contents"), again = (dir.path() / "again.mp3").string();
   writeMp3(path, audio);
   writeMp3(again, audio);
-  auto bytesOf = [](const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  };
+  auto bytesOf = [](const std::string& file) { return tessarine::testing::readFile(file); };
   const std::string bytes = bytesOf(path);
   EXPECT_EQ(bytes, bytesOf(again));
   // It opens on an MPEG-1 Layer III frame sync, with no tag before or after.

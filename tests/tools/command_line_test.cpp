@@ -1,14 +1,13 @@
 // Every program answers --help and --version on standard output with status 0, before it
 // opens a window or reads a file, and refuses an unknown option in one shape (status 2).
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
+#include "support/program_run.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -20,11 +19,8 @@ TEST(CommandLineTest, EveryProgramAnswersHelpAndVersionAndRefusesTheSameWay) {
     // Status, standard output and standard error, run without a display, so that a
     // program that opened a window would fail.
     auto run = [&](const std::string& argument) {
-      const int raw = std::system(("cd '" + dir.str() + "' && env -u DISPLAY '" + program + "' " + argument + " >out 2>err").c_str());
-      std::ostringstream out, err;
-      out << std::ifstream(dir.path() / "out").rdbuf();
-      err << std::ifstream(dir.path() / "err").rdbuf();
-      return std::tuple{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, out.str(), err.str()};
+      auto [status, out, err] = tessarine::testing::runProgram("cd '" + dir.str() + "' && env -u DISPLAY '" + program + "' " + argument, dir.path());
+      return std::tuple{status, out, err};
     };
     auto [helpStatus, help, helpErr] = run("--help");
     EXPECT_EQ(helpStatus, 0) << name;
