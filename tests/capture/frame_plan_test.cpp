@@ -40,38 +40,19 @@ CaptureOptions stretch(double fps, double from, std::optional<double> to) {
   return o;
 }
 
-TEST(FramePlan, AStretchHasAFrameEveryStepMomentsComeInTheirOrder) {
-  // 0 to 1 s at 30: frames at 0, 1/30, ..., 30/30, both ends included.
-  FramePlan plan = planFrames(stretch(30, 0, 1.0), 6);
-  ASSERT_TRUE(plan.error.empty()) << plan.error;
-  ASSERT_EQ(plan.times.size(), 31u);
-  EXPECT_EQ(plan.times[0], 0);
-  EXPECT_DOUBLE_EQ(plan.times[15], 0.5);
-  EXPECT_DOUBLE_EQ(plan.times[30], 1.0);
-  EXPECT_EQ(plan.numbers.back(), 30);
-  // Frames keep their numbers in the whole show: 0.5 s at 10 frames a second is frame 5.
-  plan = planFrames(stretch(10, 0.5, 0.75), 6);
+// Stretches and past-the-end moments are checked through the program; here the numbers.
+TEST(FramePlan, FramesKeepTheirNumbersInTheShowMomentsTheirOrder) {
+  // 0.5 s at 10 frames a second is frame 5 of the whole show.
+  FramePlan plan = planFrames(stretch(10, 0.5, 0.75), 6);
   EXPECT_EQ(plan.numbers, (std::vector<int>{5, 6, 7}));
   EXPECT_DOUBLE_EQ(plan.times.back(), 0.7);
-  // Without --to, to the end of the show: 0 to 6 s at 2 frames a second.
-  EXPECT_EQ(planFrames(stretch(2, 0, std::nullopt), 6).times.size(), 13u);
-
   CaptureOptions moments;
   moments.moments = {3, 0.25, 6};
   plan = planFrames(moments, 6);
   EXPECT_EQ(plan.times, (std::vector<double>{3, 0.25, 6}));
   EXPECT_EQ(plan.numbers, (std::vector<int>{0, 1, 2}));
-}
-
-TEST(FramePlan, TimesPastTheEndOfTheShowAreRefused) {
-  CaptureOptions moments;
-  moments.moments = {1, 6.5};
-  EXPECT_EQ(planFrames(moments, 6).error, "--at 6.5 is past the end of the show at 6 s");
-  EXPECT_TRUE(planFrames(moments, 6).times.empty());
-  EXPECT_EQ(planFrames(stretch(30, 0, 7.0), 6).error, "--to 7 is past the end of the show at 6 s");
   // A million frames and one: 1000 frames a second for 1000 s.
-  EXPECT_NE(planFrames(stretch(1000, 0, std::nullopt), 1000).error.find("more than 1000000 frames"),
-            std::string::npos);
+  EXPECT_NE(planFrames(stretch(1000, 0, std::nullopt), 1000).error.find("more than 1000000 frames"), std::string::npos);
 }
 
 }  // namespace
