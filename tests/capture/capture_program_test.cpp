@@ -47,7 +47,6 @@ TEST_F(CaptureProgramTest, BadArgumentsAreNamedWithTheirValueAndGiveStatusTwo) {
   const std::string kFps = "--fps: expected a rate above 0 and up to 1000, not ";
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{}, "nothing to write: give --out PATTERN, --video FILE or both"},
-      {{"--wobble", "--out", "%d.png"}, "The following argument was not expected: --wobble"},
       {{"show", "shots", "--out", "%d.png"}, "The following argument was not expected: shots"},
       {{"--out", "shot.png"}, "--out: \"shot.png\" holds no frame number such as %05d"},
       {{"--size", "0x5", "--out", "%d.png"}, kSize + "\"0x5\""},

@@ -31,11 +31,9 @@ TEST(RaisePriorityTest, GoesAsFarAsAllowedAndFailsOnlyOnARealRefusal) {
   } cases[] = {
       {"granted at once", 0, 0, 0, 19, 0, true, {-10}},
       {"already there or higher", -10, 0, 0, 19, 0, true, {}},
-      {"-1 is a valid nice level", -1, 0, 0, 19, 0, true, {-10}},
       {"ordinary user, limit at the current level", 5, 0, EACCES, 5, 0, true, {-10}},
       {"ordinary user, limit allows -5", 0, 0, EPERM, -5, 0, true, {-10, -5}},
       {"limit beyond the target is not used", 0, 0, EPERM, -20, 0, true, {-10, -10}},
-      {"limit unknown", 0, 0, EPERM, kUnknownLimit, 0, true, {-10}},
       {"second attempt lacks privilege too", 0, 0, EACCES, -5, EPERM, true, {-10, -5}},
       {"reading the level fails", -1, ESRCH, 0, 19, 0, false, {}},
       {"refused for another reason", 0, 0, EINVAL, 19, 0, false, {-10}},

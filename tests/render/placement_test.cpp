@@ -1,4 +1,4 @@
-// Where items stand: modelview matrices of objects, lights and the camera's view, from
+// Where items stand: modelview matrices of objects and the camera's view, from
 // scene files written with the format writer, against matrices worked out by hand.
 #include "render/placement.h"
 
@@ -54,7 +54,6 @@ LwsScene withCamera(LwsMotion camera, std::vector<LwsObject> objects) {
 struct Case {
   const char* what;
   LwsScene scene;
-  bool light = false;  // the first light is placed, else the last object
   double seconds = 0;
   std::array<float, 3> shake{};
   Matrix expected;
@@ -65,31 +64,28 @@ TEST(PlacementTest, ItemsStandWhereTheyWereWorkedOutByHand) {
   halfway.objects[0].motion[1].values[0] = 3;
   halfway.objects[0].motion[1].frame = 30;
   halfway.objects[0].motion[1].linear = true;
-  LwsScene lit = withCamera(at(0, 0, 0), {null(at(5, 0, 0, 90))});
-  lit.lights.push_back({.motion = at(0, 1, 0), .parent = 0});
   LwsScene hanging = withCamera(at(0, 0, 2), {null(at(5, 0, 0, 90)), null(at(0, 0, 0))});
   hanging.camera.parent = 0;
   LwsScene deep = withCamera(at(0, 0, 0), {null(at(1, 0, 0))});
   for (std::uint32_t i = 1; i < 5000; ++i) deep.objects.push_back(null(at(1, 0, 0), i - 1));
 
   const Case cases[] = {
-      {"object at (1, 2, 3) seen from the origin", withCamera(at(0, 0, 0), {null(at(1, 2, 3))}), false, 0, {},
+      {"object at (1, 2, 3) seen from the origin", withCamera(at(0, 0, 0), {null(at(1, 2, 3))}), 0, {},
        withTranslation(kMirror, 1, 2, -3)},
       {"camera turned by heading 90 rotates before it translates", withCamera(at(2, 0, 0, 90), {null(at(0, 0, 0))}),
        false, 0, {}, withTranslation(kCameraTurned, 0, 0, 2)},
       {"child of a parent turned by 90 at (5, 0, 0)",
-       withCamera(at(0, 0, 0), {null(at(5, 0, 0, 90)), null(at(0, 0, 1), 0)}), false, 0, {},
+       withCamera(at(0, 0, 0), {null(at(5, 0, 0, 90)), null(at(0, 0, 1), 0)}), 0, {},
        withTranslation(kItemTurned, 6, 0, 0)},
       {"a parent that comes after its child in the file",
-       withCamera(at(0, 0, 0), {null(at(0, 0, 1), 1), null(at(5, 0, 0, 90))}), false, 0, {},
+       withCamera(at(0, 0, 0), {null(at(0, 0, 1), 1), null(at(5, 0, 0, 90))}), 0, {},
        withTranslation(kItemTurned, 5, 0, 0)},
-      {"camera hanging from a turned parent", hanging, false, 0, {}, withTranslation(kCameraTurned, 2, 0, 5)},
-      {"shake moves the view before the camera turns", withCamera(at(0, 0, 0, 90), {null(at(0, 0, 0))}), false, 0,
+      {"camera hanging from a turned parent", hanging, 0, {}, withTranslation(kCameraTurned, 2, 0, 5)},
+      {"shake moves the view before the camera turns", withCamera(at(0, 0, 0, 90), {null(at(0, 0, 0))}), 0,
        {1, 2, 3}, withTranslation(kCameraTurned, 1, 2, -3)},
-      {"light hanging from a turned parent at (5, 0, 0)", lit, true, 0, {}, withTranslation(kItemTurned, 5, 1, 0)},
-      {"half a second is frame 15 at 30 frames a second", halfway, false, 0.5, {},
+      {"half a second is frame 15 at 30 frames a second", halfway, 0.5, {},
        withTranslation(kMirror, 1.5f, 0, 0)},
-      {"a chain of five thousand parents", deep, false, 0, {}, withTranslation(kMirror, 5000, 0, 0)},
+      {"a chain of five thousand parents", deep, 0, {}, withTranslation(kMirror, 5000, 0, 0)},
   };
   testing::TempDir dir;
   scene::DemoContext context(dir.str());
@@ -100,8 +96,7 @@ TEST(PlacementTest, ItemsStandWhereTheyWereWorkedOutByHand) {
     scene::Scene scene(context, "place.lws", 1.0f);
     scene.shakeOffset = c.shake;
     placement.update(scene, c.seconds);
-    const anim::Matrix4 actual = c.light ? placement.lightModelview(scene.lights.front(), c.seconds)
-                                         : placement.objectModelview(scene.objects.size() - 1);
+    const anim::Matrix4 actual = placement.objectModelview(scene.objects.size() - 1);
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(actual.m[i], c.expected[i], 1e-5f * std::max(1.0f, std::abs(c.expected[i]))) << i;
   }
 }
