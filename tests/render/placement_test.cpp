@@ -73,7 +73,7 @@ TEST(PlacementTest, ItemsStandWhereTheyWereWorkedOutByHand) {
       {"object at (1, 2, 3) seen from the origin", withCamera(at(0, 0, 0), {null(at(1, 2, 3))}), 0, {},
        withTranslation(kMirror, 1, 2, -3)},
       {"camera turned by heading 90 rotates before it translates", withCamera(at(2, 0, 0, 90), {null(at(0, 0, 0))}),
-       false, 0, {}, withTranslation(kCameraTurned, 0, 0, 2)},
+       0, {}, withTranslation(kCameraTurned, 0, 0, 2)},
       {"child of a parent turned by 90 at (5, 0, 0)",
        withCamera(at(0, 0, 0), {null(at(5, 0, 0, 90)), null(at(0, 0, 1), 0)}), 0, {},
        withTranslation(kItemTurned, 6, 0, 0)},
