@@ -154,16 +154,6 @@ TEST_F(SceneReaderTest, ReadsEverySettingAndItemOfAFullScene) {
   EXPECT_EQ(scene.camera.motion->keys()[0].values[anim::kPositionZ], -10.0f);
 }
 
-TEST_F(SceneReaderTest, SettingsTheFileLeavesOutAreUnset) {
-  Scene bare = read("LWSC\n1\nFramesPerSecond 25\n" + kCamera);
-  EXPECT_FALSE(bare.firstFrame || bare.lastFrame || bare.ambientColor || bare.ambientIntensity || bare.fogColor ||
-               bare.backdropColor || bare.fogMinDistance || bare.fogMaxDistance || bare.shakeEnvelope);
-  EXPECT_EQ(std::tuple(bare.startTime, bare.endTime, bare.shakeAmplitude), std::tuple(0.0, 0.0, 0.0f));
-  // A missing last frame is the first: the scene lasts no time but starts where it should.
-  Scene first = read("LWSC\n1\nFirstFrame 60\nFramesPerSecond 30\n" + kCamera, "first.lws");
-  EXPECT_EQ(std::tuple(first.startTime, first.endTime), std::tuple(2.0, 2.0));
-}
-
 TEST_F(SceneReaderTest, ParentsAreFoundWhereverListedAndLightsTakeTheGlLightsInFileOrder) {
   // Object 0 hangs from object 1, listed after it; the first light from object 0.
   formats::LwsScene s{.objects = {object("", still({})), object("", still({}))}, .camera = {.motion = still({})}};
