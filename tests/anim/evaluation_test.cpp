@@ -95,9 +95,6 @@ TEST(InterpolationTest, KeyFramesGiveTheKeyValuesExactlyAndKeysMadeInMemoryAreVa
   // t = 1 on the span that ends at a key: no rounding may creep in through the tangents.
   Envelope envelope(keysOf({{0, 0.1f}, {7, 0.3f, 0.2f}, {19, -0.7f, 0, 0.4f}, {40, 1.9f, 0, 0, -0.3f}}).first, kFps);
   for (const EnvelopeKey& key : envelope.keys()) EXPECT_EQ(envelope.evaluate(static_cast<float>(key.frame)), key.value);
-  // valueAt takes seconds, converted with the section's own frame rate.
-  EXPECT_FLOAT_EQ(Envelope(keysOf({{0, 0}, {30, 30, 0, 0, 0, 1}}).first, 60).valueAt(0.25), 15);
-  EXPECT_FLOAT_EQ(Motion(keysOf({{0, 0}, {30, 30, 0, 0, 0, 1}}).second, 60).valueAt(0.25)[kPositionX], 15);
 
   const std::pair<std::vector<Key>, std::string> refusals[] = {
       {{}, " without keys"},

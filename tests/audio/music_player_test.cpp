@@ -151,7 +151,6 @@ TEST(MusicPlayerTest, UnplayableFileOrNoDeviceGivesASilentPlayer) {
   for (std::size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>(i * 2654435761u >> 13);
   const std::tuple<const char*, std::string, Device> cases[] = {
       {"missing file", (dir.path() / "THREE.mp3").string(), Device::Opens},
-      {"empty file", dir.write("empty.mp3", ""), Device::Opens},
       {"scrambled bytes", dir.write("noise.mp3", noise), Device::Opens},
       {"a directory", dir.str(), Device::Opens},
       {"only the first bytes of a frame", dir.write("short.mp3", good.substr(0, 3)), Device::Opens},

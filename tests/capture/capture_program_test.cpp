@@ -43,15 +43,13 @@ class CaptureProgramTest : public ::testing::Test {
 };
 
 TEST_F(CaptureProgramTest, BadArgumentsAreNamedWithTheirValueAndGiveStatusTwo) {
-  const std::string kSize = "--size: expected WIDTHxHEIGHT, each 1 to 8192, not ";
-  const std::string kFps = "--fps: expected a rate above 0 and up to 1000, not ";
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{}, "nothing to write: give --out PATTERN, --video FILE or both"},
       {{"show", "shots", "--out", "%d.png"}, "The following argument was not expected: shots"},
       {{"--out", "shot.png"}, "--out: \"shot.png\" holds no frame number such as %05d"},
-      {{"--size", "0x5", "--out", "%d.png"}, kSize + "\"0x5\""},
+      {{"--size", "0x5", "--out", "%d.png"}, "--size: expected WIDTHxHEIGHT, each 1 to 8192, not \"0x5\""},
       {{"--at", "abc", "--out", "%d.png"}, "--at: expected seconds from 0 up, not \"abc\""},
-      {{"--fps", "-1", "--out", "%d.png"}, kFps + "\"-1\""},
+      {{"--fps", "-1", "--out", "%d.png"}, "--fps: expected a rate above 0 and up to 1000, not \"-1\""},
       {{"--from", "2", "--to", "1", "--out", "%d.png"}, "--to comes before --from"},
       {{"--at", "1", "--fps", "30", "--out", "%d.png"}, "--at cannot be combined with --fps, --from or --to"},
       {{"--at", "1", "--video", "show.mp4"}, "--video needs a stretch of frames, not --at"},

@@ -45,7 +45,6 @@ TEST(FramePlan, FramesKeepTheirNumbersInTheShowMomentsTheirOrder) {
   // 0.5 s at 10 frames a second is frame 5 of the whole show.
   FramePlan plan = planFrames(stretch(10, 0.5, 0.75), 6);
   EXPECT_EQ(plan.numbers, (std::vector<int>{5, 6, 7}));
-  EXPECT_DOUBLE_EQ(plan.times.back(), 0.7);
   CaptureOptions moments;
   moments.moments = {3, 0.25, 6};
   plan = planFrames(moments, 6);

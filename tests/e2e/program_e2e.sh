@@ -139,10 +139,6 @@ if start_show "$work/show"; then
   press_expecting w "$kWindow"
   press_expecting f "$kFullScreen"
   press_expecting W "$kWindow"
-  # Moved and resized by hand, W puts it back.
-  xdotool windowsize "$window" 300 200 windowmove "$window" 100 100
-  press_expecting w "$kWindow"
-  press_expecting F "$kFullScreen"
   # Hidden, the show draws nothing but lives on; shown again, it goes on and still quits.
   xdotool windowunmap --sync "$window"
   sleep 0.5

@@ -8,7 +8,6 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
-#include <limits>
 #include <memory>
 #include <numbers>
 #include <optional>
@@ -126,14 +125,6 @@ TEST_F(RendererTest, ActivationSetsWhatHoldsWhileTheSceneRunsAndLeavesTheRest) {
   EXPECT_EQ(floats(GL_FOG_START)[0], 5);
   EXPECT_EQ(floats(GL_FOG_END)[0], 50);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-TEST(SpotCutOffTest, KeepsConeAnglesWhereOpenGLAcceptsThem) {
-  const std::pair<float, float> cases[] = {
-      {30, 30}, {0, 0}, {90, 90}, {90.5f, 90}, {120, 90}, {180, 90}, {-5, 0},
-      {std::numeric_limits<float>::quiet_NaN(), 90}, {std::numeric_limits<float>::infinity(), 90},
-  };
-  for (const auto& [cone, cutOff] : cases) EXPECT_EQ(spotCutOff(cone), cutOff) << "cone " << cone;
 }
 
 TEST(ProjectionTest, FieldOfViewFromTheZoomFarPlaneFromTheFogEnd) {
