@@ -9,10 +9,12 @@
 #include "capture/png_file.h"
 #include "capture/show_capture.h"
 #include "capture/video_encoder.h"
+#include "generated_show.h"
 #include "showgen/storyboard.h"
-#include "support/temp_dir.h"
 
 namespace {
+
+using tessarine::bench::showDirectory;
 
 using namespace tessarine;
 using Clock = std::chrono::steady_clock;
@@ -20,13 +22,6 @@ using Clock = std::chrono::steady_clock;
 constexpr int kWidth = 1280;
 constexpr int kHeight = 720;
 constexpr double kFramesPerSecond = 30;
-
-const testing::TempDir& showDirectory() {
-  static const testing::TempDir dir;
-  static const bool written = (showgen::buildShow().writeTo(dir.str()), true);
-  (void)written;
-  return dir;
-}
 
 double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 

@@ -13,10 +13,12 @@
 #include <vector>
 
 #include "capture/show_capture.h"
+#include "generated_show.h"
 #include "showgen/storyboard.h"
-#include "support/temp_dir.h"
 
 namespace {
+
+using tessarine::bench::showDirectory;
 
 using namespace tessarine;
 using Clock = std::chrono::steady_clock;
@@ -26,13 +28,6 @@ constexpr int kHeight = 1080;
 // Frames drawn per second of scene time: enough to find a slow second, few enough that
 // the whole show is timed in a couple of minutes.
 constexpr int kFramesPerSceneSecond = 6;
-
-const testing::TempDir& showDirectory() {
-  static const testing::TempDir dir;
-  static const bool written = (showgen::buildShow().writeTo(dir.str()), true);
-  (void)written;
-  return dir;
-}
 
 capture::ShowCapture& capture() {
   const char* other = std::getenv("TESSARINE_BENCH_DATA");

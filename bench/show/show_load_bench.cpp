@@ -5,17 +5,12 @@
 
 #include "headless/headless_gl.h"
 #include "show/show.h"
+#include "generated_show.h"
 #include "showgen/storyboard.h"
-#include "support/temp_dir.h"
 
 namespace {
 
-const tessarine::testing::TempDir& showDirectory() {
-  static const tessarine::testing::TempDir dir;
-  static const bool written = (tessarine::showgen::buildShow().writeTo(dir.str()), true);
-  (void)written;
-  return dir;
-}
+using tessarine::bench::showDirectory;
 
 // The whole load: scenes, meshes, textures.
 void BM_LoadShowWithTextures(benchmark::State& state) {
