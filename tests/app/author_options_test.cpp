@@ -19,7 +19,7 @@ TEST(AuthorOptionsTest, ChoosesTheStartOrSaysWhatWasExpected) {
   } cases[] = {
       {"", {}, {}, ""},
       {"-a --scene S4b --at 1.5", 4, 1.5, ""},
-      {"--author --scene S5.lws --watch", 5, {}, ""},
+      {"--author --scene 6 --watch", 5, {}, ""},
       {"--author --scene 7", {}, {}, "--scene 7: expected " + scenes},
       {"--author --at -0.5", {}, {}, "--at -0.5: expected seconds, a number from 0 up"},
       {"--scene S1", {}, {}, "--scene S1: expected --author with it"},
