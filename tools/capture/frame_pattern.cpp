@@ -43,7 +43,8 @@ std::optional<FramePattern> FramePattern::parse(std::string_view pattern, std::s
       ++end;
     }
     if (end == pattern.size() || kIntegerConversions.find(pattern[end]) == std::string_view::npos) {
-      error = "\"" + std::string(pattern) + "\" may hold only %d, %i or %u (with flags and a width) and %%";
+      // Appended piece by piece: GCC 12 misreads the chain of + here as an overlapping copy.
+      error.assign(1, '"').append(pattern).append("\" may hold only %d, %i or %u (with flags and a width) and %%");
       return std::nullopt;
     }
     if (found) {
