@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/author_session.h"
-#include "app/command_line.h"
+#include "app/player_options.h"
 #include "app/driver.h"
 #include "app/overlay.h"
 #include "app/window_rules.h"

@@ -1,4 +1,4 @@
-#include "app/command_line.h"
+#include "app/player_options.h"
 
 #include <optional>
 #include <string>
