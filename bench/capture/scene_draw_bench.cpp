@@ -4,6 +4,15 @@
 // per frame, which other work on the machine does not inflate as much. The pixels are
 // never read back, as in the player. TESSARINE_BENCH_DATA names another data directory
 // to time instead of the generated show, to compare two versions of it.
+//
+// "drawn/px" counts the pixels that passed the depth test per pixel of the screen, in the
+// median second: above 1, something is drawn and then drawn over. The full-screen layer
+// is the floor a scene stands on: one textured, lit, fogged, blended quad over the whole
+// screen, which is what every covered pixel of a scene costs at the least.
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <GL/glu.h>
 #include <benchmark/benchmark.h>
 #include <time.h>
 
@@ -62,12 +71,69 @@ void BM_DrawScene(benchmark::State& state) {
     }
     processTime = processSeconds() - processStart;
   }
+  // Outside the timing: a query may keep the rasteriser from testing depth early.
+  std::vector<double> drawn;
+  GLuint query = 0;
+  glGenQueries(1, &query);
+  for (int second = 0; second < wholeSeconds; ++second) {
+    glBeginQuery(GL_SAMPLES_PASSED, query);
+    show.drawScene(index, second + 0.5);
+    glEndQuery(GL_SAMPLES_PASSED);
+    GLuint passed = 0;
+    glGetQueryObjectuiv(query, GL_QUERY_RESULT, &passed);
+    drawn.push_back(static_cast<double>(passed) / (kWidth * kHeight));
+  }
+  glDeleteQueries(1, &query);
   std::sort(perSecond.begin(), perSecond.end());
+  std::sort(drawn.begin(), drawn.end());
   state.counters["median fps"] = perSecond[perSecond.size() / 2];
   state.counters["worst fps"] = perSecond.front();
   state.counters["cpu ms/frame"] = 1000 * processTime / (wholeSeconds * kFramesPerSceneSecond);
+  state.counters["drawn/px"] = drawn[drawn.size() / 2];
   state.SetLabel(showgen::sceneFile(index));
 }
 BENCHMARK(BM_DrawScene)->DenseRange(0, 5)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+// One quad over the whole screen in the player's render state, its 256x256 texture
+// magnified (the cheaper way to sample it), cleared and drawn as a frame is.
+void BM_FullScreenLayer(benchmark::State& state) {
+  capture();  // the context, in the player's render state
+  constexpr int kSide = 256;
+  std::vector<unsigned char> texels(kSide * kSide * 3);
+  for (std::size_t i = 0; i < texels.size(); ++i) texels[i] = static_cast<unsigned char>((i * 2654435761u) >> 13);
+  GLuint texture = 0;
+  glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+  gluBuild2DMipmaps(GL_TEXTURE_2D, 3, kSide, kSide, GL_BGR_EXT, GL_UNSIGNED_BYTE, texels.data());
+  glFogf(GL_FOG_START, 0);
+  glFogf(GL_FOG_END, 2);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  const double processStart = processSeconds();
+  for (auto _ : state) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // Clockwise seen from the eye, so the front face.
+    glBegin(GL_QUADS);
+    glNormal3f(0, 0, 1);
+    glTexCoord2f(0, 0);
+    glVertex3f(-1, -1, -0.5f);
+    glTexCoord2f(0, 0.25f);
+    glVertex3f(-1, 1, -0.5f);
+    glTexCoord2f(0.25f, 0.25f);
+    glVertex3f(1, 1, -0.5f);
+    glTexCoord2f(0.25f, 0);
+    glVertex3f(1, -1, -0.5f);
+    glEnd();
+    glFinish();
+  }
+  state.counters["cpu ms/frame"] = 1000 * (processSeconds() - processStart) / static_cast<double>(state.iterations());
+  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  glDeleteTextures(1, &texture);
+}
+BENCHMARK(BM_FullScreenLayer)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

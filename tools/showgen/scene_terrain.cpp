@@ -15,7 +15,7 @@ namespace {
 // along z from just above the ground, so a cell's depth shrinks on screen with the square
 // of its distance: square cells became rows a pixel or two high that the rasteriser
 // shades in whole blocks. Cells three times as long as they are wide keep the ridges'
-// outline across the view and cost a sixth less a frame, more where the mist has lifted.
+// outline across the view and cost a tenth less a frame, more where the mist has lifted.
 constexpr double kCellX = 6.4, kCellZ = 19.2;
 constexpr int kCellsX = 100, kCellsZ = 29;
 constexpr double kSizeX = kCellsX * kCellX, kSizeZ = kCellsZ * kCellZ;
