@@ -137,6 +137,7 @@ TEST_F(MeshGlTest, TexturesRefuseImagesTheyCannotUploadAndMoveTheirName) {
       {imageOf(16385, 1, 24, std::vector<unsigned char>(16385 * 3)), "Image larger than 16384 pixels on a side"},
       {imageOf(1, 16385, 24, std::vector<unsigned char>(16385 * 3)), "Image larger than 16384 pixels on a side"},
       {imageOf(2, 2, 24, std::vector<unsigned char>(11)), "Image holds fewer pixels than its size declares"},
+      {imageOf(16384, 16384, 24, std::vector<unsigned char>(11)), "Image holds fewer pixels than its size declares"},
       // GLU refuses an empty image; that is a failure, not a texture without pixels.
       {imageOf(0, 0, 24, {}), "I can't build the texture's mipmaps: "},
   };

@@ -174,6 +174,7 @@ TEST_F(SceneReaderTest, ParentsAreFoundWhereverListedAndLightsTakeTheGlLightsInF
   for (int i = 1; i < kDepth; ++i) chain += null("ParentObject " + std::to_string(i - 1) + "\n");
   for (int i = 1; i < kDepth; ++i) cycle += null("ParentObject " + std::to_string(i - 1) + "\n");
   EXPECT_EQ(read(chain + kCamera).objects.back().parentIndex, kDepth - 2);
+  EXPECT_EQ(read(kHeader + null() + kCamera).effectiveFogColor(), (Color4{0, 0, 0, 1})) << "fog named nowhere";
   EXPECT_EQ(messageOf([&] { read(cycle + kCamera); }),
             "Object 0 is its own ancestor through ParentObject in " + dir_.str() + "/s.lws");
 }
