@@ -14,6 +14,10 @@ constexpr std::size_t kFormattedSize = kMaxFieldWidth + 16;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Built by appending: GCC 12 misreads a literal + a temporary string as an overlapping copy
+// in optimised builds.
+std::string quoted(std::string_view text) { return std::string(1, '"').append(text).append(1, '"'); }
+
 }  // namespace
 
 std::optional<FramePattern> FramePattern::parse(std::string_view pattern, std::string& error) {
@@ -43,12 +47,11 @@ std::optional<FramePattern> FramePattern::parse(std::string_view pattern, std::s
       ++end;
     }
     if (end == pattern.size() || kIntegerConversions.find(pattern[end]) == std::string_view::npos) {
-      // Appended piece by piece: GCC 12 misreads the chain of + here as an overlapping copy.
-      error.assign(1, '"').append(pattern).append("\" may hold only %d, %i or %u (with flags and a width) and %%");
+      error = quoted(pattern) + " may hold only %d, %i or %u (with flags and a width) and %%";
       return std::nullopt;
     }
     if (found) {
-      error = "\"" + std::string(pattern) + "\" holds more than one frame number";
+      error = quoted(pattern) + " holds more than one frame number";
       return std::nullopt;
     }
     found = true;
@@ -57,7 +60,7 @@ std::optional<FramePattern> FramePattern::parse(std::string_view pattern, std::s
     i = end;
   }
   if (!found) {
-    error = "\"" + std::string(pattern) + "\" holds no frame number such as %05d";
+    error = quoted(pattern) + " holds no frame number such as %05d";
     return std::nullopt;
   }
   return result;

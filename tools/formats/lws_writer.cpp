@@ -75,7 +75,7 @@ void writeMotion(SceneText& out, const std::string& keyword, const LwsMotion& mo
   out.line("  " + std::to_string(motion.size()));
   for (const LwsMotionKey& key : motion) {
     std::string values = " ";
-    for (float v : key.values) values += " " + number(v);
+    for (float v : key.values) values.append(1, ' ').append(number(v));
     out.line(values);
     out.line(keyTail(key.frame, key.linear, key.tension, key.continuity, key.bias));
   }
