@@ -7,7 +7,11 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -102,20 +106,54 @@ TEST(RaisePriorityTest, AnOrdinaryUserIsNotRefused) {
 }
 
 // Real inotify events against the test's own clock, so nothing waits: a change is
-// reported once, half a second after the last write seen.
+// reported once, half a second after the last write seen. A directory removed, or
+// replaced by a rename, is looked for a few times a second; its return is a change.
 TEST(PlatformTest, ADirectoryWatchReportsOnceTheChangesHaveSettled) {
   tessarine::testing::TempDir dir;
   EXPECT_FALSE(DirectoryWatch(dir.str() + "/missing", 0.5).watching());
-  DirectoryWatch watch(dir.str(), 0.5);
+  const std::string data = dir.str() + "/Data";
+  dir.write("Data/S1.lws", "LWSC");
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> messages(std::tmpfile(), &std::fclose);
+  DirectoryWatch watch(data, 0.5, messages.get());
   ASSERT_TRUE(watch.watching());
   EXPECT_FALSE(watch.settled(10));  // nothing has changed
-  dir.write("S1.lws", "LWSC");
+  dir.write("Data/S1.lws", "LWSC");
   EXPECT_FALSE(watch.settled(20));  // seen now
-  dir.write("S1.lws", "LWSC\n1");
+  dir.write("Data/S1.lws", "LWSC\n1");
   EXPECT_FALSE(watch.settled(20.25));  // seen again, so it starts over
   EXPECT_FALSE(watch.settled(20.5));
   EXPECT_TRUE(watch.settled(20.75));
   EXPECT_FALSE(watch.settled(30));  // once
+  std::filesystem::remove_all(data);
+  EXPECT_FALSE(watch.settled(40));
+  EXPECT_FALSE(watch.settled(41));  // long settled, but there is nothing to read
+  dir.write("Data/S1.lws", "LWSC");
+  EXPECT_FALSE(watch.settled(41.1));  // not looked for again so soon
+  EXPECT_FALSE(watch.settled(41.3));
+  EXPECT_FALSE(watch.settled(41.7));
+  EXPECT_TRUE(watch.settled(41.8));
+  dir.write("New/S1.lws", "LWSC");
+  std::filesystem::rename(data, dir.str() + "/Old");
+  std::filesystem::rename(dir.str() + "/New", data);
+  EXPECT_FALSE(watch.settled(50));
+  EXPECT_TRUE(watch.settled(50.5));
+  dir.write("Old/S1.lws", "LWSC");  // no longer the one at the path
+  EXPECT_FALSE(watch.settled(55));
+  EXPECT_FALSE(watch.settled(55.5));
+  dir.write("Data/S2.lws", "LWSC");
+  EXPECT_FALSE(watch.settled(60));
+  EXPECT_TRUE(watch.settled(60.5));
+  std::filesystem::remove_all(data);
+  std::filesystem::create_directory_symlink("Data", data);  // a loop: it cannot be watched
+  EXPECT_FALSE(watch.settled(70));
+  EXPECT_FALSE(watch.watching());
+  std::string text(1024, '\0');
+  std::rewind(messages.get());
+  text.resize(std::fread(text.data(), 1, text.size(), messages.get()));
+  const std::string gone = "tessarine: --watch: {dir}/Data is gone; watching for it again\n";
+  const std::string back = "tessarine: --watch: watching {dir}/Data again\n";
+  EXPECT_EQ(text, dir.expand(gone + back + gone + back + gone +
+                             "tessarine: --watch: stopped watching {dir}/Data: Too many levels of symbolic links\n"));
 }
 
 }  // namespace
