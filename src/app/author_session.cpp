@@ -87,10 +87,8 @@ bool AuthorSession::reload(std::unique_ptr<show::Show>& show, FrameLoop& loop) {
     return false;
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-  const double showTime = loop.showTime();
   fresh->context().aspect = show->context().aspect;
-  loop.start(fresh->firstScene(), &fresh->timeline());
-  loop.seekShowTime(showTime);
+  loop.replace(fresh->firstScene(), fresh->timeline());
   // The old show goes only now, when nothing points into it any more.
   show = std::move(fresh);
   lastReload_ = format("loaded in %.3f s", seconds);

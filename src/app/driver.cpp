@@ -9,10 +9,7 @@
 namespace tessarine::app {
 
 void Driver::release() {
-  if (musicPlayer) {
-    musicPlayer->stop();
-    musicPlayer.reset();
-  }
+  frameLoop.reset();
   // The scenes go before the screen saver comes back; the meshes they shared go last.
   if (show) show->releaseScenes();
   guard.reset();

@@ -1,5 +1,5 @@
-// The program's one driver state: the platform and what it was asked for, the show, the
-// music player and the frame loop, and the fixed start-up that builds them.
+// The program's one driver state: the platform and what it was asked for, the show, and the
+// frame loop with its clock, the music; and the fixed start-up that builds them.
 #pragma once
 
 #include <cstdio>
@@ -10,7 +10,6 @@
 
 #include "app/frame_loop.h"
 #include "app/run_guard.h"
-#include "audio/music_player.h"
 #include "mesh/texture.h"
 #include "platform/platform.h"
 #include "show/play_list.h"
@@ -23,10 +22,9 @@ struct Driver {
   std::unique_ptr<platform::Platform> platform;
   std::unique_ptr<RunGuard> guard;
   std::unique_ptr<show::Show> show;
-  std::unique_ptr<audio::MusicPlayer> musicPlayer;
   std::unique_ptr<FrameLoop> frameLoop;
 
-  // Stops the music and deletes the player, releases the scenes, lets the screen saver
+  // Stops the music with the frame loop that holds it, releases the scenes, lets the screen saver
   // start again, then releases the mesh library with its textures. Any of them may be
   // absent after a failed start-up.
   void release();

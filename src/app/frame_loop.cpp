@@ -1,3 +1,6 @@
+// The frame loop's switching rules on one continuous show time: a switch carries over the
+// time by which the last frame overshot the old scene's end, so the picture never falls
+// behind the music; only the wrap starts the music again, at that overshoot.
 #include "app/frame_loop.h"
 
 #include <algorithm>
@@ -7,49 +10,40 @@
 
 namespace tessarine::app {
 
-FrameLoop::FrameLoop(Clock clock, std::int64_t frequency, FrameActions actions)
-    : clock_(std::move(clock)), frequency_(frequency), actions_(std::move(actions)) {}
+FrameLoop::FrameLoop(std::unique_ptr<ShowClock> clock, FrameActions actions)
+    : clock_(std::move(clock)), actions_(std::move(actions)) {}
 
-void FrameLoop::start(scene::Scene& first, const show::ShowTimeline* timeline) {
-  timeline_ = timeline;
+void FrameLoop::start(scene::Scene& first, const show::ShowTimeline& timeline) {
+  timeline_ = &timeline;
   firstScene_ = &first;
   currentScene_ = &first;
   currentIndex_ = 0;
-  rebase(first.startTime);
+  paused_ = false;
+  clock_->playFrom(0);
 }
 
-void FrameLoop::rebase(double sceneTime) {
-  timeOffset_ = sceneTime;
-  clockStart_ = clock_();
+void FrameLoop::replace(scene::Scene& first, const show::ShowTimeline& timeline) {
+  const double at = showTime();
+  timeline_ = &timeline;
+  firstScene_ = &first;
+  seekShowTime(at);
 }
 
-double FrameLoop::demoTime() const {
-  if (paused_) return timeOffset_;
-  const std::int64_t elapsed = clock_() - clockStart_;
-  return static_cast<double>(elapsed) / static_cast<double>(frequency_) + timeOffset_;
+double FrameLoop::passTime() const { return paused_ ? pausedAt_ : clock_->now(); }
+
+double FrameLoop::sceneTimeAt(double passTime) const {
+  return currentScene_->startTime + (passTime - timeline_->startOf(currentIndex_));
 }
 
-double FrameLoop::showTime() const {
-  if (timeline_ == nullptr || currentScene_ == nullptr) return 0;
-  return timeline_->startOf(currentIndex_) + (demoTime() - currentScene_->startTime);
-}
+double FrameLoop::demoTime() const { return currentScene_ == nullptr ? 0 : sceneTimeAt(passTime()); }
+
+double FrameLoop::showTime() const { return currentScene_ == nullptr ? 0 : passTime(); }
 
 void FrameLoop::onDisplay() {
   if (currentScene_ == nullptr) return;
-  // One switch at most, however long the previous frame took: no scene is ever skipped,
-  // and the time a frame overshot the old scene's end is dropped.
-  if (demoTime() > currentScene_->endTime) {
-    currentScene_ = currentScene_->next;
-    ++currentIndex_;
-    if (currentScene_ == nullptr) {
-      currentScene_ = firstScene_;
-      currentIndex_ = 0;
-      actions_.stopMusic();
-      actions_.playMusic();
-    }
-    actions_.activate(*currentScene_);
-    rebase(currentScene_->startTime);
-  }
+  // One switch at most, however long the previous frame took: no scene is ever skipped.
+  const double first = passTime();
+  if (sceneTimeAt(first) > currentScene_->endTime) advance(first);
   const double seconds = demoTime();
   if (paused_) {
     // The camera shake draws from rand(); the same seed for the same moment keeps a
@@ -60,18 +54,28 @@ void FrameLoop::onDisplay() {
   actions_.present();
 }
 
+void FrameLoop::advance(double passTime) {
+  currentScene_ = currentScene_->next;
+  ++currentIndex_;
+  if (currentScene_ == nullptr || currentIndex_ >= timeline_->sceneCount()) {
+    currentScene_ = firstScene_;
+    currentIndex_ = 0;
+    clock_->playFrom(std::max(0.0, passTime - timeline_->length()));
+  }
+  actions_.activate(*currentScene_);
+}
+
 void FrameLoop::pause() {
   if (paused_ || currentScene_ == nullptr) return;
-  timeOffset_ = demoTime();
+  pausedAt_ = clock_->now();
   paused_ = true;
-  actions_.pauseMusic();
+  clock_->stop();
 }
 
 void FrameLoop::resume() {
   if (!paused_) return;
   paused_ = false;
-  rebase(timeOffset_);
-  actions_.resumeMusic();
+  clock_->playFrom(pausedAt_);
 }
 
 scene::Scene& FrameLoop::sceneAt(std::size_t index) const {
@@ -89,8 +93,12 @@ void FrameLoop::seek(std::size_t index, double sceneTime) {
   currentScene_ = &scene;
   currentIndex_ = index;
   actions_.activate(scene);
-  rebase(sceneTime);
-  actions_.seekMusic(timeline_->startOf(index) + (sceneTime - scene.startTime));
+  const double at = timeline_->startOf(index) + (sceneTime - scene.startTime);
+  if (paused_) {
+    pausedAt_ = at;
+  } else {
+    clock_->playFrom(at);
+  }
 }
 
 void FrameLoop::seekShowTime(double seconds) {

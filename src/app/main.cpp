@@ -13,6 +13,7 @@
 #include "app/player_options.h"
 #include "app/driver.h"
 #include "app/overlay.h"
+#include "app/show_clock.h"
 #include "app/window_rules.h"
 #include "platform/clock.h"
 #include "platform/directory_watch.h"
@@ -45,11 +46,16 @@ double steadySeconds() {
   return static_cast<double>(platform::clockNow()) / static_cast<double>(platform::clockFrequency());
 }
 
-[[noreturn]] void quitDemo() {
+[[noreturn]] void endProgram(int status) {
   driver.release();
   // std::exit, not a return, so that a start-up error line still buffered is written.
-  std::exit(EXIT_SUCCESS);
+  std::exit(status);
 }
+
+[[noreturn]] void quitDemo() { endProgram(EXIT_SUCCESS); }
+
+// A show that cannot start has said why on its one line; its status says so to scripts.
+[[noreturn]] void failedStart() { endProgram(EXIT_FAILURE); }
 
 void enterFullScreen() {
   glutFullScreen();
@@ -111,8 +117,6 @@ app::FrameActions frameActions() {
   app::FrameActions actions;
   actions.activate = [](scene::Scene& scene) { render::activate(scene); };
   actions.render = [](scene::Scene& scene, float seconds) { render::render(scene, seconds); };
-  actions.stopMusic = [] { driver.musicPlayer->stop(); };
-  actions.playMusic = [] { driver.musicPlayer->play(); };
   actions.present = [] {
     if (author != nullptr) {
       author->frameDrawn(steadySeconds());
@@ -121,11 +125,6 @@ app::FrameActions frameActions() {
     glutSwapBuffers();
     glutPostRedisplay();
   };
-  if (author != nullptr) {
-    actions.seekMusic = [](double seconds) { driver.musicPlayer->playFrom(seconds); };
-    actions.pauseMusic = [] { driver.musicPlayer->pause(); };
-    actions.resumeMusic = [] { driver.musicPlayer->resume(); };
-  }
   return actions;
 }
 
@@ -142,7 +141,7 @@ int main(int argc, char** argv) {
   if (!options.window) enterFullScreen();
 
   driver.platform = platform::makeSystemPlatform();
-  app::startUp(driver, quitDemo, {.dataDirectory = options.show.dataDirectory});
+  app::startUp(driver, failedStart, {.dataDirectory = options.show.dataDirectory});
 
   glutDisplayFunc(onDisplay);
   glutReshapeFunc(onReshape);
@@ -163,10 +162,10 @@ int main(int argc, char** argv) {
   // Closing the window by the window manager leaves the same way as a quit key.
   glutCloseFunc(quitDemo);
 
-  driver.musicPlayer = std::make_unique<audio::MusicPlayer>(options.show.musicFile);
-  driver.musicPlayer->play();
-  driver.frameLoop = std::make_unique<app::FrameLoop>(platform::clockNow, platform::clockFrequency(), frameActions());
-  driver.frameLoop->start(driver.show->firstScene(), &driver.show->timeline());
+  // The picture follows the music as it is heard, from the frame loop's start on.
+  auto music = std::make_unique<app::MusicClock>(std::make_unique<audio::MusicPlayer>(options.show.musicFile));
+  driver.frameLoop = std::make_unique<app::FrameLoop>(std::move(music), frameActions());
+  driver.frameLoop->start(driver.show->firstScene(), driver.show->timeline());
   if (options.author.sceneIndex) {
     const std::size_t index = *options.author.sceneIndex;
     driver.frameLoop->seek(index, driver.show->scene(index).startTime + options.author.seconds.value_or(0));

@@ -1,9 +1,12 @@
-// Where the player's decoded samples go: the sound device in the program, memory in tests.
-// A sink is used from the player's own thread only, from open() to close().
+// Where the player's decoded samples go: the sound server or card in the program, memory in
+// tests. A sink is used from the player's own thread only, from open() to close(), and no
+// call of it waits longer than it is allowed to: the player must stay free to quit.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <span>
 
 namespace tessarine::audio {
@@ -11,31 +14,38 @@ namespace tessarine::audio {
 // Every sink receives interleaved signed 16-bit samples in host byte order.
 inline constexpr int kOutputChannels = 2;
 inline constexpr std::size_t kBytesPerSample = 2;
+inline constexpr std::size_t kBytesPerFrame = kOutputChannels * kBytesPerSample;
 
 class AudioSink {
  public:
   virtual ~AudioSink() = default;
 
-  // Gets the device ready for `rate` sample frames per second; false when there is no
-  // device, after which the player sends the sink nothing but close().
+  // Gets the output ready for `rate` sample frames per second, within a fraction of a
+  // second; false when there is no output now (the player may try again later with a new
+  // sink).
   virtual bool open(long rate) = 0;
-  // Plays `bytes`, waiting while the device's own buffer is full. The player hands over
-  // small pieces, so that a stop or a quit is never stuck behind a long wait. The sink may
-  // change the bytes in place (a device that swaps byte order does).
-  virtual void write(std::span<unsigned char> bytes) = 0;
-  // Forgets what the device still holds, so that a stop is heard at once.
+  // Takes whole sample frames from the front of `bytes`, as many as the output has room
+  // for, waiting at most `wait` for room. Returns the bytes taken (0: no room yet), or
+  // nothing once the output is lost: the sound server went away.
+  virtual std::optional<std::size_t> write(std::span<const unsigned char> bytes, std::chrono::milliseconds wait) = 0;
+  // Seconds from a sample frame written now to its being heard: what the output holds plus
+  // its device's own latency. Nothing while the output cannot tell (yet).
+  virtual std::optional<double> delay() = 0;
+  // Whether delay() ever tells: an output that cannot is followed by the wall clock.
+  virtual bool tellsDelay() const = 0;
+  // Forgets what the output holds, so that a stop is heard at once.
   virtual void drop() = 0;
-  // Stops the device and resumes it; the player writes nothing in between. A device may
-  // play out or drop the little it still holds (libout123 closes a live device on pause).
-  virtual void pause() {}
-  virtual void resume() {}
   // The music has run out: nothing more comes until the next play.
   virtual void finish() {}
-  // Releases the device; the sink is not opened again.
+  // Keeps the connection serviced while nothing is written; false once the output is lost.
+  virtual bool poll() { return true; }
+  // Releases the output at once, dropping what it holds; the sink is not opened again.
   virtual void close() = 0;
 };
 
-// The machine's sound output through libout123; plays nothing where there is none.
+// The machine's sound output: the sound server through its own client library, which tells
+// how late what is written will be heard; where no server answers, the sound card through
+// libout123, which cannot tell.
 std::unique_ptr<AudioSink> makeDeviceSink();
 
 }  // namespace tessarine::audio

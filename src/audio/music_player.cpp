@@ -1,13 +1,16 @@
-// The player's thread: it opens the file and the output, then decodes and plays in small
-// pieces while the main thread only flips requests under a lock.
+// The player's thread: it opens the file and an output, then decodes and plays in small
+// pieces, measuring after each how late the output says it will be heard; the main thread
+// only flips requests and reads that measure under a lock.
 #include "audio/music_player.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <climits>
 #include <cmath>
 #include <condition_variable>
 #include <cstdint>
+#include <limits>
 #include <mutex>
 #include <optional>
 #include <system_error>
@@ -18,62 +21,78 @@
 namespace tessarine::audio {
 namespace {
 
-// One MPEG-1 Layer III frame of stereo 16-bit samples (26 ms at 44.1 kHz): a stop or a
-// quit waits at most for this much to fit into the device.
+// One MPEG-1 Layer III frame of stereo 16-bit samples (26 ms at 44.1 kHz).
 constexpr std::size_t kSampleFramesPerPiece = 1152;
-constexpr std::size_t kPieceBytes = kSampleFramesPerPiece * kOutputChannels * kBytesPerSample;
-// Construction waits this long at most for the file and the device; a device that takes
-// longer leaves the show running while the music catches up.
-constexpr std::chrono::seconds kLongestOpenWait{10};
+constexpr std::size_t kPieceBytes = kSampleFramesPerPiece * kBytesPerFrame;
+// The longest the thread is away from its requests: a write waiting for room, or a rest.
+constexpr std::chrono::milliseconds kWriteWait{20};
+constexpr std::chrono::milliseconds kIdleWait{50};
+// An output that takes nothing for this long has stopped answering, and is given up.
+constexpr double kStallSeconds = 1.0;
+// How often a missing or lost output is looked for.
+constexpr double kRetrySeconds = 2.0;
+// Destruction waits this long for the thread; one still held by an output ends by itself.
+constexpr std::chrono::milliseconds kQuitWait{300};
+
+constexpr double kNever = std::numeric_limits<double>::infinity();
+
+// Where the listener is in the music: `position` at `stamp` of the clock, running on with
+// the clock when `runs`, but never past `limit`, the end of what the output was given.
+struct Heard {
+  double position = 0;
+  double stamp = 0;
+  double limit = kNever;
+  bool runs = true;
+
+  double at(double now) const { return runs ? std::min(position + (now - stamp), limit) : position; }
+};
 
 }  // namespace
 
-class MusicPlayer::Impl {
+double steadySeconds() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+class MusicPlayer::Impl : public std::enable_shared_from_this<Impl> {
  public:
-  Impl(std::string fileName, std::unique_ptr<AudioSink> sink)
-      : fileName_(std::move(fileName)), sink_(std::move(sink)) {
+  Impl(std::string fileName, SinkMaker makeSink, Clock clock, std::FILE* messages)
+      : fileName_(std::move(fileName)), makeSink_(std::move(makeSink)), clock_(std::move(clock)), messages_(messages) {}
+
+  void start() {
     try {
-      thread_ = std::thread([this] { run(); });
+      thread_ = std::thread([self = shared_from_this()] { self->run(); });
     } catch (const std::system_error&) {
-      return;  // no thread, no music
+      // No thread, no music: the position still runs on the clock.
     }
-    std::unique_lock lock(mutex_);
-    wake_.wait_for(lock, kLongestOpenWait, [this] { return ready_; });
   }
 
-  ~Impl() {
+  void quit() {
     {
       std::lock_guard lock(mutex_);
       quit_ = true;
     }
     wake_.notify_all();
-    if (thread_.joinable()) thread_.join();
-    // The thread is gone, so the output and the decoder are ours to release, in this
-    // order: what the device still holds is dropped so that closing it cannot wait on it.
-    if (sink_ != nullptr) {
-      if (outputOpen_) sink_->drop();
-      sink_->close();
+    if (!thread_.joinable()) return;
+    std::unique_lock lock(mutex_);
+    if (wake_.wait_for(lock, kQuitWait, [this] { return finished_; })) {
+      lock.unlock();
+      thread_.join();
+    } else {
+      // Held inside the output's library; it holds its own share of this state.
+      thread_.detach();
     }
-    decoder_.reset();
   }
-
-  Impl(const Impl&) = delete;
-  Impl& operator=(const Impl&) = delete;
 
   void playFrom(double seconds) {
     {
       std::lock_guard lock(mutex_);
       wantPlaying_ = true;
-      startAt_ = seconds;
       ++plays_;
-    }
-    wake_.notify_all();
-  }
-
-  void setPaused(bool paused) {
-    {
-      std::lock_guard lock(mutex_);
-      paused_ = paused;
+      startAt_ = seconds;
+      // Until the thread has begun it, the play runs on the clock, or stands where it
+      // begins when the output will say when it is heard.
+      heard_ = {seconds, clock_(), outputTellsDelay_ ? seconds : kNever, !outputTellsDelay_};
+      lastPosition_ = seconds;
     }
     wake_.notify_all();
   }
@@ -86,25 +105,175 @@ class MusicPlayer::Impl {
     wake_.notify_all();
   }
 
+  std::optional<double> position() {
+    std::lock_guard lock(mutex_);
+    if (!wantPlaying_) return std::nullopt;
+    lastPosition_ = std::max(lastPosition_, heard_.at(clock_()));
+    return lastPosition_;
+  }
+
  private:
+  // What the thread is doing with the current play.
+  struct Segment {
+    std::uint64_t play = 0;   // the play it carries out
+    double start = 0;         // seconds into the music where it began
+    std::uint64_t frames = 0; // sample frames given to the output since
+    bool decoding = false;    // false past the end of the music
+    std::size_t pieceBytes = 0, pieceDone = 0;
+    double lastProgress = 0;
+  };
+
   void run() {
     try {
       decoder_.emplace(fileName_);
-      outputOpen_ = sink_ != nullptr && decoder_->isOpen() && sink_->open(decoder_->rate());
     } catch (...) {
-      outputOpen_ = false;  // a sink that fails by throwing is a missing device
+      decoder_.reset();
     }
+    if (decoder_ && decoder_->isOpen()) playUntilQuit();
+    if (sink_ != nullptr) {
+      sink_->drop();
+      sink_->close();
+    }
+    sink_.reset();
+    decoder_.reset();
     {
       std::lock_guard lock(mutex_);
-      ready_ = true;
+      finished_ = true;
     }
     wake_.notify_all();
-    if (outputOpen_) {
-      playUntilQuit();
-    } else {
+  }
+
+  void playUntilQuit() {
+    Segment segment;
+    double nextAttempt = 0;
+    for (;;) {
+      bool wanted = false;
+      std::uint64_t play = 0;
+      {
+        std::lock_guard lock(mutex_);
+        if (quit_) return;
+        wanted = wantPlaying_;
+        play = plays_;
+      }
+      if (sink_ == nullptr && clock_() >= nextAttempt) {
+        // A new output takes up the play anew, where the listener would be by now.
+        if (openOutput()) segment.play = 0;
+        else nextAttempt = clock_() + kRetrySeconds;
+      }
+      if (!wanted || play != segment.play) {
+        if (sink_ != nullptr && segment.decoding) sink_->drop();
+        segment.decoding = false;
+        if (wanted) begin(segment, play, positionNow());
+      }
+      if (wanted && sink_ != nullptr && segment.decoding) {
+        playPiece(segment);
+        continue;
+      }
       std::unique_lock lock(mutex_);
-      wake_.wait(lock, [this] { return quit_; });
+      wake_.wait_for(lock, kIdleWait, [&] { return quit_ || plays_ != play || wantPlaying_ != wanted; });
+      lock.unlock();
+      if (sink_ != nullptr && !sink_->poll()) loseOutput(segment);
     }
+  }
+
+  bool openOutput() {
+    std::unique_ptr<AudioSink> sink = makeSink_ ? makeSink_() : nullptr;
+    try {
+      if (sink == nullptr || !sink->open(decoder_->rate())) return false;
+    } catch (...) {
+      return false;  // a sink that fails by throwing is a missing output
+    }
+    sink_ = std::move(sink);
+    {
+      std::lock_guard lock(mutex_);
+      outputTellsDelay_ = sink_->tellsDelay();
+    }
+    if (outputLost_) std::fprintf(messages_, "tessarine: the sound output is back, and the music with it\n");
+    outputLost_ = false;
+    return true;
+  }
+
+  void loseOutput(Segment& segment) {
+    sink_->close();
+    sink_.reset();
+    std::fprintf(messages_, "tessarine: lost the sound output; the music comes back when it does\n");
+    outputLost_ = true;
+    segment.play = 0;  // begun anew on the next output
+    segment.decoding = false;
+    std::lock_guard lock(mutex_);
+    outputTellsDelay_ = false;
+    runOnClock();
+  }
+
+  // Sets the decoder to `seconds` for `play`. On an output that tells its delay the listener
+  // stands there until the first sound is heard; otherwise the play runs on the clock.
+  void begin(Segment& segment, std::uint64_t play, double seconds) {
+    segment = Segment{.play = play, .start = seconds, .lastProgress = clock_()};
+    segment.decoding = decoder_->seek(sampleFrameAt(seconds));
+    if (sink_ == nullptr || !sink_->tellsDelay() || !segment.decoding) {
+      heardRunsOn(play);
+      return;
+    }
+    std::lock_guard lock(mutex_);
+    if (plays_ != play) return;
+    heard_ = {seconds, clock_(), seconds, false};
+    lastPosition_ = std::max(lastPosition_, seconds);
+  }
+
+  void playPiece(Segment& segment) {
+    if (segment.pieceDone == segment.pieceBytes) {
+      segment.pieceBytes = decoder_->read(piece_);
+      segment.pieceDone = 0;
+      if (segment.pieceBytes == 0) {
+        segment.decoding = false;  // the music has run out; its time runs on
+        sink_->finish();
+        heardRunsOn(segment.play);
+        return;
+      }
+    }
+    const std::span<const unsigned char> rest(piece_.data() + segment.pieceDone, segment.pieceBytes - segment.pieceDone);
+    const std::optional<std::size_t> taken = sink_->write(rest, kWriteWait);
+    if (!taken) {
+      loseOutput(segment);
+      return;
+    }
+    const double now = clock_();
+    if (*taken > 0) {
+      segment.pieceDone += *taken;
+      segment.frames += *taken / kBytesPerFrame;
+      segment.lastProgress = now;
+    } else if (now - segment.lastProgress > kStallSeconds) {
+      loseOutput(segment);
+      return;
+    }
+    measure(segment, now);
+  }
+
+  // What the output says of the sound it holds, as the position the listener is at.
+  void measure(const Segment& segment, double now) {
+    if (!sink_->tellsDelay()) return;
+    const double written = segment.start + static_cast<double>(segment.frames) / static_cast<double>(decoder_->rate());
+    const std::optional<double> delay = sink_->delay();
+    std::lock_guard lock(mutex_);
+    if (plays_ != segment.play) return;
+    heard_.limit = written;
+    if (delay) heard_ = {written - *delay, now, written, true};
+  }
+
+  // From here the play runs on the clock from where the listener is.
+  void heardRunsOn(std::uint64_t play) {
+    std::lock_guard lock(mutex_);
+    if (plays_ == play && (heard_.runs == false || heard_.limit != kNever)) runOnClock();
+  }
+
+  void runOnClock() {
+    const double now = clock_();
+    heard_ = {std::max(lastPosition_, heard_.at(now)), now, kNever, true};
+  }
+
+  double positionNow() {
+    std::lock_guard lock(mutex_);
+    return std::max(lastPosition_, heard_.at(clock_()));
   }
 
   // The sample frame `seconds` into the music, held within what a seek can reach.
@@ -114,80 +283,51 @@ class MusicPlayer::Impl {
     return frame < static_cast<double>(LONG_MAX) ? static_cast<long long>(frame) : LONG_MAX;
   }
 
-  void playUntilQuit() {
-    std::uint64_t playsSeen = 0;
-    bool playing = false;
-    bool sinkPaused = false;
-    for (;;) {
-      bool restart = false;
-      bool wanted = false;
-      double startAt = 0;
-      bool toggled = false;
-      {
-        std::unique_lock lock(mutex_);
-        wake_.wait(lock, [&] {
-          return quit_ || plays_ != playsSeen || paused_ != sinkPaused || (playing && !paused_);
-        });
-        if (quit_) return;
-        restart = plays_ != playsSeen;
-        playsSeen = plays_;
-        wanted = wantPlaying_;
-        startAt = startAt_;
-        toggled = paused_ != sinkPaused;
-        sinkPaused = paused_;
-      }
-      if (toggled && sinkPaused) sink_->pause();
-      if (toggled && !sinkPaused) sink_->resume();
-      // A play while playing, or a stop and a play that came together, both begin anew;
-      // so does a seek, and what the device holds from before it is dropped.
-      if (restart) {
-        if (playing) sink_->drop();
-        playing = decoder_->seek(sampleFrameAt(startAt));
-      }
-      if (!wanted) {
-        if (playing) sink_->drop();
-        playing = false;
-        continue;
-      }
-      if (!playing || sinkPaused) continue;
-      std::size_t bytes = decoder_->read(piece_);
-      if (bytes == 0) {
-        sink_->finish();
-        playing = false;
-        continue;
-      }
-      sink_->write(std::span(piece_).first(bytes));
-    }
-  }
-
   const std::string fileName_;
-  // Used by the thread alone while it runs; released by the destructor after the join.
+  const SinkMaker makeSink_;
+  const Clock clock_;
+  std::FILE* const messages_;
+  // The thread's own while it runs.
   std::unique_ptr<AudioSink> sink_;
   std::optional<Mp3Decoder> decoder_;
-  bool outputOpen_ = false;
   std::array<unsigned char, kPieceBytes> piece_{};
+  bool outputLost_ = false;
 
   std::mutex mutex_;
   std::condition_variable wake_;
-  // The main thread's requests and the thread's readiness, guarded by mutex_.
-  bool ready_ = false;
+  // Guarded by mutex_: the main thread's requests, the thread's end, and where the
+  // listener is.
   bool quit_ = false;
+  bool finished_ = false;
   bool wantPlaying_ = false;
-  bool paused_ = false;
-  double startAt_ = 0;  // seconds into the music of the last play
   std::uint64_t plays_ = 0;
+  double startAt_ = 0;
+  bool outputTellsDelay_ = false;
+  Heard heard_;
+  double lastPosition_ = 0;
 
   std::thread thread_;
 };
 
-MusicPlayer::MusicPlayer(std::string fileName) : MusicPlayer(std::move(fileName), makeDeviceSink()) {}
+MusicPlayer::MusicPlayer(std::string fileName) : MusicPlayer(std::move(fileName), makeDeviceSink, steadySeconds) {}
 
-MusicPlayer::MusicPlayer(std::string fileName, std::unique_ptr<AudioSink> sink)
-    : impl_(std::make_unique<Impl>(std::move(fileName), std::move(sink))) {}
+MusicPlayer::MusicPlayer(std::string fileName, SinkMaker makeSink, Clock clock, std::FILE* messages)
+    : impl_(std::make_shared<Impl>(std::move(fileName), std::move(makeSink), std::move(clock), messages)) {
+  impl_->start();
+}
 
-MusicPlayer::~MusicPlayer() = default;
+MusicPlayer::~MusicPlayer() {
+  if (impl_ != nullptr) impl_->quit();
+}
+
 MusicPlayer::MusicPlayer(MusicPlayer&&) noexcept = default;
-MusicPlayer& MusicPlayer::operator=(MusicPlayer&&) noexcept = default;
+MusicPlayer& MusicPlayer::operator=(MusicPlayer&& other) noexcept {
+  if (this != &other) {
+    if (impl_ != nullptr) impl_->quit();
+    impl_ = std::move(other.impl_);
+  }
+  return *this;
+}
 
 void MusicPlayer::play() { playFrom(0); }
 
@@ -195,16 +335,10 @@ void MusicPlayer::playFrom(double seconds) {
   if (impl_ != nullptr) impl_->playFrom(seconds);
 }
 
-void MusicPlayer::pause() {
-  if (impl_ != nullptr) impl_->setPaused(true);
-}
-
-void MusicPlayer::resume() {
-  if (impl_ != nullptr) impl_->setPaused(false);
-}
-
 void MusicPlayer::stop() {
   if (impl_ != nullptr) impl_->stop();
 }
+
+std::optional<double> MusicPlayer::position() { return impl_ != nullptr ? impl_->position() : std::nullopt; }
 
 }  // namespace tessarine::audio

@@ -1,19 +1,20 @@
-// The sound device behind the player: libout123 with a fixed list of output modules and
-// the sound libraries' complaints kept off the terminal, since the player never reports.
+// The sound card behind the player where no sound server answers: libout123 with a fixed
+// list of output modules and the sound libraries' complaints kept off the terminal.
+// libout123 cannot tell how late what it is given will be heard, so the picture follows the
+// wall clock on this output.
+#include "audio/out123_sink.h"
+
 #include <alsa/asoundlib.h>
 #include <out123.h>
 
 #include <mutex>
 
-#include "audio/audio_sink.h"
-
 namespace tessarine::audio {
 namespace {
 
-// Tried in this order. libout123's own default choice would, on a machine without sound,
-// wait seconds for a network sound server and then take an output whose drain never returns.
-constexpr const char* kOutputModules = "pulse,alsa,oss";
-// How the show's stream is named to a sound server.
+// Tried in this order. The sound server is not among them: it has an output of its own,
+// and libout123's module for it waits without limit on a server that stopped answering.
+constexpr const char* kOutputModules = "alsa,oss";
 constexpr const char* kStreamName = "Tessarine";
 
 // libasound prints a paragraph for every device it fails to open. The handler is
@@ -25,12 +26,12 @@ void silenceAlsa() {
   std::call_once(once, [] { snd_lib_error_set_handler(dropAlsaMessage); });
 }
 
-class DeviceSink final : public AudioSink {
+class Out123Sink final : public AudioSink {
  public:
-  DeviceSink() = default;
-  ~DeviceSink() override { close(); }
-  DeviceSink(const DeviceSink&) = delete;
-  DeviceSink& operator=(const DeviceSink&) = delete;
+  Out123Sink() = default;
+  ~Out123Sink() override { close(); }
+  Out123Sink(const Out123Sink&) = delete;
+  Out123Sink& operator=(const Out123Sink&) = delete;
 
   bool open(long rate) override {
     silenceAlsa();
@@ -48,20 +49,22 @@ class DeviceSink final : public AudioSink {
     return true;
   }
 
-  void write(std::span<unsigned char> bytes) override {
-    if (handle_ != nullptr) out123_play(handle_, bytes.data(), bytes.size());
+  // A card takes what it is given in the time it takes to play the room it lacks: the
+  // player's pieces are small, so this is tens of milliseconds at most.
+  std::optional<std::size_t> write(std::span<const unsigned char> bytes, std::chrono::milliseconds) override {
+    if (handle_ == nullptr) return std::nullopt;
+    // libout123 may swap byte order in place; the player's piece is its own to change.
+    auto* data = const_cast<unsigned char*>(bytes.data());
+    const std::size_t taken = out123_play(handle_, data, bytes.size());
+    if (taken < bytes.size() && out123_errcode(handle_) != OUT123_OK) return std::nullopt;
+    return taken - taken % kBytesPerFrame;
   }
+
+  std::optional<double> delay() override { return std::nullopt; }
+  bool tellsDelay() const override { return false; }
 
   void drop() override {
     if (handle_ != nullptr) out123_drop(handle_);
-  }
-
-  void pause() override {
-    if (handle_ != nullptr) out123_pause(handle_);
-  }
-
-  void resume() override {
-    if (handle_ != nullptr) out123_continue(handle_);
   }
 
   void close() override {
@@ -79,6 +82,6 @@ class DeviceSink final : public AudioSink {
 
 }  // namespace
 
-std::unique_ptr<AudioSink> makeDeviceSink() { return std::make_unique<DeviceSink>(); }
+std::unique_ptr<AudioSink> makeOut123Sink() { return std::make_unique<Out123Sink>(); }
 
 }  // namespace tessarine::audio

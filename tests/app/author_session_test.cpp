@@ -33,10 +33,15 @@ TEST(AuthorSessionTest, KeysMoveTheShowTimeAndAReloadKeepsItOrChangesNothing) {
   dir.write("B.lws", sceneText(30));
   auto show = std::make_unique<show::Show>(dir.str(), noTexture);
   show->load(kTwoScenes);
-  FrameLoop loop([] { return std::int64_t{0}; }, 1000,
-                 {.activate = [](scene::Scene&) {}, .render = [](scene::Scene&, float) {}, .stopMusic = [] {},
-                  .playMusic = [] {}, .present = [] {}});
-  loop.start(show->firstScene(), &show->timeline());
+  struct StillClock final : ShowClock {
+    void playFrom(double seconds) override { now_ = seconds; }
+    void stop() override {}
+    double now() override { return now_; }
+    double now_ = 0;
+  };
+  FrameLoop loop(std::make_unique<StillClock>(),
+                 {.activate = [](scene::Scene&) {}, .render = [](scene::Scene&, float) {}, .present = [] {}});
+  loop.start(show->firstScene(), show->timeline());
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> errors(std::tmpfile(), std::fclose);
   AuthorSession session(dir.str(), noTexture, kTwoScenes, errors.get());
   loop.seekShowTime(1.5);

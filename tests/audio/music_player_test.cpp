@@ -1,11 +1,13 @@
 // The music player against a sink that records what it is sent: whole tones at the file's
-// rate, restarts from the beginning or the time asked, prompt stops, and silence for
-// anything unplayable.
+// rate, restarts from the beginning or the time asked, prompt stops and quits, silence for
+// anything unplayable; and where the listener is, from what the output says it holds.
 #include "audio/music_player.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 #include "audio/memory_sink.h"
@@ -41,12 +43,24 @@ std::string id3v2Header(std::uint32_t size) {
 
 struct Player {
   std::shared_ptr<SinkRecord> record = std::make_shared<SinkRecord>();
+  // The player's clock, which only the test moves.
+  std::shared_ptr<std::atomic<double>> now = std::make_shared<std::atomic<double>>(100.0);
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> messages{std::tmpfile(), std::fclose};
   std::unique_ptr<MusicPlayer> player;
 
   explicit Player(const std::string& file, std::chrono::microseconds writeTime = {}, Device device = Device::Opens) {
     record->writeTime = writeTime;
     record->device = device;
-    player = std::make_unique<MusicPlayer>(file, std::make_unique<testing::MemorySink>(record));
+    player = std::make_unique<MusicPlayer>(
+        file, [record = record] { return std::make_unique<testing::MemorySink>(record); },
+        [now = now] { return now->load(); }, messages.get());
+  }
+  std::string said() const {
+    std::fflush(messages.get());
+    std::rewind(messages.get());
+    std::string text(4096, '\0');
+    text.resize(std::fread(text.data(), 1, text.size(), messages.get()));
+    return text;
   }
   bool waitFor(const char* call, std::size_t times = 1) {
     return record->waitFor([&](const SinkRecord& r) { return r.count(call) >= times; });
@@ -62,7 +76,7 @@ struct Player {
   }
 };
 
-TEST(MusicPlayerTest, OpensOnConstructionAndPlaysTheWholeToneOnlyWhenTold) {
+TEST(MusicPlayerTest, OpensTheOutputAtOnceAndPlaysTheWholeToneOnlyWhenTold) {
   // An MPEG-1 and an MPEG-2 rate; the second file opens with a tag of 8 MiB whose one frame
   // claims to be far larger than the tag, which must be skipped unread.
   std::string tag = std::string("APIC\x7f\x7f\x7f\x7f\x00\x00\x03image/jpeg\x00\x03", 23);
@@ -71,16 +85,15 @@ TEST(MusicPlayerTest, OpensOnConstructionAndPlaysTheWholeToneOnlyWhenTold) {
     SCOPED_TRACE(rate);
     TempDir dir;
     Player p(dir.write("tone.mp3", before + tone(1.5, rate)));
-    {
-      std::lock_guard lock(p.record->mutex);  // ready when construction returns, silent until play
-      EXPECT_EQ(p.record->calls, std::vector<std::string>{"open"});
-      EXPECT_EQ(p.record->rate, rate);
-    }
+    ASSERT_TRUE(p.waitFor("open"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(p.record->samplesWritten(), 0u) << "silent until play";
     p.player->play();
     ASSERT_TRUE(p.waitFor("finish"));
     std::this_thread::sleep_for(std::chrono::milliseconds(100));  // a player at the end stays quiet
     std::lock_guard lock(p.record->mutex);
     EXPECT_EQ(p.record->calls, (std::vector<std::string>{"open", "write", "finish"}));
+    EXPECT_EQ(p.record->rate, rate);
     ASSERT_EQ(p.record->takes.size(), 1u);
     EXPECT_NEAR(p.frames(0), rate * 1.5, kLengthTolerance);
     EXPECT_NEAR(p.middleAmplitude(0, 440.0), 0.5, 0.03);
@@ -144,7 +157,7 @@ TEST(MusicPlayerTest, DestructionWhilePlayingDropsThenClosesTheOutput) {
   EXPECT_LT(p.record->samplesWritten(), 5u * 44100 * kOutputChannels);
 }
 
-TEST(MusicPlayerTest, UnplayableFileOrNoDeviceGivesASilentPlayer) {
+TEST(MusicPlayerTest, UnplayableFileOrNoDeviceGivesASilentPlayerOnTheClock) {
   TempDir dir;
   const std::string good = tone(1.0);
   std::string noise(256 * 1024, '\0');  // scrambled bytes
@@ -164,17 +177,98 @@ TEST(MusicPlayerTest, UnplayableFileOrNoDeviceGivesASilentPlayer) {
     // Every control call is harmless, in any order.
     for (bool play : {false, true, true, false, true}) play ? p.player->play() : p.player->stop();
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    *p.now = *p.now + 1.5;
+    EXPECT_EQ(p.player->position(), 1.5) << "the time runs on without music";
     p.player.reset();
-    const std::vector<std::string> opened{"open", "close"}, unopened{"close"};
-    EXPECT_EQ(p.record->calls, device == Device::Opens ? unopened : opened);
+    EXPECT_EQ(p.record->samplesWritten(), 0u);
+    EXPECT_EQ(p.said(), "");
   }
   // A moved-from player ignores calls; the one it moved to plays.
   Player p(dir.write("moved.mp3", tone(0.5)));
   MusicPlayer moved = std::move(*p.player);
   p.player->play();
   p.player->stop();
+  EXPECT_EQ(p.player->position(), std::nullopt);
   moved.play();
   ASSERT_TRUE(p.waitFor("finish"));
+}
+
+// What the listener hears: where the play began, plus what the output took, less what it
+// says it still holds; the clock carries it between two measures, never past what was
+// written, and never back.
+TEST(MusicPositionTest, FollowsWhatTheOutputSaysItHolds) {
+  TempDir dir;
+  Player p(dir.write("tone.mp3", tone(3.0)));
+  p.record->set([](SinkRecord& r) { r.tellsDelay = true, r.delay = 0.1, r.room = 22050 * kBytesPerFrame; });
+  ASSERT_TRUE(p.waitFor("open"));
+  p.player->playFrom(1.0);
+  EXPECT_EQ(p.player->position(), 1.0) << "stands where it begins until the sound is heard";
+  ASSERT_TRUE(p.record->waitFor([](const SinkRecord& r) { return r.room == 0; }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));  // measured once the output is full
+  EXPECT_DOUBLE_EQ(*p.player->position(), 1.0 + 0.5 - 0.1);
+  *p.now = *p.now + 0.05;
+  EXPECT_NEAR(*p.player->position(), 1.45, 1e-9);
+  *p.now = *p.now + 0.5;
+  EXPECT_DOUBLE_EQ(*p.player->position(), 1.5) << "not past what the output was given";
+  p.record->set([](SinkRecord& r) { r.delay = 0.3; });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_DOUBLE_EQ(*p.player->position(), 1.5) << "never back";
+  p.player->stop();
+  EXPECT_EQ(p.player->position(), std::nullopt);
+  // An output that cannot tell: the clock from where the play began.
+  Player untold(dir.path() / "tone.mp3");
+  untold.player->playFrom(2.0);
+  ASSERT_TRUE(untold.waitFor("write"));
+  *untold.now = *untold.now + 0.25;
+  EXPECT_DOUBLE_EQ(*untold.player->position(), 2.25);
+}
+
+// A server that goes away: the time runs on from where the listener was, the loss is said,
+// and the next output takes the music up where the time has got to.
+TEST(MusicPositionTest, ALostOutputIsFoundAgainAndTheMusicComesBackInPlace) {
+  TempDir dir;
+  Player p(dir.write("tone.mp3", tone(6.0)));
+  p.record->set([](SinkRecord& r) { r.tellsDelay = true, r.delay = 0.2, r.room = 44100 * kBytesPerFrame; });
+  p.player->play();
+  ASSERT_TRUE(p.record->waitFor([](const SinkRecord& r) { return r.room == 0; }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_DOUBLE_EQ(*p.player->position(), 0.8);
+  p.record->set([](SinkRecord& r) { r.lost = true, r.device = Device::Refuses; });
+  ASSERT_TRUE(p.waitFor("close"));
+  *p.now = *p.now + 1.0;
+  EXPECT_DOUBLE_EQ(*p.player->position(), 1.8) << "the clock carries the time on";
+  p.record->set([](SinkRecord& r) { r.lost = false, r.device = Device::Opens, r.room = 4410 * kBytesPerFrame; });
+  *p.now = *p.now + 2.0;  // the next look for an output
+  ASSERT_TRUE(p.waitFor("open", 3));
+  ASSERT_TRUE(p.record->waitFor([](const SinkRecord& r) { return r.room == 0; }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_DOUBLE_EQ(*p.player->position(), 3.8) << "stands until the new output is heard";
+  EXPECT_EQ(p.said(),
+            "tessarine: lost the sound output; the music comes back when it does\n"
+            "tessarine: the sound output is back, and the music with it\n");
+  // The new take begins 3.8 s into the tone: the samples of a fresh play from there.
+  std::vector<std::int16_t> resumed;
+  {
+    std::lock_guard lock(p.record->mutex);
+    resumed = p.record->takes.back();
+  }
+  Player fresh(dir.path() / "tone.mp3");
+  fresh.player->playFrom(3.8);
+  ASSERT_TRUE(fresh.record->waitFor([](const SinkRecord& r) { return r.samplesWritten() >= 8820; }));
+  std::lock_guard lock(fresh.record->mutex);
+  EXPECT_TRUE(std::equal(resumed.begin(), resumed.begin() + 8820, fresh.record->takes[0].begin()));
+}
+
+// An output stuck inside its library (a server that stopped answering) does not hold up
+// quitting: the thread is left to end by itself.
+TEST(MusicPlayerTest, QuitsWhileTheOutputIsStuck) {
+  TempDir dir;
+  Player p(dir.write("tone.mp3", tone(1.0)), std::chrono::seconds(2));
+  p.player->play();
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));  // into the first write
+  p.player.reset();
+  std::lock_guard lock(p.record->mutex);
+  EXPECT_EQ(p.record->calls, std::vector<std::string>{"open"}) << "returned while the write went on";
 }
 
 // The real device: on a machine without sound every output module fails, and neither
@@ -195,18 +289,14 @@ TEST(DeviceSinkTest, NoSoundServerNoCardAndBadFilesPrintNothing) {
 }
 
 // A sample frame off, the tones alone differ by hundreds per sample; the length pins the
-// offset to one frame. Paused before the seek, the player writes nothing until resumed.
+// offset to one frame.
 TEST(MusicSeekTest, PlaysFromTheSampleFrameOfTheTimeAsked) {
   TempDir dir;
   const std::string file = dir.write("tone.mp3", tone(2.0));
   std::vector<std::int16_t> takes[2];
   for (int from : {0, 1}) {
     Player p(file);
-    p.player->pause();
     p.player->playFrom(from * 0.75);
-    ASSERT_TRUE(p.waitFor("pause"));
-    EXPECT_EQ(p.record->samplesWritten(), 0u) << "a paused player writes nothing";
-    p.player->resume();
     ASSERT_TRUE(p.waitFor("finish"));
     std::lock_guard lock(p.record->mutex);
     takes[from] = p.record->takes[0];

@@ -1,0 +1,15 @@
+// The sound server as an output, through its own client library.
+#pragma once
+
+#include <memory>
+
+#include "audio/audio_sink.h"
+
+namespace tessarine::audio {
+
+// A sink on the sound server named by the environment (PULSE_SERVER) or the user's default
+// one. It never starts a server of its own: a machine without one is a machine without this
+// output.
+std::unique_ptr<AudioSink> makePulseSink();
+
+}  // namespace tessarine::audio
