@@ -3,7 +3,7 @@
 # music plays to the server while the show runs and stops with it, every quit key ends it
 # with status 0, F and W switch between full screen and the 400 x 300 window at (16, 32),
 # hiding and showing the window keeps it going, and a missing scene file ends the start-up
-# with the one error line.
+# with the one error line and status 1.
 # In author mode Space holds the picture still, Page Down changes the scene, and R after a
 # broken file keeps the show playing.
 # Usage: program_e2e.sh PROGRAM FIXTURE-GENERATOR
@@ -181,7 +181,7 @@ fi
   ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" exec timeout 30 "$program" show-without-s3 >"$work/stdout" 2>"$work/stderr")
 status=$?
 expected="... And the Error is : I can't open file show-without-s3/Data/S3.lws as rt !"
-[ "$status" -eq 0 ] || fail "missing S3.lws: exit status $status"
+[ "$status" -eq 1 ] || fail "missing S3.lws: exit status $status, expected 1"
 if [ "$(od -An -c "$work/stdout")" != "$(printf '%s' "$expected" | od -An -c)" ]; then
   fail "missing S3.lws: printed '$(cat "$work/stdout")', expected '$expected' with no line break"
 fi
