@@ -1,4 +1,5 @@
 #include "platform/directory_watch.h"
+#include "platform/lost_display.h"
 #include "platform/priority.h"
 #include "platform/screen_saver.h"
 
@@ -103,6 +104,21 @@ TEST(RaisePriorityTest, AnOrdinaryUserIsNotRefused) {
         std::_Exit(raisePriority(systemPriorityCalls()) ? 0 : 1);
       },
       ::testing::ExitedWithCode(0), "");
+}
+
+// Releasing after the display is lost may meet the lost server again on another
+// connection: still one line, one release, and a lost display's status.
+TEST(LostDisplayTest, EndsTheProgramWithOneLine) {
+  EXPECT_EXIT(
+      {
+        int releases = 0;
+        endOnLostDisplay([&] {
+          std::fprintf(stderr, "released %d\n", ++releases);
+          displayLost(":7");
+        });
+        displayLost(":7");
+      },
+      ::testing::ExitedWithCode(kLostDisplayStatus), "^tessarine: lost the display :7; the show ends\nreleased 1\n$");
 }
 
 // Real inotify events against the test's own clock, so nothing waits: a change is
