@@ -1,4 +1,4 @@
-// The machine's output: the sound server where one answers, else the sound card.
+// The machine's output: the sound server where there is one, else the sound card.
 #include "audio/out123_sink.h"
 #include "audio/pulse_sink.h"
 
@@ -8,10 +8,16 @@ namespace {
 class DeviceSink final : public AudioSink {
  public:
   bool open(long rate) override {
-    for (auto make : {makePulseSink, makeOut123Sink}) {
-      output_ = make();
-      if (output_->open(rate)) return true;
+    std::unique_ptr<PulseSink> server = makePulseSink();
+    if (server->open(rate)) {
+      output_ = std::move(server);
+      return true;
     }
+    // A server that is there but does not answer would hold the card too (ALSA's default
+    // device leads to it on most desktops), and hold the player inside the card's library.
+    if (server->serverSilent()) return false;
+    output_ = makeOut123Sink();
+    if (output_->open(rate)) return true;
     output_.reset();
     return false;
   }

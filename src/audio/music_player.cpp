@@ -27,8 +27,9 @@ constexpr std::size_t kPieceBytes = kSampleFramesPerPiece * kBytesPerFrame;
 // The longest the thread is away from its requests: a write waiting for room, or a rest.
 constexpr std::chrono::milliseconds kWriteWait{20};
 constexpr std::chrono::milliseconds kIdleWait{50};
-// An output that takes nothing for this long has stopped answering, and is given up.
-constexpr double kStallSeconds = 1.0;
+// An output that takes nothing for this long is not playing: the time goes on by the clock,
+// and the music comes in again where that has got to once the output takes it again.
+constexpr double kStallSeconds = 0.5;
 // How often a missing or lost output is looked for.
 constexpr double kRetrySeconds = 2.0;
 // Destruction waits this long for the thread; one still held by an output ends by itself.
@@ -121,6 +122,7 @@ class MusicPlayer::Impl : public std::enable_shared_from_this<Impl> {
     bool decoding = false;    // false past the end of the music
     std::size_t pieceBytes = 0, pieceDone = 0;
     double lastProgress = 0;
+    bool stalled = false;
   };
 
   void run() {
@@ -238,15 +240,22 @@ class MusicPlayer::Impl : public std::enable_shared_from_this<Impl> {
       return;
     }
     const double now = clock_();
+    if (*taken > 0 && segment.stalled) {
+      sink_->drop();
+      begin(segment, segment.play, positionNow());
+      return;
+    }
     if (*taken > 0) {
       segment.pieceDone += *taken;
       segment.frames += *taken / kBytesPerFrame;
       segment.lastProgress = now;
-    } else if (now - segment.lastProgress > kStallSeconds) {
-      loseOutput(segment);
+    } else if (!segment.stalled && now - segment.lastProgress > kStallSeconds) {
+      segment.stalled = true;
+      std::lock_guard lock(mutex_);
+      if (plays_ == segment.play) runOnClock();
       return;
     }
-    measure(segment, now);
+    if (!segment.stalled) measure(segment, now);
   }
 
   // What the output says of the sound it holds, as the position the listener is at.

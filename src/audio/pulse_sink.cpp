@@ -25,12 +25,12 @@ constexpr std::chrono::milliseconds kOpenTimeout{250};
 // enough that a seek is heard soon. The delay the picture follows is measured, not assumed.
 constexpr std::chrono::microseconds kTargetLatency{100'000};
 
-class PulseSink final : public AudioSink {
+class ServerSink final : public PulseSink {
  public:
-  PulseSink() = default;
-  ~PulseSink() override { close(); }
-  PulseSink(const PulseSink&) = delete;
-  PulseSink& operator=(const PulseSink&) = delete;
+  ServerSink() = default;
+  ~ServerSink() override { close(); }
+  ServerSink(const ServerSink&) = delete;
+  ServerSink& operator=(const ServerSink&) = delete;
 
   bool open(long rate) override {
     const pa_sample_spec spec{PA_SAMPLE_S16NE, static_cast<std::uint32_t>(rate), kOutputChannels};
@@ -93,6 +93,7 @@ class PulseSink final : public AudioSink {
   }
 
   bool tellsDelay() const override { return true; }
+  bool serverSilent() const override { return serverSilent_; }
 
   void drop() override {
     if (stream_ == nullptr) return;
@@ -142,7 +143,11 @@ class PulseSink final : public AudioSink {
   bool waitUntil(SteadyClock::time_point deadline, auto ready) {
     while (!ready()) {
       const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
-      if (failed() || left.count() <= 0 || iterate(left) < 0) return false;
+      if (failed() || iterate(std::max(left, std::chrono::milliseconds(0))) < 0) return false;
+      if (left.count() <= 0) {
+        serverSilent_ = !ready();
+        return !serverSilent_;
+      }
     }
     return true;
   }
@@ -150,10 +155,11 @@ class PulseSink final : public AudioSink {
   pa_mainloop* loop_ = nullptr;
   pa_context* context_ = nullptr;
   pa_stream* stream_ = nullptr;
+  bool serverSilent_ = false;
 };
 
 }  // namespace
 
-std::unique_ptr<AudioSink> makePulseSink() { return std::make_unique<PulseSink>(); }
+std::unique_ptr<PulseSink> makePulseSink() { return std::make_unique<ServerSink>(); }
 
 }  // namespace tessarine::audio
