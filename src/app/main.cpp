@@ -17,6 +17,7 @@
 #include "app/window_rules.h"
 #include "platform/clock.h"
 #include "platform/directory_watch.h"
+#include "platform/lost_display.h"
 #include "platform/platform.h"
 #include "render/activation.h"
 #include "render/scene_renderer.h"
@@ -48,6 +49,9 @@ double steadySeconds() {
 
 [[noreturn]] void endProgram(int status) {
   driver.release();
+  // The window system's own exit handler closes the window, which would call this again
+  // from inside exit().
+  glutCloseFunc(nullptr);
   // std::exit, not a return, so that a start-up error line still buffered is written.
   std::exit(status);
 }
@@ -134,6 +138,7 @@ int main(int argc, char** argv) {
   const app::PlayerOptions options = app::parseCommandLine(argc, argv);
   if (options.exitStatus) return *options.exitStatus;
   glutInit(&argc, argv);
+  platform::endOnLostDisplay([] { driver.release(); });
   glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
   glutInitWindowSize(app::kWindowWidth, app::kWindowHeight);
   glutInitWindowPosition(app::kWindowX, app::kWindowY);
