@@ -47,6 +47,7 @@ TEST_F(CaptureProgramTest, BadArgumentsAreNamedWithTheirValueAndGiveStatusTwo) {
       {{}, "nothing to write: give --out PATTERN, --video FILE or both"},
       {{"show", "shots", "--out", "%d.png"}, "The following argument was not expected: shots"},
       {{"--out", "shot.png"}, "--out: \"shot.png\" holds no frame number such as %05d"},
+      {{"--out", "% d.png"}, "--out: \"% d.png\" may give its frame number only the flag 0, as in %05d, not \" \""},
       {{"--size", "0x5", "--out", "%d.png"}, "--size: expected WIDTHxHEIGHT, each 1 to 8192, not \"0x5\""},
       {{"--at", "abc", "--out", "%d.png"}, "--at: expected seconds from 0 up, not \"abc\""},
       {{"--fps", "-1", "--out", "%d.png"}, "--fps: expected a rate above 0 and up to 1000, not \"-1\""},
@@ -56,7 +57,7 @@ TEST_F(CaptureProgramTest, BadArgumentsAreNamedWithTheirValueAndGiveStatusTwo) {
       {{"--size", "641x360", "--video", "show.mp4"}, "--video needs an even width and height"},
       {{"--video", ""}, "--video: expected a file name"},
       // Known wrong only once the show's length is read.
-      {withData({"--at", "6.5", "--out", "%d.png"}), "--at 6.5 is past the end of the show at 6 s"},
+      {withData({"--at", "6.000001", "--out", "%d.png"}), "--at 6.000001 is past the end of the show at 6 s"},
       {withData({"--from", "1", "--to", "7", "--out", "%d.png"}), "--to 7 is past the end of the show at 6 s"},
   };
   for (const auto& [arguments, message] : cases) {

@@ -13,7 +13,7 @@ namespace {
 TEST(FramePattern, FormatsTheNumberAndOnlyTheNumber) {
   const std::tuple<std::string_view, int, std::string> cases[] = {
       {"shots/%05d.png", 42, "shots/00042.png"}, {"%i.png", 123456, "123456.png"},
-      {"%-4d|.png", 7, "7   |.png"}, {"100%%/%3d%%.png", 5, "100%/  5%.png"},
+      {"100%%/%03d%%.png", 5, "100%/005%.png"},
   };
   for (const auto& [text, number, name] : cases) {
     std::string error;
@@ -24,7 +24,8 @@ TEST(FramePattern, FormatsTheNumberAndOnlyTheNumber) {
   const char* const kOnly = "may hold only %d, %i or %u";
   const std::pair<const char*, const char*> refused[] = {
       {"shot.png", "holds no frame number"}, {"%d-%d.png", "more than one frame number"}, {"%n.png", kOnly},
-      {"%*d.png", kOnly}, {"shot%", kOnly}, {"%099999999999d.png", "field width"}};
+      {"%*d.png", kOnly}, {"shot%", kOnly}, {"%099999999999d.png", "field width"}, {"%0+d.png", "not \"+\""},
+      {"%-4d.png", "not \"-\""}, {"%3d.png", "pads its frame number with spaces"}};
   for (const auto& [text, reason] : refused) {
     std::string error;
     EXPECT_FALSE(FramePattern::parse(text, error)) << text;

@@ -4,7 +4,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <string_view>
 #include <tuple>
@@ -23,10 +22,12 @@ constexpr const char* kDescription =
     "Draws the show off screen, without a display, into numbered PNG files or a video with the music. Show time "
     "runs from 0 at the start of the first scene through every scene in order.";
 
+// The shortest decimal that reads back as `value`: what was typed, however many digits
+// it took to say it was past the end.
 std::string seconds(double value) {
   char text[32];
-  std::snprintf(text, sizeof text, "%g", value);
-  return text;
+  const auto written = std::to_chars(text, text + sizeof text, value);
+  return std::string(text, written.ptr);
 }
 
 std::optional<int> parseSide(std::string_view text) {

@@ -7,7 +7,9 @@ namespace tessarine::capture {
 
 namespace {
 
-constexpr std::string_view kFlags = "0-+ #";
+// The flags printf knows, read so that all but the zero can be refused by name.
+constexpr std::string_view kFlags = "0-+ #'";
+constexpr char kZeroFlag = '0';
 constexpr std::string_view kIntegerConversions = "diu";
 // Room for the widest field and any int.
 constexpr std::size_t kFormattedSize = kMaxFieldWidth + 16;
@@ -37,6 +39,7 @@ std::optional<FramePattern> FramePattern::parse(std::string_view pattern, std::s
     }
     std::size_t end = i + 1;
     while (end < pattern.size() && kFlags.find(pattern[end]) != std::string_view::npos) ++end;
+    const std::string_view flags = pattern.substr(i + 1, end - i - 1);
     int width = 0;
     while (end < pattern.size() && isDigit(pattern[end])) {
       width = width * 10 + (pattern[end] - '0');
@@ -47,7 +50,18 @@ std::optional<FramePattern> FramePattern::parse(std::string_view pattern, std::s
       ++end;
     }
     if (end == pattern.size() || kIntegerConversions.find(pattern[end]) == std::string_view::npos) {
-      error = quoted(pattern) + " may hold only %d, %i or %u (with flags and a width) and %%";
+      error = quoted(pattern) + " may hold only %d, %i or %u (with the flag 0 and a width) and %%";
+      return std::nullopt;
+    }
+    // Any other flag, or a width without zeros to fill it, puts signs or spaces in the
+    // file names.
+    if (const std::size_t other = flags.find_first_not_of(kZeroFlag); other != std::string_view::npos) {
+      error = quoted(pattern) + " may give its frame number only the flag 0, as in %05d, not " +
+              quoted(flags.substr(other, 1));
+      return std::nullopt;
+    }
+    if (width > 0 && flags.empty()) {
+      error = quoted(pattern) + " pads its frame number with spaces: fill the width with zeros, as in %05d";
       return std::nullopt;
     }
     if (found) {

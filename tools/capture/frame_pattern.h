@@ -14,8 +14,8 @@ inline constexpr int kMaxFieldWidth = 32;
 class FramePattern {
  public:
   // The pattern, or nothing (with `error` set) unless it holds exactly one conversion
-  // "%d", "%i" or "%u" with optional flags "0-+ #" and a width of at most kMaxFieldWidth;
-  // "%%" stands for a percent sign anywhere.
+  // "%d", "%i" or "%u", with no flag but "0" and a width of at most kMaxFieldWidth that
+  // only with it: the names hold no spaces or signs. "%%" stands for a percent sign.
   static std::optional<FramePattern> parse(std::string_view pattern, std::string& error);
 
   // The file name of frame `number` (0 or more).
