@@ -1,6 +1,6 @@
 // The tessarine-capture program run as a user runs it: exit statuses and messages for bad
-// arguments and missing files, a stretch of numbered PNG files, the same bytes on every
-// run, and a video with the music when ffmpeg is there.
+// arguments, missing files and a full disk, a stretch of numbered PNG files, the same bytes
+// on every run, and a video with the music when ffmpeg is there.
 #include <gtest/gtest.h>
 
 #include <iterator>
@@ -23,10 +23,10 @@ namespace fs = std::filesystem;
 
 class CaptureProgramTest : public ::testing::Test {
  protected:
-  // Runs the program in the work folder after `environment` assignments such as
-  // "PATH=/nowhere"; returns the exit status (-1 when killed) and keeps standard error.
-  int run(const std::vector<std::string>& arguments, const std::string& environment = "") {
-    std::string command = "cd '" + work_.str() + "' && " + environment + " '" + TESSARINE_CAPTURE_PROGRAM + "'";
+  // Runs the program in the work folder after `prefix`, such as "PATH=/nowhere" or a
+  // limit; returns the exit status (-1 when killed) and keeps standard error.
+  int run(const std::vector<std::string>& arguments, const std::string& prefix = "") {
+    std::string command = "cd '" + work_.str() + "' && " + prefix + " '" + TESSARINE_CAPTURE_PROGRAM + "'";
     for (const std::string& a : arguments) command += " '" + a + "'";
     testing::ProgramRun ran = testing::runProgram(command, log_.path());
     errors_ = ran.err;
@@ -35,6 +35,11 @@ class CaptureProgramTest : public ::testing::Test {
   std::vector<std::string> withData(std::vector<std::string> arguments) const {
     arguments.insert(arguments.begin(), {"--data", data_, "--size", "64x48"});
     return arguments;
+  }
+  // Five seconds of tone, the music when --data is given alone.
+  void writeMusic() const {
+    const std::string tone = "ffmpeg -loglevel error -f lavfi -i sine=frequency=440:duration=5 -c:a libmp3lame ";
+    ASSERT_EQ(std::system(("cd '" + work_.str() + "' && " + tone + "THREE.mp3").c_str()), 0);
   }
 
   testing::TempDir show_, work_, log_;
@@ -73,6 +78,21 @@ TEST_F(CaptureProgramTest, AMissingSceneGivesTheReadersMessageAndStatusOne) {
   EXPECT_EQ(errors_, "tessarine-capture: I can't open file " + data_ + "/S3.lws as rt\n");
 }
 
+// A disk that fills, as a limit on the size of a file: a frame or a video that does not
+// fit leaves nothing under its name, nor beside it.
+TEST_F(CaptureProgramTest, AFullDiskLeavesNoFileBehind) {
+  const std::string full = "trap '' XFSZ; ulimit -f 1;";  // 512 bytes, enough for the messages
+  EXPECT_EQ(run({"--data", data_, "--size", "256x192", "--at", "0.5", "--out", "shots/%d.png"}, full), 1);
+  EXPECT_EQ(errors_, "tessarine-capture: I can't write file shots/0.png: File too large\n");
+  EXPECT_TRUE(fs::is_empty(work_.path() / "shots"));
+  if (!findOnPath("ffmpeg")) GTEST_SKIP() << "no ffmpeg";
+  writeMusic();
+  EXPECT_EQ(run(withData({"--fps", "10", "--to", "1", "--video", "film/show.mp4"}), full), 1);
+  // ffmpeg has said why first; it fails as it finishes, all frames taken.
+  EXPECT_TRUE(errors_.ends_with("tessarine-capture: ffmpeg could not make film/show.mp4 (exit status 1)\n")) << errors_;
+  EXPECT_TRUE(fs::is_empty(work_.path() / "film"));
+}
+
 // Without --data the show is read from Data in the working folder; every run gives the
 // bytes of the capture in this process.
 TEST_F(CaptureProgramTest, OneSecondAtThirtyFramesGivesThirtyOneFramesTheSameEveryRun) {
@@ -96,9 +116,8 @@ TEST_F(CaptureProgramTest, AVideoNeedsFfmpeg) {
 
 TEST_F(CaptureProgramTest, AVideoHoldsThePicturesAndTheMusic) {
   if (!findOnPath("ffmpeg") || !findOnPath("ffprobe")) GTEST_SKIP() << "no ffmpeg";
-  // Five seconds of tone, the default music: from 2 s on it outlasts the 1.1 s of pictures.
-  const std::string tone = "ffmpeg -loglevel error -f lavfi -i sine=frequency=440:duration=5 -c:a libmp3lame ";
-  ASSERT_EQ(std::system(("cd '" + work_.str() + "' && " + tone + "THREE.mp3").c_str()), 0);
+  // From 2 s on the music outlasts the 1.1 s of pictures.
+  writeMusic();
   ASSERT_EQ(run(withData({"--fps", "10", "--from", "2", "--to", "3", "--video", "film/show.mp4"})), 0) << errors_;
   const std::string probe = "ffprobe -v error -show_entries stream=codec_name,width,height,pix_fmt,nb_frames -of "
                             "compact=p=0:nk=0 '" + work_.str() + "/film/show.mp4' > '" + log_.str() + "/probe.txt'";

@@ -63,8 +63,8 @@ TEST(PngFile, WritesRgbTopRowFirst) {
   EXPECT_EQ(png->rgb, rgb);
 }
 
-// A full disk: the frame does not fit and the failure is not passed over.
-TEST(PngFile, RefusesWrongSizesAndFullDisks) {
+// A device is never renamed over, even by root; full disks are the program test's.
+TEST(PngFile, RefusesWrongSizesAndDevices) {
   const std::vector<std::uint8_t> rgba(3 * 2 * 4);
   EXPECT_THROW(writePng("/dev/null", rgba, 2, 2), common::Error);
   EXPECT_THROW(writePng("/dev/full", rgba, 3, 2), common::Error);

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -34,8 +35,12 @@ std::string number(double value) {
 // a colon in a name would be read as a protocol.
 std::string fileUrl(const std::string& path) { return "file:" + path; }
 
-std::vector<std::string> ffmpegArguments(const std::string& ffmpegPath, const VideoSettings& s) {
+std::vector<std::string> ffmpegArguments(const std::string& ffmpegPath, const VideoSettings& s,
+                                         const std::string& output) {
   return {ffmpegPath, "-hide_banner", "-loglevel", "error", "-nostats", "-y",
+          // Without it ffmpeg exits 0 when a full disk stops it writing the end of the file,
+          // leaving one no player can read; with it a damaged frame of the music stops it too.
+          "-xerror",
           // The frames: raw RGBA as read back, bottom row first, hence the flip.
           "-f", "rawvideo", "-pixel_format", "rgba", "-video_size",
           std::to_string(s.width) + "x" + std::to_string(s.height), "-framerate", number(s.framesPerSecond),
@@ -43,7 +48,11 @@ std::vector<std::string> ffmpegArguments(const std::string& ffmpegPath, const Vi
           // The music, from the moment of show time at which the frames begin.
           "-ss", number(s.musicOffset), "-i", fileUrl(s.musicFile),
           "-map", "0:v:0", "-map", "1:a:0", "-vf", "vflip", "-c:v", "libx264", "-pix_fmt", "yuv420p",
-          "-c:a", "aac", "-shortest", "-movflags", "+faststart", fileUrl(s.path)};
+          "-c:a", "aac", "-shortest", "-movflags", "+faststart", fileUrl(output)};
+}
+
+std::string describeStatus(int status) {
+  return WIFEXITED(status) ? "exit status " + std::to_string(WEXITSTATUS(status)) : "it was stopped by a signal";
 }
 
 }  // namespace
@@ -67,7 +76,7 @@ std::optional<std::string> findOnPath(const std::string& name) {
 }
 
 VideoEncoder::VideoEncoder(const std::string& ffmpegPath, const VideoSettings& settings)
-    : path_(settings.path),
+    : file_(settings.path),
       frameBytes_(static_cast<std::size_t>(settings.width) * static_cast<std::size_t>(settings.height) * kChannels) {
   // A socket rather than a pipe: writing to it with MSG_NOSIGNAL reports a vanished
   // reader as an error instead of killing the process with SIGPIPE.
@@ -78,7 +87,7 @@ VideoEncoder::VideoEncoder(const std::string& ffmpegPath, const VideoSettings& s
   // ffmpeg's end is only ever read from.
   shutdown(ends[1], SHUT_WR);
 
-  std::vector<std::string> arguments = ffmpegArguments(ffmpegPath, settings);
+  std::vector<std::string> arguments = ffmpegArguments(ffmpegPath, settings, file_.partPath());
   std::vector<char*> argv;
   for (std::string& a : arguments) argv.push_back(a.data());
   argv.push_back(nullptr);
@@ -102,32 +111,47 @@ VideoEncoder::VideoEncoder(const std::string& ffmpegPath, const VideoSettings& s
 VideoEncoder::~VideoEncoder() { release(); }
 
 VideoEncoder::VideoEncoder(VideoEncoder&& other) noexcept
-    : path_(std::move(other.path_)),
+    : file_(std::move(other.file_)),
       frameBytes_(other.frameBytes_),
       input_(std::exchange(other.input_, -1)),
-      child_(std::exchange(other.child_, -1)) {}
+      child_(std::exchange(other.child_, -1)),
+      endedWithTheMusic_(other.endedWithTheMusic_) {}
 
 VideoEncoder& VideoEncoder::operator=(VideoEncoder&& other) noexcept {
   if (this != &other) {
     release();
-    path_ = std::move(other.path_);
+    file_ = std::move(other.file_);
     frameBytes_ = other.frameBytes_;
     input_ = std::exchange(other.input_, -1);
     child_ = std::exchange(other.child_, -1);
+    endedWithTheMusic_ = other.endedWithTheMusic_;
   }
   return *this;
 }
 
 void VideoEncoder::writeFrame(std::span<const std::uint8_t> rgba) {
-  if (input_ < 0) throw common::Error("The video " + path_ + " is already finished");
-  if (rgba.size() != frameBytes_) throw common::Error("A frame of the wrong size for the video " + path_);
+  if (endedWithTheMusic_) return;
+  if (input_ < 0) throw common::Error("The video " + file_.path() + " is already finished");
+  if (rgba.size() != frameBytes_) throw common::Error("A frame of the wrong size for the video " + file_.path());
   const std::uint8_t* data = rgba.data();
   std::size_t left = rgba.size();
   while (left > 0) {
     ssize_t sent = send(input_, data, left, MSG_NOSIGNAL);
     if (sent < 0) {
       if (errno == EINTR) continue;
-      throw common::Error("ffmpeg stopped taking frames for " + path_);
+      const int error = errno;
+      // ffmpeg has stopped reading, so it is ending: its status says how. Having made the
+      // whole video, it stops where the music ends.
+      close(std::exchange(input_, -1));
+      const int status = waitForExit();
+      if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
+        file_.keep();
+        endedWithTheMusic_ = true;
+        return;
+      }
+      file_.discard();
+      throw common::Error("ffmpeg stopped taking frames for " + file_.path() + ": " + std::strerror(error) + " (" +
+                          describeStatus(status) + ")");
     }
     data += sent;
     left -= static_cast<std::size_t>(sent);
@@ -135,14 +159,15 @@ void VideoEncoder::writeFrame(std::span<const std::uint8_t> rgba) {
 }
 
 void VideoEncoder::finish() {
-  if (child_ < 0) throw common::Error("The video " + path_ + " is already finished");
+  if (std::exchange(endedWithTheMusic_, false)) return;
+  if (child_ < 0) throw common::Error("The video " + file_.path() + " is already finished");
   close(std::exchange(input_, -1));
   int status = waitForExit();
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    throw common::Error("ffmpeg could not make " + path_ +
-                        (WIFEXITED(status) ? " (exit status " + std::to_string(WEXITSTATUS(status)) + ")"
-                                           : std::string(" (it was stopped by a signal)")));
+    file_.discard();
+    throw common::Error("ffmpeg could not make " + file_.path() + " (" + describeStatus(status) + ")");
   }
+  file_.keep();
 }
 
 int VideoEncoder::waitForExit() noexcept {
@@ -159,7 +184,13 @@ int VideoEncoder::waitForExit() noexcept {
 
 void VideoEncoder::release() noexcept {
   if (input_ >= 0) close(std::exchange(input_, -1));
-  if (child_ >= 0) waitForExit();
+  // An unfinished video is not wanted: ffmpeg need not finish writing it, and must be gone
+  // before what it wrote is removed.
+  if (child_ >= 0) {
+    kill(child_, SIGKILL);
+    waitForExit();
+  }
+  file_.discard();
 }
 
 }  // namespace tessarine::capture
