@@ -21,15 +21,21 @@ inline constexpr int kExitDone = 0;
 inline constexpr int kExitUsage = 2;
 inline constexpr const char* kVersion = TESSARINE_VERSION;
 
+// The whole of `text` as a finite number written in decimal, or nothing.
+inline std::optional<double> parseNumber(const std::string& text) {
+  double value = 0;
+  const char* end = text.data() + text.size();
+  auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (error != std::errc() || stop != end || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
 // A finite number written in decimal that `accepts` takes; anything else is refused as
 // "expected EXPECTED, not "TEXT"" after the option's name.
 inline CLI::Validator number(const std::string& expected, std::function<bool(double)> accepts) {
   return CLI::Validator(
       [expected, accepts = std::move(accepts)](std::string& text) -> std::string {
-        double value = 0;
-        const char* end = text.data() + text.size();
-        auto [stop, error] = std::from_chars(text.data(), end, value);
-        if (error == std::errc() && stop == end && std::isfinite(value) && accepts(value)) return {};
+        if (std::optional<double> value = parseNumber(text); value && accepts(*value)) return {};
         return "expected " + expected + ", not \"" + text + "\"";
       },
       "");

@@ -37,6 +37,7 @@ TEST(InspectTest, FailuresAndBadArgumentsPrintOneLineAndNoDocument) {
       {data, 1, "I can't open file {dir}/S1.lws as rt ({dir}/S1.lws: No such file or directory)"},
       {"--data", 2, "--data: 1 required DIR missing" + usage},
       {"--near 0 a.lws", 2, "--near: expected a number above 0, not \"0\"" + usage},
+      {"--near 1e39 a.lws", 2, "--near: 1e39 is too large: a near plane is a float, at most 3.4028235e+38" + usage},
       {"--verbose a.lws", 2, "The following argument was not expected: --verbose" + usage}};
   for (const auto& c : cases) {
     ProgramRun run = inspect(dir, c.arguments);
@@ -46,7 +47,8 @@ TEST(InspectTest, FailuresAndBadArgumentsPrintOneLineAndNoDocument) {
 }
 
 // The document of a square one unit in front of the camera, its file named with bytes
-// that are not UTF-8: valid JSON, the bad bytes replaced, values and matrices in force.
+// that are not UTF-8: valid JSON, the bad bytes replaced, values and matrices in force,
+// and a time past the largest float held at it, the last key's values in force.
 TEST(InspectTest, DocumentOfAScenePlacesItsItemsAndStaysValidJson) {
   TempDir dir;
   const std::string name = "sq\xfe\xff.lwo";
@@ -54,7 +56,7 @@ TEST(InspectTest, DocumentOfAScenePlacesItsItemsAndStaysValidJson) {
   formats::LwsScene lws{.objects = {object(name, motion({{.z = 1}, {.x = 2, .z = 1, .frame = 30}}))}};
   lws.camera.motion = still({});
   dir.write("one.lws", formats::writeLws(lws));
-  ProgramRun run = inspect(dir, "--data '" + dir.str() + "' --at 0.5 one.lws");
+  ProgramRun run = inspect(dir, "--data '" + dir.str() + "' --at 0.5 --at 1e308 one.lws");
   ASSERT_EQ(run.status, 0) << run.err;
   const nlohmann::json document = nlohmann::json::parse(run.out);
   EXPECT_EQ(document["meshes"][0]["name"], "sq\uFFFD\uFFFD.lwo");
@@ -63,6 +65,9 @@ TEST(InspectTest, DocumentOfAScenePlacesItsItemsAndStaysValidJson) {
   EXPECT_EQ(at["time"], 0.5);
   // Halfway to x = 2, one unit ahead; z is mirrored into the eye's -z.
   EXPECT_EQ(at["modelview"]["objects"][0], nlohmann::json({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 1, 0, -1, 1}));
+  const nlohmann::json& late = document["scenes"][0]["at"][1];
+  EXPECT_EQ(late["time"], 3.4028235e38);  // the largest float, written as short as it reads back
+  EXPECT_EQ(late["modelview"]["objects"][0][12], 2);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // tessarine-inspect: reads scenes as the player's play list does and prints, as JSON,
 // what the reader made of them and what the renderer would use at chosen times.
+#include <charconv>
 #include <cstdio>
 #include <exception>
 #include <limits>
@@ -32,6 +33,28 @@ struct Options {
   std::vector<std::string> scenes;
 };
 
+std::string shortest(float value) {
+  char text[32];
+  const auto written = std::to_chars(text, text + sizeof text, value);
+  return std::string(text, written.ptr);
+}
+
+// A number above 0 that a float, as the scene holds it, can hold.
+CLI::Validator nearPlane() {
+  return CLI::Validator(
+      [](std::string& text) -> std::string {
+        using Limits = std::numeric_limits<float>;
+        const std::optional<double> near = cli::parseNumber(text);
+        if (!near || !(*near > 0)) return "expected a number above 0, not \"" + text + "\"";
+        if (*near > Limits::max()) return text + " is too large: a near plane is a float, at most " + shortest(Limits::max());
+        if (static_cast<float>(*near) == 0) {
+          return text + " is too small: a near plane is a float, at least " + shortest(Limits::denorm_min());
+        }
+        return {};
+      },
+      "");
+}
+
 void addOptions(CLI::App& app, Options& options) {
   app.add_option("--show", options.showDirectory,
                  "The show's folder; without it the working directory when it holds " + std::string(show::kDataDirectory) +
@@ -46,8 +69,7 @@ void addOptions(CLI::App& app, Options& options) {
   });
   app.add_option("--near", options.nearPlane, "The near plane handed to each scene")
       ->type_name("N")
-      ->check(cli::number("a number above 0",
-                          [](double near) { return near <= std::numeric_limits<float>::max() && static_cast<float>(near) > 0; }))
+      ->check(nearPlane())
       ->capture_default_str();
   app.add_option("--at", options.times, "Also report values and matrices at this time; may be given again")
       ->type_name("SECONDS")

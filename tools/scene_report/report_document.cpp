@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -71,8 +72,11 @@ Json lightRecord(const SceneLight& light) {
 }
 
 // The renderer receives the time as a float; everything here is evaluated at that float.
+// A time beyond the largest float is held at the largest float of its sign, the furthest
+// the renderer can be told, so the time reported is always a number.
 Json valuesAt(Scene& scene, double requested) {
-  const double seconds = static_cast<float>(requested);
+  constexpr double kLatest = std::numeric_limits<float>::max();
+  const double seconds = static_cast<float>(std::clamp(requested, -kLatest, kLatest));
   Json at = {{"time", number(static_cast<float>(seconds))}, {"camera", channels(*scene.camera.motion, seconds)}};
   Json objects = Json::array(), lights = Json::array();
   for (SceneObject& object : scene.objects) objects.push_back(channels(*object.motion, seconds));
