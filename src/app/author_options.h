@@ -18,9 +18,9 @@ namespace tessarine::app {
 struct AuthorOptions {
   bool author = false;
   bool watch = false;
-  // As given; empty when not given.
-  std::string scene;
-  std::string at;
+  // As given, even empty; nothing when not given.
+  std::optional<std::string> scene;
+  std::optional<std::string> at;
   // Filled by checkAuthorOptions: the play list index that --scene names, and the
   // seconds of --at (within that scene when it is given, else show time).
   std::optional<std::size_t> sceneIndex;

@@ -32,6 +32,9 @@ TEST(AuthorOptionsTest, ChoosesTheStartOrSaysWhatWasExpected) {
     EXPECT_EQ(checkAuthorOptions(options), c.refusal) << c.line;
     EXPECT_TRUE(!c.refusal.empty() || (options.sceneIndex == c.scene && options.seconds == c.seconds)) << c.line;
   }
+  // Given empty, as the shell passes --scene "": no scene of the play list, not no --scene.
+  AuthorOptions empty{.author = true, .scene = ""};
+  EXPECT_EQ(checkAuthorOptions(empty), "--scene \"\": expected " + scenes);
 }
 
 }  // namespace
