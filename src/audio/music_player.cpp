@@ -196,15 +196,17 @@ class MusicPlayer::Impl : public std::enable_shared_from_this<Impl> {
   }
 
   void loseOutput(Segment& segment) {
+    {
+      std::lock_guard lock(mutex_);
+      outputTellsDelay_ = false;
+      runOnClock();  // from where the listener was when the sound stopped
+    }
     sink_->close();
     sink_.reset();
     std::fprintf(messages_, "tessarine: lost the sound output; the music comes back when it does\n");
     outputLost_ = true;
     segment.play = 0;  // begun anew on the next output
     segment.decoding = false;
-    std::lock_guard lock(mutex_);
-    outputTellsDelay_ = false;
-    runOnClock();
   }
 
   // Sets the decoder to `seconds` for `play`. On an output that tells its delay the listener

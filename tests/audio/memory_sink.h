@@ -25,11 +25,11 @@ namespace tessarine::audio::testing {
 enum class Device { Opens, Refuses, Throws };
 
 struct SinkRecord {
-  // Set by the test; those after `mutex` only while holding it.
-  Device device = Device::Opens;
+  // Set by the test; those after `mutex` only while holding it, once the player runs.
   std::chrono::microseconds writeTime{0};  // how long each write takes, as a real device's would
   std::mutex mutex;
   std::condition_variable changed;
+  Device device = Device::Opens;
   bool tellsDelay = false;
   double delay = 0;                                           // seconds the output holds
   std::size_t room = std::numeric_limits<std::size_t>::max();  // bytes it takes before it is full
@@ -61,9 +61,10 @@ class MemorySink final : public AudioSink {
   explicit MemorySink(std::shared_ptr<SinkRecord> record) : record_(std::move(record)) {}
 
   bool open(long rate) override {
-    note("open", [&] { record_->rate = rate; });
-    if (record_->device == Device::Throws) throw std::runtime_error("no sound device");
-    return record_->device == Device::Opens;
+    Device device{};
+    note("open", [&] { record_->rate = rate, device = record_->device; });
+    if (device == Device::Throws) throw std::runtime_error("no sound device");
+    return device == Device::Opens;
   }
   std::optional<std::size_t> write(std::span<const unsigned char> bytes, std::chrono::milliseconds wait) override {
     std::this_thread::sleep_for(record_->writeTime);

@@ -234,7 +234,7 @@ TEST(MusicPositionTest, ALostOutputIsFoundAgainAndTheMusicComesBackInPlace) {
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   EXPECT_DOUBLE_EQ(*p.player->position(), 0.8);
   p.record->set([](SinkRecord& r) { r.lost = true, r.device = Device::Refuses; });
-  ASSERT_TRUE(p.waitFor("close"));
+  ASSERT_TRUE(p.waitFor("open", 2));  // looked for at once, and refused
   *p.now = *p.now + 1.0;
   EXPECT_DOUBLE_EQ(*p.player->position(), 1.8) << "the clock carries the time on";
   p.record->set([](SinkRecord& r) { r.lost = false, r.device = Device::Opens, r.room = 4410 * kBytesPerFrame; });
