@@ -11,6 +11,9 @@ namespace {
 
 constexpr double kClickLevel = 32768 / 2.0;
 constexpr double kMillisecondsPerSecond = 1000;
+// Spans before a picture change and a click that must agree for them to pair at any
+// distance: one alone may agree by chance after a seek.
+constexpr std::size_t kMatchedSpans = 2;
 // Offsets at each end of the run that the drift is taken over.
 constexpr std::size_t kDriftSpan = 3;
 
@@ -32,17 +35,25 @@ Summary summarise(const std::vector<double>& offsets) {
           .maxMs = *std::max_element(offsets.begin(), offsets.end())};
 }
 
-// The click that starts the same stretch as picture change `i`: the nearest one within
-// kSameSpanWindow that follows its own previous click by the time the change follows its
-// own previous change, so an offset larger than half a scene is still paired right.
-std::optional<std::size_t> clickOfSameSpan(const std::vector<double>& pictureTimes, std::size_t i,
-                                           const std::vector<double>& clicks, const std::vector<bool>& taken) {
-  if (i == 0) return std::nullopt;
-  const double span = pictureTimes[i] - pictureTimes[i - 1];
+// Whether picture changes i - 1 and i follow their previous changes by the times clicks
+// c - 1 and c follow theirs: the same two scenes, however far the sound is off.
+bool sameSpans(const std::vector<double>& pictureTimes, std::size_t i, const std::vector<double>& clicks, std::size_t c) {
+  for (std::size_t back = 0; back < kMatchedSpans; ++back) {
+    const double picture = pictureTimes[i - back] - pictureTimes[i - back - 1];
+    if (std::abs(clicks[c - back] - clicks[c - back - 1] - picture) > kSpanTolerance) return false;
+  }
+  return true;
+}
+
+// The nearest free click within kSameSpanWindow of picture change `i` that sameSpans
+// pairs with it. The first change of all is never a switch, so its span is not used.
+std::optional<std::size_t> clickOfSameSpans(const std::vector<double>& pictureTimes, std::size_t i,
+                                            const std::vector<double>& clicks, const std::vector<bool>& taken) {
   std::optional<std::size_t> best;
-  for (std::size_t c = 1; c < clicks.size(); ++c) {
+  if (i <= kMatchedSpans) return best;
+  for (std::size_t c = kMatchedSpans; c < clicks.size(); ++c) {
     const double distance = std::abs(clicks[c] - pictureTimes[i]);
-    if (!taken[c] && distance <= kSameSpanWindow && std::abs(clicks[c] - clicks[c - 1] - span) <= kSpanTolerance &&
+    if (!taken[c] && distance <= kSameSpanWindow && sameSpans(pictureTimes, i, clicks, c) &&
         (!best || distance < std::abs(clicks[*best] - pictureTimes[i]))) {
       best = c;
     }
@@ -65,7 +76,9 @@ std::vector<PictureChange> findPictureChanges(const std::vector<Frame>& frames) 
   std::vector<PictureChange> changes;
   for (std::size_t i = 1; i < frames.size(); ++i) {
     if (largestChannelStep(frames[i - 1].meanColor, frames[i].meanColor) > kColourJump) {
-      changes.push_back({.time = (frames[i - 1].time + frames[i].time) / 2, .to = frames[i].meanColor});
+      changes.push_back({.time = (frames[i - 1].time + frames[i].time) / 2,
+                         .halfGap = (frames[i].time - frames[i - 1].time) / 2,
+                         .to = frames[i].meanColor});
     }
   }
   return changes;
@@ -115,13 +128,13 @@ SyncResult measureSync(const std::vector<PictureChange>& changes, const std::vec
     if (after != marks.begin()) event.kind = "after " + (after - 1)->name;
     else if (i == 0) event.kind = "start";
     else event.kind = largestChannelStep(changes[i].to, changes[0].to) < kColourJump / 2 ? "wrap" : "switch";
-    std::optional<std::size_t> click = clickOfSameSpan(pictureTimes, i, clicks, clickPaired);
+    std::optional<std::size_t> click = clickOfSameSpans(pictureTimes, i, clicks, clickPaired);
     if (const std::optional<std::size_t> near = nearest(clicks, event.pictureTime);
         !click && near && !clickPaired[*near] && nearest(pictureTimes, clicks[*near]) == i &&
         std::abs(clicks[*near] - event.pictureTime) <= kPairWindow) {
       click = near;
     }
-    if (click) {
+    if (click && 2 * changes[i].halfGap <= kLongestFrameGap) {
       event.offsetMs = (clicks[*click] - event.pictureTime) * kMillisecondsPerSecond;
       clickPaired[*click] = true;
       byKind[event.kind].push_back(*event.offsetMs);

@@ -15,8 +15,13 @@ namespace tessarine::syncmeter {
 
 struct PictureChange {
   double time = 0;  // midway between the last frame of the old colour and the first of the new
+  double halfGap = 0;  // half the time between those two frames: how far off `time` may be
   std::array<double, 3> to{};
 };
+
+// A change whose frames lie further apart (ffmpeg takes none while it opens its inputs,
+// nor when the machine is starved) is kept but never paired: its time is not known.
+inline constexpr double kLongestFrameGap = 0.05;
 
 // A change is a jump of the mean colour between two frames in any channel beyond this,
 // so a text overlay or a frame's noise is not one.
@@ -60,13 +65,13 @@ struct SyncResult {
   std::optional<double> driftMs;
 };
 
-// A picture change and a click are a pair when they begin stretches of the same length
-// (within kSpanTolerance) and lie within kSameSpanWindow of each other, the nearest such;
-// failing that, when each is the other's nearest and they lie within kPairWindow. Before
-// any mark, the first change is the start, a change back to the first change's colour the
-// wrap, any other a switch.
+// A picture change and a click are a pair when the last two picture changes came after
+// their own previous changes as the last two clicks did (within kSpanTolerance), and they
+// lie within kSameSpanWindow of each other, the nearest such; failing that, when each is
+// the other's nearest and they lie within kPairWindow. Before any mark, the first change
+// is the start, a change back to the first change's colour the wrap, any other a switch.
 inline constexpr double kSpanTolerance = 0.1;
-inline constexpr double kSameSpanWindow = 3.0;
+inline constexpr double kSameSpanWindow = 2.0;
 inline constexpr double kPairWindow = 0.5;
 SyncResult measureSync(const std::vector<PictureChange>& changes, const std::vector<double>& clicks,
                        std::vector<Mark> marks);
