@@ -5,11 +5,20 @@
 //   e2e_fixture measure FILE  of raw s16le stereo: the 440 Hz amplitude of the loudest half
 //       second, in percent of full scale
 //   e2e_fixture saver  "on" or "off": whether the display's screen saver would blank it
+//   e2e_fixture sync DIR [LAYERS]  the sync meter's show: each scene a flat backdrop colour
+//       of its own, lasting a time of its own that no frame rate divides, and THREE.mp3
+//       silent but for a click at each switch and at the show's start; LAYERS squares over
+//       the left half slow a software renderer down (about 0.5 ms each at 400 x 300)
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <numbers>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -22,6 +31,9 @@
 using namespace tessarine;
 
 namespace {
+
+// Four points a layer, numbered in 16 bits.
+constexpr int kMaxLayers = 16000;
 
 void writeShow(const std::filesystem::path& dir, const std::string& leaveOut) {
   const std::filesystem::path data = dir / show::kDataDirectory;
@@ -41,6 +53,41 @@ void writeShow(const std::filesystem::path& dir, const std::string& leaveOut) {
     if (entry.fileName != leaveOut) testing::writeFile(data / entry.fileName, text);
   }
   synth::writeMp3((dir / show::kMusicFile).string(), synth::testing::sine(440.0, 60, 0.5, 0.5));
+}
+
+void writeSyncShow(const std::filesystem::path& dir, int layerCount) {
+  constexpr int kSceneFrameRate = 100;
+  constexpr std::size_t kSamplesPerSceneFrame = synth::kSampleRate / kSceneFrameRate;
+  constexpr std::array<std::uint32_t, show::kPlayList.size()> kSceneFrames = {207, 237, 267, 297, 327, 357};
+  constexpr std::array<formats::LwsColor, show::kPlayList.size()> kColors = {
+      {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0}, {255, 0, 255}, {0, 255, 255}}};
+  const std::filesystem::path data = dir / show::kDataDirectory;
+  std::filesystem::create_directories(data);
+  // The square's texture serves the layers; their object replaces the square's.
+  testing::writeSquare(data, "layers.lwo", {128, 128, 128});
+  formats::ObjectData layers{.imageFile = "layers.tga"};  // far to near, so each is drawn over the last
+  for (int i = 0; i < layerCount; ++i) {
+    const float z = 10.0f - 9.0f * static_cast<float>(i) / static_cast<float>(layerCount);
+    const auto first = static_cast<std::uint16_t>(layers.points.size());
+    layers.points.insert(layers.points.end(), {{-100, 100, z}, {0, 100, z}, {0, -100, z}, {-100, -100, z}});
+    layers.polygons.push_back({first, static_cast<std::uint16_t>(first + 1), static_cast<std::uint16_t>(first + 2),
+                               static_cast<std::uint16_t>(first + 3)});
+  }
+  layers.uvs.resize(layers.points.size());
+  testing::writeFile(data / "layers.lwo", formats::writeLwo2(layers));
+  synth::StereoBuffer music(std::accumulate(kSceneFrames.begin(), kSceneFrames.end(), 0u) * kSamplesPerSceneFrame);
+  std::size_t at = 0;
+  for (std::size_t i = 0; i < kSceneFrames.size(); ++i) {
+    formats::LwsScene lws{.lastFrame = kSceneFrames[i], .framesPerSecond = kSceneFrameRate, .backdropColor = kColors[i]};
+    if (layerCount > 0) lws.objects = {testing::object("layers.lwo", testing::still({}))};
+    lws.camera = {.motion = testing::still({.z = -2}), .zoom = 1.0f};
+    testing::writeFile(data / show::kPlayList[i].fileName, formats::writeLws(lws));
+    for (std::size_t n = 0; n < kSamplesPerSceneFrame; ++n) {  // 10 ms of 2205 Hz
+      music.left[at + n] = music.right[at + n] = static_cast<float>(0.8 * std::sin(2 * std::numbers::pi * n / 20));
+    }
+    at += kSceneFrames[i] * kSamplesPerSceneFrame;
+  }
+  synth::writeMp3((dir / show::kMusicFile).string(), music);
 }
 
 int measure(const char* file) {
@@ -64,10 +111,12 @@ int main(int argc, char** argv) {
     writeShow(argv[2], argc == 4 ? argv[3] : "");
   } else if (command == "measure" && argc == 3) {
     std::printf("%d\n", measure(argv[2]));
+  } else if (command == "sync" && (argc == 3 || argc == 4)) {
+    writeSyncShow(argv[2], argc == 4 ? std::clamp(std::atoi(argv[3]), 0, kMaxLayers) : 0);
   } else if (command == "saver" && argc == 2) {
     std::puts(platform::makeSystemPlatform()->screenSaverActive() ? "on" : "off");
   } else {
-    std::fprintf(stderr, "usage: %s show DIR [FILE-TO-LEAVE-OUT] | measure FILE | saver\n", argv[0]);
+    std::fprintf(stderr, "usage: %s show DIR [FILE-TO-LEAVE-OUT] | sync DIR [LAYERS] | measure FILE | saver\n", argv[0]);
     return 2;
   }
   return 0;
