@@ -25,7 +25,8 @@ constexpr int kThumbHeight = 12;
 constexpr std::size_t kThumbBytes = kThumbWidth * kThumbHeight * 3;
 
 // Everything `command` writes to its standard output; its standard error passes through.
-std::string outputOf(const std::vector<std::string>& command) {
+// `file` is the recording it reads, for the message when it fails.
+std::string outputOf(const std::vector<std::string>& command, const std::string& file) {
   int ends[2];
   if (pipe(ends) != 0) throw common::Error(std::string("I can't make a pipe: ") + std::strerror(errno));
   posix_spawn_file_actions_t actions;
@@ -41,7 +42,7 @@ std::string outputOf(const std::vector<std::string>& command) {
   close(ends[1]);
   if (failed != 0) {
     close(ends[0]);
-    throw common::Error("I can't run " + command[0] + ": " + std::strerror(failed));
+    throw common::Error("I can't run " + command[0] + ": " + std::strerror(failed), file);
   }
   std::string output;
   char buffer[1 << 16];
@@ -52,7 +53,9 @@ std::string outputOf(const std::vector<std::string>& command) {
   close(ends[0]);
   int status = 0;
   while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw common::Error(command[0] + " failed");
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    throw common::Error(command[0] + " could not read the recording", file);
+  }
   return output;
 }
 
@@ -85,11 +88,11 @@ Recording readRecording(const std::string& file) {
   Recording recording;
   const std::string url = "file:" + file;
   std::istringstream rate(outputOf({"ffprobe", "-v", "error", "-select_streams", "a:0", "-show_entries",
-                                    "stream=sample_rate", "-of", "csv=p=0", url}));
+                                    "stream=sample_rate", "-of", "csv=p=0", url}, file));
   if (!(rate >> recording.sampleRate) || recording.sampleRate <= 0) throw common::Error("No sound in the recording", file);
 
   std::istringstream times(outputOf({"ffprobe", "-v", "error", "-show_entries", "frame=media_type,pts_time,nb_samples",
-                                     "-of", "csv=p=0", url}));
+                                     "-of", "csv=p=0", url}, file));
   std::size_t sampleCount = 0;
   for (std::string line; std::getline(times, line);) {
     std::vector<std::string_view> fields;
@@ -111,7 +114,7 @@ Recording readRecording(const std::string& file) {
   const std::string pixels = outputOf({"ffmpeg", "-v", "error", "-nostdin", "-i", url, "-map", "0:v:0", "-fps_mode",
                                        "passthrough", "-vf", "scale=" + std::to_string(kThumbWidth) + ":" +
                                        std::to_string(kThumbHeight) + ":flags=area,format=rgb24",
-                                       "-enc_time_base", "-1", "-f", "rawvideo", "pipe:1"});
+                                       "-enc_time_base", "-1", "-f", "rawvideo", "pipe:1"}, file);
   if (pixels.size() != recording.frames.size() * kThumbBytes) {
     throw common::Error("The frames decoded do not match the frames listed", file);
   }
@@ -122,7 +125,7 @@ Recording readRecording(const std::string& file) {
   }
 
   const std::string sound = outputOf({"ffmpeg", "-v", "error", "-nostdin", "-i", url, "-map", "0:a:0", "-ac", "1",
-                                      "-f", "s16le", "-c:a", "pcm_s16le", "pipe:1"});
+                                      "-f", "s16le", "-c:a", "pcm_s16le", "pipe:1"}, file);
   if (sound.size() != sampleCount * sizeof(std::int16_t)) {
     throw common::Error("The sound decoded does not match the pieces listed", file);
   }
