@@ -1,60 +1,28 @@
 #include "common/data_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
+#include <utility>
 
 #include "common/byte_order.h"
 #include "common/error.h"
+#include "common/file_bytes.h"
 
 namespace tessarine::common {
 
-DataFile::DataFile(std::string path, const char* mode) : path_(std::move(path)) {
-  // The message is made before the attempt, as the caller reports exactly this text.
-  std::string openFailure = "I can't open file " + path_ + " as " + mode;
-  auto fail = [&](const char* reason) { throw Error(openFailure, path_ + ": " + reason); };
-  // Opened without blocking and checked before the stream is made: fopen of a FIFO named
-  // as a data file would wait for a writer for ever. Data files are only ever read.
-  int descriptor = open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (descriptor < 0) fail(std::strerror(errno));
-  struct stat status {};
-  if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-    int error = errno;
-    ::close(descriptor);
-    fail(S_ISREG(status.st_mode) ? std::strerror(error) : "not a regular file");
-  }
-  stream_ = fdopen(descriptor, mode);
-  if (stream_ == nullptr) {
-    int error = errno;
-    ::close(descriptor);
-    fail(std::strerror(error));
-  }
-  size_ = static_cast<std::uint64_t>(status.st_size);
-  identity_ = {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
-}
+DataFile::DataFile(std::span<const std::byte> bytes, std::string name) : bytes_(bytes), name_(std::move(name)) {}
 
-DataFile::~DataFile() {
-  if (stream_ != nullptr) std::fclose(stream_);
-}
+DataFile::DataFile(std::string path, const char* mode)
+    : owned_(readFileBytes(path, mode).bytes), bytes_(owned_), name_(std::move(path)) {}
 
-void DataFile::close() {
-  if (stream_ == nullptr) return;
-  std::FILE* stream = stream_;
-  stream_ = nullptr;
-  if (std::fclose(stream) != 0) throw Error("I can't close file");
-}
-
-std::string DataFile::where() const { return path_ + " at line " + std::to_string(line_); }
+std::string DataFile::where() const { return name_ + " at line " + std::to_string(line_); }
 
 std::string DataFile::textPlace() const {
-  return path_ + ", line " + std::to_string(line_) + ": " +
+  return name_ + ", line " + std::to_string(line_) + ": " +
          (lastToken_ ? "found \"" + *lastToken_ + "\"" : std::string("found the end of the file"));
 }
 
@@ -70,34 +38,36 @@ std::string DataFile::bytePlace(std::uint64_t offset, std::string_view found) co
       shown += escaped;
     }
   }
-  return path_ + ", byte " + std::to_string(offset) + ": found \"" + shown + "\"";
+  return name_ + ", byte " + std::to_string(offset) + ": found \"" + shown + "\"";
 }
 
-std::string DataFile::bytePlace() const { return path_ + ", byte " + std::to_string(position_); }
+std::string DataFile::bytePlace() const { return name_ + ", byte " + std::to_string(position_); }
+
+std::optional<unsigned char> DataFile::nextByte() {
+  if (position_ == bytes_.size()) return std::nullopt;
+  return static_cast<unsigned char>(bytes_[position_++]);
+}
 
 std::optional<std::string> DataFile::nextToken() {
-  if (stream_ == nullptr) return std::nullopt;
-  int c;
-  while ((c = getc_unlocked(stream_)) != EOF) {
-    ++position_;
-    if (c == '\n') ++scanLine_;
-    if (!std::isspace(c)) break;
+  std::optional<unsigned char> c;
+  while ((c = nextByte())) {
+    if (*c == '\n') ++scanLine_;
+    if (!std::isspace(*c)) break;
   }
-  if (c == EOF) {
+  if (!c) {
     lastToken_.reset();
     return std::nullopt;
   }
   line_ = scanLine_;
   std::string token;
   do {
-    if (c == '\0') throw Error("Unexpected NUL byte in " + where());
+    if (*c == '\0') throw Error("Unexpected NUL byte in " + where());
     if (token.size() == kMaxToken) {
       throw Error("Token longer than " + std::to_string(kMaxToken) + " characters in " + where());
     }
-    token.push_back(static_cast<char>(c));
-    c = getc_unlocked(stream_);
-    if (c != EOF) ++position_;
-  } while (c != EOF && !std::isspace(c));
+    token.push_back(static_cast<char>(*c));
+    c = nextByte();
+  } while (c && !std::isspace(*c));
   if (c == '\n') ++scanLine_;
   lastToken_ = token;
   return token;
@@ -105,7 +75,7 @@ std::optional<std::string> DataFile::nextToken() {
 
 std::string DataFile::readToken(std::string_view what) {
   std::optional<std::string> token = nextToken();
-  if (!token) throw Error("Unexpected end of file in " + path_ + ": expected " + std::string(what));
+  if (!token) throw Error("Unexpected end of file in " + name_ + ": expected " + std::string(what));
   return std::move(*token);
 }
 
@@ -141,21 +111,22 @@ float DataFile::readFloat(std::string_view what) {
 }
 
 void DataFile::failShortRead() const {
-  throw Error("Unexpected end of file in " + path_ + " at byte " + std::to_string(position_));
+  throw Error("Unexpected end of file in " + name_ + " at byte " + std::to_string(position_));
 }
 
 void DataFile::read(void* destination, std::size_t size) {
+  if (size > remaining()) {
+    // What there was is taken, as a stream would: the end is where the fault lies.
+    position_ = bytes_.size();
+    failShortRead();
+  }
   if (size == 0) return;
-  if (stream_ == nullptr) failShortRead();
-  std::size_t got = std::fread(destination, 1, size, stream_);
-  position_ += got;
-  if (got != size) failShortRead();
+  std::memcpy(destination, bytes_.data() + position_, size);
+  position_ += size;
 }
 
 void DataFile::skip(std::uint64_t size) {
-  if (size > remaining() || stream_ == nullptr) failShortRead();
-  if (size == 0) return;
-  if (fseeko(stream_, static_cast<off_t>(size), SEEK_CUR) != 0) failShortRead();
+  if (size > remaining()) failShortRead();
   position_ += size;
 }
 

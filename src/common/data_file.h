@@ -1,47 +1,48 @@
-// A reader's view of one data file: a C stream opened with a mode string, token reads for
-// the text formats and exact block reads for the binary ones. Nothing read is trusted:
-// tokens are bounded, numbers are checked whole, and a short read is an error.
+// A reader's view of one data file's bytes in memory, under a name that messages give
+// them: token reads for the text formats and exact block reads for the binary ones.
+// Nothing read is trusted: tokens are bounded, numbers are checked whole, and a short
+// read is an error.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
-
-#include "common/file_identity.h"
+#include <vector>
 
 namespace tessarine::common {
+
+// Text held in a string, seen as the bytes a reader takes.
+inline std::span<const std::byte> bytesOf(std::string_view text) {
+  return std::as_bytes(std::span<const char>(text.data(), text.size()));
+}
 
 class DataFile {
  public:
   // The longest token the scene format holds.
   static constexpr std::size_t kMaxToken = 127;
 
-  // Throws Error("I can't open file <path> as <mode>") when the file cannot be opened
-  // or is not a regular file; its place names the path and the system's reason.
+  // Reads `bytes`, which must outlive the DataFile; `name` stands for them in messages.
+  DataFile(std::span<const std::byte> bytes, std::string name);
+  // Reads the whole file at `path` first (readFileBytes, with its refusals), and keeps
+  // the bytes; messages name the path.
   DataFile(std::string path, const char* mode);
-  // Closes without raising: a failure already on its way out must not be replaced.
-  ~DataFile();
   DataFile(const DataFile&) = delete;
   DataFile& operator=(const DataFile&) = delete;
 
-  // Throws Error("I can't close file") when the close fails. Closing twice is harmless.
-  void close();
-
-  const std::string& path() const { return path_; }
-  // Size of the file when it was opened, and how much of it is left unread.
-  std::uint64_t size() const { return size_; }
+  const std::string& name() const { return name_; }
+  std::uint64_t size() const { return bytes_.size(); }
   std::uint64_t position() const { return position_; }
-  std::uint64_t remaining() const { return size_ > position_ ? size_ - position_ : 0; }
-  const FileIdentity& identity() const { return identity_; }
+  std::uint64_t remaining() const { return size() - position_; }
 
   // --- Text: tokens separated by white space. ---
 
-  // The next token, or nothing at the end of the file. A token longer than kMaxToken,
-  // or one holding a NUL byte, is refused.
+  // The next token, or nothing at the end. A token longer than kMaxToken, or one holding
+  // a NUL byte, is refused.
   std::optional<std::string> nextToken();
-  // The next token; the end of the file is refused with a message naming `what`.
+  // The next token; the end is refused with a message naming `what`.
   std::string readToken(std::string_view what);
   // A whole token that is an unsigned decimal number that fits 32 bits.
   std::uint32_t readUnsigned(std::string_view what);
@@ -69,12 +70,13 @@ class DataFile {
 
  private:
   [[noreturn]] void failShortRead() const;
+  // The next byte, or nothing at the end; counts it as read.
+  std::optional<unsigned char> nextByte();
 
-  std::string path_;
-  std::FILE* stream_ = nullptr;
-  std::uint64_t size_ = 0;
+  std::vector<std::byte> owned_;  // the file's bytes, when it was read from a path
+  std::span<const std::byte> bytes_;
+  std::string name_;
   std::uint64_t position_ = 0;
-  FileIdentity identity_;
   std::optional<std::string> lastToken_;
   unsigned line_ = 1;
   unsigned scanLine_ = 1;

@@ -45,11 +45,10 @@ Image::Image(const std::string& path) {
     if (!error.where().empty()) throw;
     throw Error(error.message(), file.bytePlace());
   }
-  file.close();
 }
 
 void Image::read(common::DataFile& file) {
-  const std::string& path = file.path();
+  const std::string& path = file.name();
   unsigned char header[kHeaderSize];
   file.read(header, sizeof header);
   std::uint8_t idLength = header[0];

@@ -9,6 +9,7 @@
 #include "common/byte_order.h"
 #include "common/data_file.h"
 #include "common/error.h"
+#include "common/file_bytes.h"
 #include "common/path.h"
 #include "mesh/image.h"
 #include "mesh/mesh.h"
@@ -75,7 +76,7 @@ class ObjectReader {
     if (std::string id = readId(); id != "FORM") throw Error("Not IFF File", file_.bytePlace(0, id));
     std::uint32_t formSize = file_.readU32BE();
     if (std::string id = readId(); id != "LWO2") throw Error("Not LWO2 File", file_.bytePlace(kFormHeaderSize, id));
-    if (formSize > file_.size() - kFormHeaderSize) throw Error("File ends inside its FORM: " + file_.path());
+    if (formSize > file_.size() - kFormHeaderSize) throw Error("File ends inside its FORM: " + file_.name());
     formEnd_ = kFormHeaderSize + formSize;
   }
 
@@ -92,7 +93,7 @@ class ObjectReader {
     std::uint32_t length = readChunkLength("PNTS");
     std::uint64_t count = length / kPointSize;
     if (count > kMaxPoints) {
-      throw Error("More than " + std::to_string(kMaxPoints) + " points in " + file_.path());
+      throw Error("More than " + std::to_string(kMaxPoints) + " points in " + file_.name());
     }
     points.resize(count);
     file_.read(points.data(), count * kPointSize);
@@ -110,24 +111,24 @@ class ObjectReader {
     std::uint32_t length = readChunkLength("VMAP");
     std::uint64_t chunkEnd = file_.position() + length;
     auto left = [&] { return chunkEnd - file_.position(); };
-    if (left() < kIdSize) throw Error("VMAP chunk too short for its type in " + file_.path());
+    if (left() < kIdSize) throw Error("VMAP chunk too short for its type in " + file_.name());
     std::uint64_t at = file_.position();
     if (std::string type = readId(); type != "TXUV") throw Error("Not TXUV Map", file_.bytePlace(at, type));
-    if (left() < sizeof(std::uint16_t)) throw Error("VMAP chunk too short for its dimension in " + file_.path());
+    if (left() < sizeof(std::uint16_t)) throw Error("VMAP chunk too short for its dimension in " + file_.name());
     if (std::uint16_t dimension = file_.readU16BE(); dimension != kUvDimension) {
       throw Error("Not 2 dimensional Map", file_.bytePlace(at + kIdSize, std::to_string(dimension)));
     }
     // The name is NUL-terminated and padded to an even length: pairs until one ends in 0.
     std::uint16_t pair = 0;
     do {
-      if (left() < sizeof pair) throw Error("UV map name runs past the end of its chunk in " + file_.path());
+      if (left() < sizeof pair) throw Error("UV map name runs past the end of its chunk in " + file_.name());
       pair = file_.readU16BE();
     } while ((pair & kNameEndMask) != 0);
 
     std::uint64_t bytes = std::uint64_t{pointCount} * kUvEntrySize;
     if (bytes > left()) {
       throw Error("UV map holds fewer entries than the " + std::to_string(pointCount) + " points of " +
-                  file_.path());
+                  file_.name());
     }
     uvs.resize(pointCount);
     file_.read(uvs.data(), bytes);
@@ -137,7 +138,7 @@ class ObjectReader {
     for (std::size_t i = pointCount; i-- > 0;) {
       const unsigned char* entry = raw + i * kUvEntrySize;
       UvEntry converted{common::loadU16BE(entry), common::loadF32BE(entry + 2), common::loadF32BE(entry + 6)};
-      if (converted.point >= kLongIndexPrefix) throw Error("4-byte point index in the UV map of " + file_.path());
+      if (converted.point >= kLongIndexPrefix) throw Error("4-byte point index in the UV map of " + file_.name());
       uvs[i] = converted;
     }
   }
@@ -148,7 +149,7 @@ class ObjectReader {
   void readPolygons(std::span<const Point> points, std::vector<Polygon>& polygons,
                     std::vector<std::uint16_t>& indices) {
     std::uint32_t length = readChunkLength("POLS");
-    if (length < kIdSize) throw Error("POLS chunk too short for its type in " + file_.path());
+    if (length < kIdSize) throw Error("POLS chunk too short for its type in " + file_.name());
     std::uint64_t typeAt = file_.position();
     std::string type = readId();
     if (type != "FACE") throw Error("Not FACE Poly", file_.bytePlace(typeAt, type));
@@ -169,7 +170,7 @@ class ObjectReader {
       }
       if (count > left) {
         throw Error("Polygon " + std::to_string(number) + " runs past the end of the POLS chunk in " +
-                        file_.path(),
+                        file_.name(),
                     file_.bytePlace(at, std::to_string(count) + " vertices"));
       }
       std::size_t first = indices.size();
@@ -202,10 +203,10 @@ class ObjectReader {
                               std::uint64_t at) const {
     std::string place = file_.bytePlace(at, std::to_string(index));
     if (index >= kLongIndexPrefix) {
-      throw Error("4-byte point index in polygon " + std::to_string(polygon) + " of " + file_.path(), place);
+      throw Error("4-byte point index in polygon " + std::to_string(polygon) + " of " + file_.name(), place);
     }
     throw Error("Point index " + std::to_string(index) + " of polygon " + std::to_string(polygon) +
-                    " is beyond the " + std::to_string(pointCount) + " points of " + file_.path(),
+                    " is beyond the " + std::to_string(pointCount) + " points of " + file_.name(),
                 place);
   }
 
@@ -221,7 +222,7 @@ class ObjectReader {
 
   void requireInForm(std::uint64_t bytes, std::string_view id) const {
     if (bytes > formRemaining()) {
-      throw Error("FORM ends before the " + std::string(id) + " chunk in " + file_.path());
+      throw Error("FORM ends before the " + std::string(id) + " chunk in " + file_.name());
     }
   }
 
@@ -229,7 +230,7 @@ class ObjectReader {
     requireInForm(sizeof(std::uint32_t), id);
     std::uint32_t length = file_.readU32BE();
     if (length > formRemaining()) {
-      throw Error(std::string(id) + " chunk runs past the end of its FORM in " + file_.path());
+      throw Error(std::string(id) + " chunk runs past the end of its FORM in " + file_.name());
     }
     return length;
   }
@@ -242,8 +243,10 @@ class ObjectReader {
 
 Mesh::Mesh(std::string name, std::string_view directory, const TextureMaker& makeTexture)
     : name_(std::move(name)) {
-  DataFile file(common::joinPath(directory, name_), "rb");
-  identity_ = file.identity();
+  const std::string path = common::joinPath(directory, name_);
+  common::FileBytes object = common::readFileBytes(path, "rb");
+  identity_ = object.identity;
+  DataFile file(object.bytes, path);
   try {
     ObjectReader reader(file);
     reader.readHeader();
@@ -268,7 +271,6 @@ Mesh::Mesh(std::string name, std::string_view directory, const TextureMaker& mak
   // The texture image lies beside the object; it is not named inside the object file.
   Image image(common::imagePathFor(directory, name_));
   if (makeTexture) texture_ = makeTexture(image, kLoadPriority);
-  file.close();
 }
 
 }  // namespace tessarine::mesh

@@ -102,19 +102,18 @@ Scene::Scene(DemoContext& context, std::string fileName, float nearPlane)
     std::string token;
     while (detail::readInto(file, token)) runPass(*this, file, token);
 
-    checkComplete(*this, file.path());
+    checkComplete(*this, file.name());
     std::uint32_t first = firstFrame.value_or(0);
     std::uint32_t last = lastFrame.value_or(first);
     endTime = last / static_cast<double>(framesPerSecond);
     startTime = first / static_cast<double>(framesPerSecond);
-    detail::resolveParents(*this, file.path());
+    detail::resolveParents(*this, file.name());
   } catch (const common::Error& error) {
     // The fixed texts say neither where nor what was read: the last token read is the one
     // the reader stopped at. Faults inside objects and images keep their own place.
     if (!error.where().empty()) throw;
     throw common::Error(error.message(), file.textPlace());
   }
-  file.close();
 }
 
 }  // namespace tessarine::scene

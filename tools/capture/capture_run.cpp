@@ -11,8 +11,8 @@
 #include "capture/show_capture.h"
 #include "capture/video_encoder.h"
 #include "cli/command_line.h"
-#include "common/data_file.h"
 #include "common/error.h"
+#include "common/file_bytes.h"
 
 namespace tessarine::capture {
 
@@ -47,8 +47,7 @@ void checkVideoTools(const CaptureOptions& options) {
   if (!findOnPath("ffmpeg")) throw common::Error("--video needs ffmpeg, and there is none on the PATH");
   // The music is found as the program finds it, relative to the working directory;
   // opening it gives the readers' own message when it is not there.
-  common::DataFile music(options.musicFile, "rb");
-  music.close();
+  common::readFileBytes(options.musicFile, "rb");
 }
 
 }  // namespace
