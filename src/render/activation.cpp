@@ -1,3 +1,5 @@
+// Loads a scene's lasting OpenGL values when it becomes current, and its per-frame values
+// whenever they are taken.
 #include "render/activation.h"
 
 #include <GL/gl.h>
@@ -12,6 +14,13 @@ namespace {
 
 constexpr std::array<GLfloat, 4> kNoLight = {0, 0, 0, 1};
 
+void activate(const scene::SceneLight& light) {
+  glEnable(light.glLight);
+  // Lights contribute diffuse light only.
+  glLightfv(light.glLight, GL_AMBIENT, kNoLight.data());
+  glLightfv(light.glLight, GL_SPECULAR, kNoLight.data());
+}
+
 }  // namespace
 
 float spotCutOff(float coneAngle) {
@@ -19,21 +28,18 @@ float spotCutOff(float coneAngle) {
   return std::clamp(coneAngle, 0.0f, kMaxSpotCutOff);
 }
 
-void activate(const scene::SceneLight& light) {
-  glEnable(light.glLight);
-  // Lights contribute diffuse light only.
-  glLightfv(light.glLight, GL_AMBIENT, kNoLight.data());
-  glLightfv(light.glLight, GL_SPECULAR, kNoLight.data());
-  if (!light.intensityEnvelope) glLightfv(light.glLight, GL_DIFFUSE, light.color.data());
-  if (light.lightType == scene::kSpot) {
-    if (!light.coneEnvelope) {
-      glLightf(light.glLight, GL_SPOT_CUTOFF,
-               light.coneAngle ? spotCutOff(*light.coneAngle) : kNoSpotCutOff);
-    }
-  } else {
-    // A distant light takes no cut-off in principle, but one left from a spot light of
-    // an earlier scene would still narrow it on some drivers.
-    glLightf(light.glLight, GL_SPOT_CUTOFF, kNoSpotCutOff);
+void loadFrameValues(const scene::Scene& scene, const FrameValues& values) {
+  glLightModelfv(GL_LIGHT_MODEL_AMBIENT, values.ambientColor.data());
+  glFogf(GL_FOG_START, values.fogMinDistance);
+  glFogf(GL_FOG_END, values.fogMaxDistance);
+  for (std::size_t i = 0; i < values.lightCount; ++i) {
+    const scene::SceneLight& light = scene.lights[i];
+    const LightValues& v = values.lightValues[i];
+    glLightfv(light.glLight, GL_DIFFUSE, v.diffuse.data());
+    // A distant or point light takes no cut-off in principle, but one left from a spot
+    // light of an earlier scene would still narrow it on some drivers.
+    const bool narrowed = light.lightType == scene::kSpot && v.coneAngle;
+    glLightf(light.glLight, GL_SPOT_CUTOFF, narrowed ? spotCutOff(*v.coneAngle) : kNoSpotCutOff);
   }
 }
 
@@ -47,14 +53,10 @@ void activate(scene::Scene& scene) {
   for (unsigned i = 0; i < scene::kMaxLights; ++i) glDisable(GL_LIGHT0 + i);
   for (const scene::SceneLight& light : scene.lights) activate(light);
 
-  if (!scene.ambientIntensityEnvelope) {
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, scene.effectiveAmbientColor().data());
-  }
   glFogfv(GL_FOG_COLOR, scene.effectiveFogColor().data());
   scene::Color3 backdrop = scene.effectiveBackdropColor();
   glClearColor(backdrop[0], backdrop[1], backdrop[2], 0);
-  if (!scene.fogMinEnvelope) glFogf(GL_FOG_START, scene.effectiveFogMinDistance());
-  if (!scene.fogMaxEnvelope) glFogf(GL_FOG_END, scene.effectiveFogMaxDistance());
+  loadFrameValues(scene, frameValues(scene, scene.startTime));
 }
 
 }  // namespace tessarine::render

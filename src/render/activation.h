@@ -1,8 +1,9 @@
 // Scene activation: the OpenGL values that stay fixed while one scene plays (texture
-// residence, the enabled lights with their colours and cut-offs, ambient light, fog
-// colour and distances, clear colour), loaded when the scene becomes current.
+// residence, the enabled lights, fog colour, clear colour), loaded when the scene becomes
+// current, and the loading of its per-frame values.
 #pragma once
 
+#include "render/frame_values.h"
 #include "scene/scene.h"
 
 namespace tessarine::render {
@@ -20,11 +21,12 @@ inline constexpr float kMaxSpotCutOff = 90.0f;
 // A cone angle in degrees as a valid spot cut-off: clamped into 0 to 90.
 float spotCutOff(float coneAngle);
 
-// Everything that holds while `scene` plays, except what its envelopes drive; those
-// the renderer sets every frame. Needs a current GL context.
+// Loads what holds while `scene` plays, and its per-frame values at its start time, so
+// the state is whole before the first frame. Needs a current GL context.
 void activate(scene::Scene& scene);
 
-// Enables the light's OpenGL light with a diffuse-only colour and its cut-off.
-void activate(const scene::SceneLight& light);
+// Loads `values`, taken from `scene`, into the ambient light, the fog distances and each
+// light's diffuse colour and cut-off. Needs a current GL context.
+void loadFrameValues(const scene::Scene& scene, const FrameValues& values);
 
 }  // namespace tessarine::render

@@ -1,3 +1,4 @@
+// Draws one frame of a scene on the current GL context from its per-frame values and placement.
 #include "render/scene_renderer.h"
 
 #include <GL/gl.h>
@@ -8,6 +9,7 @@
 #include <cstdlib>
 
 #include "render/activation.h"
+#include "render/frame_values.h"
 #include "render/placement.h"
 #include "render/projection.h"
 
@@ -21,8 +23,6 @@ namespace {
 // of units away.
 constexpr float kShakeRate = 50.0f;
 constexpr double kRandomMiddle = RAND_MAX / 2.0;
-// A zoom the scene reader always supplies; this only keeps the projection defined.
-constexpr float kDefaultZoom = 1.0f;
 
 // A light's own frame: it sits at its origin and shines along its +z.
 constexpr std::array<GLfloat, 4> kPositionedLight = {0, 0, 0, 1};
@@ -32,40 +32,26 @@ constexpr std::array<GLfloat, 4> kPositionedLight = {0, 0, 0, 1};
 constexpr std::array<GLfloat, 4> kDistantLight = {0, 0, -1, 0};
 constexpr std::array<GLfloat, 3> kSpotDirection = {0, 0, 1};
 
-float valueOr(const std::unique_ptr<anim::Envelope>& envelope, float plain, double seconds) {
-  return envelope ? envelope->valueAt(seconds) : plain;
-}
-
-void shake(scene::Scene& scene, float t, double seconds) {
+void shake(scene::Scene& scene, float t, float amplitude) {
   const double s = std::sin(static_cast<double>(kShakeRate * t));
-  const float amplitude = valueOr(scene.shakeEnvelope, scene.shakeAmplitude, seconds);
   for (float& axis : scene.shakeOffset) {
     const int r = std::rand();
     axis = static_cast<float>((r - kRandomMiddle) * amplitude * s / kRandomMiddle);
   }
 }
 
-void project(const scene::Scene& scene, double seconds) {
+void project(const scene::Scene& scene, const FrameValues& values) {
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   // The far clipping distance follows the fog end, so nothing beyond full fog is drawn.
-  const float fogEnd = valueOr(scene.fogMaxEnvelope, scene.effectiveFogMaxDistance(), seconds);
-  const float zoom = valueOr(scene.camera.zoomEnvelope, scene.camera.zoomFactor.value_or(kDefaultZoom), seconds);
-  gluPerspective(fieldOfView(zoom), scene.context->aspect, scene.nearPlane, farPlane(fogEnd, scene.nearPlane));
+  gluPerspective(fieldOfView(values.zoom), scene.context->aspect, scene.nearPlane,
+                 farPlane(values.fogMaxDistance, scene.nearPlane));
   glMatrixMode(GL_MODELVIEW);
 }
 
 void placeLight(const Placement& placement, const scene::SceneLight& light, double seconds) {
   glLoadMatrixf(placement.lightModelview(light, seconds).m.data());
-  if (light.intensityEnvelope) {
-    const float i = light.intensityEnvelope->valueAt(seconds);
-    const std::array<GLfloat, 4> diffuse = {i * light.color[0], i * light.color[1], i * light.color[2], 1};
-    glLightfv(light.glLight, GL_DIFFUSE, diffuse.data());
-  }
-  if (light.lightType == scene::kSpot) {
-    if (light.coneEnvelope) glLightf(light.glLight, GL_SPOT_CUTOFF, spotCutOff(light.coneEnvelope->valueAt(seconds)));
-    glLightfv(light.glLight, GL_SPOT_DIRECTION, kSpotDirection.data());
-  }
+  if (light.lightType == scene::kSpot) glLightfv(light.glLight, GL_SPOT_DIRECTION, kSpotDirection.data());
   // Position and direction are taken through the modelview matrix placed above.
   glLightfv(light.glLight, GL_POSITION,
             light.lightType == scene::kDistant ? kDistantLight.data() : kPositionedLight.data());
@@ -75,18 +61,11 @@ void placeLight(const Placement& placement, const scene::SceneLight& light, doub
 
 void render(scene::Scene& scene, float t) {
   const double seconds = t;
-  shake(scene, t, seconds);
+  const FrameValues values = frameValues(scene, seconds);
+  shake(scene, t, values.shakeAmplitude);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  if (scene.fogMinEnvelope) glFogf(GL_FOG_START, scene.fogMinEnvelope->valueAt(seconds));
-  if (scene.fogMaxEnvelope) glFogf(GL_FOG_END, scene.fogMaxEnvelope->valueAt(seconds));
-  project(scene, seconds);
-
-  if (scene.ambientIntensityEnvelope) {
-    const float i = scene.ambientIntensityEnvelope->valueAt(seconds);
-    const scene::Color4 color = scene.effectiveAmbientColor();
-    const std::array<GLfloat, 4> ambient = {i * color[0], i * color[1], i * color[2], 1};
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient.data());
-  }
+  loadFrameValues(scene, values);
+  project(scene, values);
 
   // Made once per frame and kept, so a warm frame allocates nothing.
   thread_local Placement placement;

@@ -1,5 +1,5 @@
-// The renderer on a real context: what activating a scene sets for as long as it plays, the
-// projection, lights and objects placed in eye space, the camera shake and the pixels drawn.
+// The renderer on a real context: what activating a scene sets, the projection, lights and
+// objects placed in eye space, the camera shake and the pixels drawn.
 #include "render/scene_renderer.h"
 
 #include <GL/gl.h>
@@ -79,11 +79,10 @@ class RendererTest : public ::testing::Test {
   std::vector<std::unique_ptr<scene::Scene>> scenes_;
 };
 
-TEST_F(RendererTest, ActivationSetsWhatHoldsWhileTheSceneRunsAndLeavesTheRest) {
-  // Left over from an earlier scene: a sixth light, a narrow distant light, a fog end.
+TEST_F(RendererTest, ActivationLoadsTheSceneAsItStartsAndClearsWhatAnEarlierOneLeft) {
+  // Left over from an earlier scene: a sixth light, a narrow distant light.
   glEnable(GL_LIGHT5);
   glLightf(GL_LIGHT0, GL_SPOT_CUTOFF, 45);
-  glFogf(GL_FOG_END, 777);
   LwsScene first{.objects = {object("square.lwo", still({}))},
                  .lights = {{.motion = still({}), .type = LwsLightType::kDistant},
                             {.motion = still({}), .color = {255, 0, 0}, .intensity = 0.5f},
@@ -110,19 +109,18 @@ TEST_F(RendererTest, ActivationSetsWhatHoldsWhileTheSceneRunsAndLeavesTheRest) {
   expectNear(floats(GL_LIGHT_MODEL_AMBIENT), {0.5f, 64.0f / 255, 0, 1}, "ambient colour times intensity");
   expectNear(floats(GL_FOG_COLOR), {0, 0, 1, 1}, "fog colour");
   expectNear(floats(GL_COLOR_CLEAR_VALUE), {1, 0, 0, 0}, "clear colour with alpha 0");
-  // An enveloped fog end is the renderer's to set: activation leaves the old one.
-  EXPECT_EQ(std::tuple(floats(GL_FOG_START)[0], floats(GL_FOG_END)[0]), std::tuple(10.0f, 777.0f));
+  // An enveloped fog end as it stands at the scene's start.
+  EXPECT_EQ(std::tuple(floats(GL_FOG_START)[0], floats(GL_FOG_END)[0]), std::tuple(10.0f, 100.0f));
 
-  // The next scene keeps only what it does not set itself.
+  // The next scene leaves none of the first one's lights on.
   LwsScene second{.objects = {object("square.lwo", still({}))},
                   .lights = {{.motion = still({}), .type = LwsLightType::kSpot, .coneAngle = 120.0f}},
-                  .ambientIntensity = ramp({{0, 1}}), .fogMinDistance = 5.0f, .fogMaxDistance = 50.0f};
+                  .ambientIntensity = ramp({{0, 1}})};
   second.camera.motion = still({});
   load(second);
   for (unsigned i = 0; i < scene::kMaxLights; ++i) EXPECT_EQ(glIsEnabled(GL_LIGHT0 + i), i == 0) << "light " << i;
   EXPECT_EQ(lightValue(GL_LIGHT0, GL_SPOT_CUTOFF)[0], 90) << "a cone of 120 degrees is as wide as a spot can be";
-  expectNear(floats(GL_LIGHT_MODEL_AMBIENT), {0.5f, 64.0f / 255, 0, 1}, "enveloped ambient left alone");
-  EXPECT_EQ(std::tuple(floats(GL_FOG_START)[0], floats(GL_FOG_END)[0]), std::tuple(5.0f, 50.0f));
+  expectNear(floats(GL_LIGHT_MODEL_AMBIENT), {1, 1, 1, 1}, "white times the enveloped intensity at the start");
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
@@ -150,15 +148,13 @@ TEST_F(RendererTest, ProjectsWithTheEnvelopedZoomAndFogEnd) {
 }
 
 TEST_F(RendererTest, PlacesLightsAndObjectsInEyeSpace) {
-  const formats::LwsValue zeroToOne = ramp({{0, 0}, {30, 1}});
   // Object 0: a null at (5, 0, 0) turned by heading 90; object 1: the square at (1, 2, 3).
   LwsScene lws{.objects = {object("", still({.x = 5, .heading = 90})), object("square.lwo", still({.x = 1, .y = 2, .z = 3}))},
-               .lights = {{.motion = still({.y = 5}), .intensity = zeroToOne},
+               .lights = {{.motion = still({.y = 5})},
                           {.motion = still({.heading = 90}), .type = LwsLightType::kDistant},
-                          {.motion = still({.pitch = 90}), .type = LwsLightType::kSpot, .coneAngle = ramp({{0, 10}, {30, 50}})},
+                          {.motion = still({.pitch = 90}), .type = LwsLightType::kSpot},
                           // 1 unit along the null's own z, which the null's heading turns onto x.
-                          {.motion = still({.z = 1}), .parent = 0}},
-               .ambientColor = {255, 0, 0}, .ambientIntensity = zeroToOne, .fogMinDistance = ramp({{0, 0}, {30, 20}})};
+                          {.motion = still({.z = 1}), .parent = 0}}};
   lws.camera.motion = still({.z = -10});
   render(load(lws), kHalfSecond);
   ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -169,10 +165,6 @@ TEST_F(RendererTest, PlacesLightsAndObjectsInEyeSpace) {
   expectNear(lightValue(GL_LIGHT2, GL_POSITION), {0, 0, -10, 1}, "spot light");
   expectNear(lightValue(GL_LIGHT2, GL_SPOT_DIRECTION), {0, -1, 0}, "spot pitched down");
   expectNear(lightValue(GL_LIGHT3, GL_POSITION), {6, 0, -10, 1}, "light hanging from the null");
-  expectNear(lightValue(GL_LIGHT0, GL_DIFFUSE), {0.5f, 0.5f, 0.5f, 1}, "enveloped intensity");
-  expectNear(lightValue(GL_LIGHT2, GL_SPOT_CUTOFF), {30}, "enveloped cone");
-  expectNear(floats(GL_LIGHT_MODEL_AMBIENT), {0.5f, 0, 0, 1}, "enveloped ambient");
-  expectNear(floats(GL_FOG_START), {10}, "enveloped fog start");
   // The last object drawn leaves its matrix: mirror x translate(0, 0, 10) x translate(1, 2, 3).
   expectNear(floats(GL_MODELVIEW_MATRIX), {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 1, 2, -13, 1}, "modelview");
 }

@@ -13,6 +13,7 @@
 #include <span>
 #include <utility>
 
+#include "render/frame_values.h"
 #include "render/placement.h"
 #include "render/projection.h"
 
@@ -50,13 +51,6 @@ Json numbers(const std::optional<std::array<float, N>>& values) {
   return values ? numbers(*values) : Json(nullptr);
 }
 
-// The value in force at `seconds`: the envelope's when there is one, else the plain one.
-std::optional<float> valueAt(const std::unique_ptr<anim::Envelope>& envelope, std::optional<float> plain,
-                             double seconds) {
-  if (envelope) return envelope->valueAt(seconds);
-  return plain;
-}
-
 Json channels(const anim::Motion& motion, double seconds) { return numbers(motion.valueAt(seconds)); }
 
 Json lightRecord(const SceneLight& light) {
@@ -79,22 +73,22 @@ Json valuesAt(Scene& scene, double requested) {
   const double seconds = static_cast<float>(std::clamp(requested, -kLatest, kLatest));
   Json at = {{"time", number(static_cast<float>(seconds))}, {"camera", channels(*scene.camera.motion, seconds)}};
   Json objects = Json::array(), lights = Json::array();
-  for (SceneObject& object : scene.objects) objects.push_back(channels(*object.motion, seconds));
-  for (SceneLight& light : scene.lights) lights.push_back(channels(light.motion, seconds));
+  for (const SceneObject& object : scene.objects) objects.push_back(channels(*object.motion, seconds));
+  for (const SceneLight& light : scene.lights) lights.push_back(channels(light.motion, seconds));
   at["objects"] = std::move(objects);
   at["lights"] = std::move(lights);
 
-  std::optional<float> zoom = valueAt(scene.camera.zoomEnvelope, scene.camera.zoomFactor, seconds);
-  at["zoom"] = number(zoom);
-  at["fovy"] = number(zoom ? std::optional<float>(render::fieldOfView(*zoom)) : std::nullopt);
-  at["fogMin"] = number(valueAt(scene.fogMinEnvelope, scene.effectiveFogMinDistance(), seconds));
-  at["fogMax"] = number(valueAt(scene.fogMaxEnvelope, scene.effectiveFogMaxDistance(), seconds));
-  at["ambientIntensity"] = number(valueAt(scene.ambientIntensityEnvelope, scene.ambientIntensity, seconds));
-  at["shakeAmplitude"] = number(valueAt(scene.shakeEnvelope, scene.shakeAmplitude, seconds));
+  const render::FrameValues values = render::frameValues(scene, seconds);
+  at["zoom"] = number(values.zoom);
+  at["fovy"] = number(render::fieldOfView(values.zoom));
+  at["fogMin"] = number(values.fogMinDistance);
+  at["fogMax"] = number(values.fogMaxDistance);
+  at["ambientIntensity"] = number(values.ambientIntensity);
+  at["shakeAmplitude"] = number(values.shakeAmplitude);
   Json intensities = Json::array(), cones = Json::array();
-  for (const SceneLight& light : scene.lights) {
-    intensities.push_back(number(valueAt(light.intensityEnvelope, light.intensity, seconds)));
-    cones.push_back(number(valueAt(light.coneEnvelope, light.coneAngle, seconds)));
+  for (const render::LightValues& light : values.lights()) {
+    intensities.push_back(number(light.intensity));
+    cones.push_back(number(light.coneAngle));
   }
   at["lightIntensity"] = std::move(intensities);
   at["coneAngle"] = std::move(cones);
