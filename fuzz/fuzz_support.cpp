@@ -1,6 +1,5 @@
 // The scratch directory and fixtures shared by the reader fuzz targets.
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,19 +19,12 @@ namespace {
   std::abort();
 }
 
-// TMPDIR when it is set; otherwise shared memory where there is some, since every run
-// rewrites a file and a disk would only slow the search.
-std::filesystem::path baseDirectory() {
-  std::error_code error;
-  if (std::getenv("TMPDIR") == nullptr && access("/dev/shm", W_OK) == 0) return "/dev/shm";
-  std::filesystem::path base = std::filesystem::temp_directory_path(error);
-  return error ? std::filesystem::path("/tmp") : base;
-}
-
 class ScratchDirectory {
  public:
   ScratchDirectory() {
-    std::filesystem::path base = baseDirectory();
+    std::error_code error;
+    std::filesystem::path base = std::filesystem::temp_directory_path(error);
+    if (error) base = "/tmp";
     std::string pattern = (base / "tessarine-fuzz-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) failHarness("cannot make a scratch directory in " + base.string());
     path_ = pattern;
@@ -57,13 +49,12 @@ const std::string& scratchDirectory() {
   return directory.path();
 }
 
-std::string writeScratchFile(std::string_view name, std::string_view bytes) {
+void writeScratchFile(std::string_view name, std::string_view bytes) {
   std::string path = scratchDirectory() + "/" + std::string(name);
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.close();
   if (!out) failHarness("cannot write " + path);
-  return path;
 }
 
 void makeScratchFifo(std::string_view name) {

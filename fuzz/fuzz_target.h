@@ -1,5 +1,5 @@
 // What every reader fuzz target shares: the libFuzzer entry point, a scratch directory of
-// its own for the files the readers insist on opening, and the fixtures placed beside them.
+// its own for the object files a fuzzed scene names, and the fixtures placed there.
 #pragma once
 
 #include <cstddef>
@@ -13,15 +13,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
 namespace tessarine::fuzz {
 
-// A directory made once per process and removed at exit; each run rewrites its files,
-// so a long campaign leaves nothing behind and two processes never share a file.
+// A directory made once per process and removed at exit, so a long campaign leaves
+// nothing behind and two processes never share a file.
 const std::string& scratchDirectory();
 
-// Writes `bytes` to `name` inside the scratch directory, replacing what was there, and
-// returns the file's path. A failure aborts: the harness itself is broken, not the input.
-std::string writeScratchFile(std::string_view name, std::string_view bytes);
+// Writes `bytes` to `name` inside the scratch directory, replacing what was there. A
+// failure aborts: the harness itself is broken, not the input.
+void writeScratchFile(std::string_view name, std::string_view bytes);
 
-// Places things beside the fuzzed file that are no regular files, so that a name the
+// Places things in the scratch directory that are no regular files, so that a name the
 // input gives can lead the reader to them. Made once; a failure aborts.
 void makeScratchFifo(std::string_view name);
 void makeScratchDirectory(std::string_view name);
@@ -29,7 +29,7 @@ void makeScratchDirectory(std::string_view name);
 // Texture creation without a GL context: the readers run whole, nothing reaches GL.
 inline mesh::Texture noTexture(const mesh::Image&, float) { return mesh::Texture{}; }
 
-// A valid object (one triangle) and its 2 x 2 image, the fixtures placed beside fuzzed files.
+// A valid object (one triangle) and its 2 x 2 image, the fixtures a fuzzed scene can name.
 std::string smallObjectBytes();
 std::string smallImageBytes();
 

@@ -1,8 +1,9 @@
 // Fuzz target for the scene file reader with its motion and envelope sections: the bytes
-// become a scene file read by Scene. Beside it lie a valid object "ship.lwo" with its image,
+// are read as a scene's. Its data directory holds a valid object "ship.lwo" with its image,
 // so "LoadObject ship.lwo" reaches the mesh library and the object's motion, and names that
 // lead to no regular file: a FIFO object, a valid object whose image is a FIFO, a directory.
 #include <cmath>
+#include <span>
 
 #include "anim/envelope.h"
 #include "anim/motion.h"
@@ -96,10 +97,9 @@ bool placeNeighbours() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const bool neighboursPlaced = placeNeighbours();
   (void)neighboursPlaced;
-  fuzz::writeScratchFile("scene.lws", {reinterpret_cast<const char*>(data), size});
   try {
     scene::DemoContext context(fuzz::scratchDirectory(), fuzz::noTexture);
-    scene::Scene scene(context, "scene.lws", kNearPlane);
+    scene::Scene scene(context, "scene.lws", std::as_bytes(std::span(data, size)), kNearPlane);
     checkScene(scene);
   } catch (const common::Error&) {
     // A clear refusal is what a malformed scene should get.

@@ -1,4 +1,4 @@
-// Reads the header and raw pixels of a TGA file. Every size in the header is checked
+// Reads the header and raw pixels of a TGA image. Every size in the header is checked
 // against the texture limits and against what the file holds before anything is allocated.
 #include "mesh/image.h"
 
@@ -8,6 +8,7 @@
 #include "common/byte_order.h"
 #include "common/data_file.h"
 #include "common/error.h"
+#include "common/file_bytes.h"
 
 namespace tessarine::mesh {
 namespace {
@@ -34,28 +35,15 @@ std::string describeHeader(std::uint16_t width, std::uint16_t height, unsigned b
   return std::to_string(width) + " x " + std::to_string(height) + " x " + std::to_string(bits) + "-bit";
 }
 
-}  // namespace
-
-Image::Image(const std::string& path) {
-  common::DataFile file(path, "rb");
-  try {
-    read(file);
-  } catch (const Error& error) {
-    // A fault found without a place of its own lies where the reading stopped.
-    if (!error.where().empty()) throw;
-    throw Error(error.message(), file.bytePlace());
-  }
-}
-
-void Image::read(common::DataFile& file) {
+void readImage(common::DataFile& file, Image& image) {
   const std::string& path = file.name();
   unsigned char header[kHeaderSize];
   file.read(header, sizeof header);
   std::uint8_t idLength = header[0];
   std::uint8_t type = header[kImageTypeOffset];
-  width = common::loadU16LE(header + kWidthOffset);
-  height = common::loadU16LE(header + kHeightOffset);
-  bitsPerPixel = header[kDepthOffset];
+  const std::uint16_t width = image.width = common::loadU16LE(header + kWidthOffset);
+  const std::uint16_t height = image.height = common::loadU16LE(header + kHeightOffset);
+  const std::uint8_t bitsPerPixel = image.bitsPerPixel = header[kDepthOffset];
   auto place = [&](std::size_t offset, const std::string& found) { return file.bytePlace(offset, found); };
   if (type != kTrueColor) {
     throw Error("TGA image type " + std::to_string(type) + " is not uncompressed true colour (type 2): " + path,
@@ -65,9 +53,9 @@ void Image::read(common::DataFile& file) {
   if (bitsPerPixel != 24 && bitsPerPixel != 32) {
     throw Error("Unrecognized Image", place(kDepthOffset, std::to_string(bitsPerPixel) + " bits per pixel"));
   }
-  if (width > kMaxSide || height > kMaxSide) {
+  if (width > Image::kMaxSide || height > Image::kMaxSide) {
     throw Error("Image " + path + " of " + describeHeader(width, height, bitsPerPixel) + " is larger than " +
-                    std::to_string(kMaxSide) + " pixels on a side",
+                    std::to_string(Image::kMaxSide) + " pixels on a side",
                 place(kWidthOffset, std::to_string(width) + " x " + std::to_string(height)));
   }
   if (idLength > file.remaining()) {
@@ -89,6 +77,7 @@ void Image::read(common::DataFile& file) {
                     " header declares",
                 place(file.position(), std::to_string(file.remaining()) + " bytes of " + std::to_string(size)));
   }
+  std::vector<unsigned char>& pixels = image.pixels;
   pixels.resize(static_cast<std::size_t>(size));
   file.read(pixels.data(), pixels.size());
   // Textures take the bottom row first; a top-left image is turned the right way up here.
@@ -100,5 +89,22 @@ void Image::read(common::DataFile& file) {
     }
   }
 }
+
+}  // namespace
+
+Image readTga(std::span<const std::byte> bytes, const std::string& name) {
+  common::DataFile file(bytes, name);
+  Image image;
+  try {
+    readImage(file, image);
+  } catch (const Error& error) {
+    // A fault found without a place of its own lies where the reading stopped.
+    if (!error.where().empty()) throw;
+    throw Error(error.message(), file.bytePlace());
+  }
+  return image;
+}
+
+Image readTgaFile(const std::string& path) { return readTga(common::readFileBytes(path, "rb").bytes, path); }
 
 }  // namespace tessarine::mesh

@@ -1,14 +1,12 @@
-// Uncompressed true-colour TGA images of 24 or 32 bits, read whole and checked against
-// the file's size and the texture limits.
+// Uncompressed true-colour TGA images of 24 or 32 bits, read from bytes in memory and
+// checked against what the bytes hold and the texture limits.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
-
-namespace tessarine::common {
-class DataFile;
-}
 
 namespace tessarine::mesh {
 
@@ -22,14 +20,12 @@ struct Image {
   // height x width x bitsPerPixel / 8 bytes, bottom row first whatever the file's
   // origin, pixels in B, G, R(, A) order.
   std::vector<unsigned char> pixels;
-
-  Image() = default;
-  // Reads the file at `path` (already joined to the data directory). Throws common::Error;
-  // a depth other than 24 or 32 bits is "Unrecognized Image".
-  explicit Image(const std::string& path);
-
- private:
-  void read(common::DataFile& file);
 };
+
+// Reads a TGA image from `bytes`; `name` stands for them in messages. Throws common::Error;
+// a depth other than 24 or 32 bits is "Unrecognized Image".
+Image readTga(std::span<const std::byte> bytes, const std::string& name);
+// Reads the whole file at `path` (already joined to the data directory), then readTga.
+Image readTgaFile(const std::string& path);
 
 }  // namespace tessarine::mesh

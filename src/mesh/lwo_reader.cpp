@@ -1,6 +1,8 @@
 // Reads the one LWO2 layout the player accepts: a single layer whose chunks come exactly as
 // TAGS, LAYR, PNTS, BBOX, VMAP (TXUV), POLS (FACE). Chunks after POLS are never read. Every
 // length is checked against the FORM, and the FORM against the file, before it is used.
+#include "mesh/lwo_reader.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -9,10 +11,6 @@
 #include "common/byte_order.h"
 #include "common/data_file.h"
 #include "common/error.h"
-#include "common/file_bytes.h"
-#include "common/path.h"
-#include "mesh/image.h"
-#include "mesh/mesh.h"
 
 namespace tessarine::mesh {
 namespace {
@@ -30,7 +28,6 @@ constexpr std::uint16_t kMinVertices = 2;
 // the fixed layouts read here.
 constexpr std::uint16_t kLongIndexPrefix = 0xFF00;
 constexpr std::uint16_t kNameEndMask = 0x00FF;
-constexpr float kLoadPriority = 0.5f;
 constexpr std::size_t kNormalBlock = 256;
 // A face without three points that span a plane gets this normal: a finite unit vector
 // keeps renormalisation and lighting well defined.
@@ -241,12 +238,9 @@ class ObjectReader {
 
 }  // namespace
 
-Mesh::Mesh(std::string name, std::string_view directory, const TextureMaker& makeTexture)
-    : name_(std::move(name)) {
-  const std::string path = common::joinPath(directory, name_);
-  common::FileBytes object = common::readFileBytes(path, "rb");
-  identity_ = object.identity;
-  DataFile file(object.bytes, path);
+Geometry readLwo2(std::span<const std::byte> bytes, const std::string& name) {
+  DataFile file(bytes, name);
+  Geometry geometry;
   try {
     ObjectReader reader(file);
     reader.readHeader();
@@ -255,22 +249,19 @@ Mesh::Mesh(std::string name, std::string_view directory, const TextureMaker& mak
     reader.expectChunk("LAYR", "Not LAYR Chunk");
     reader.skipChunk("LAYR");
     reader.expectChunk("PNTS", "Not PNTS Chunk");
-    reader.readPoints(points_);
+    reader.readPoints(geometry.points);
     reader.expectChunk("BBOX", "Not BBOX Chunk");
     reader.skipChunk("BBOX");
     reader.expectChunk("VMAP", "Not VMAP Chunk");
-    reader.readUvMap(points_.size(), uvs_);
+    reader.readUvMap(geometry.points.size(), geometry.uvs);
     reader.expectChunk("POLS", "Not POLS Chunk");
-    reader.readPolygons(points_, polygons_, indices_);
+    reader.readPolygons(geometry.points, geometry.polygons, geometry.indices);
   } catch (const Error& error) {
     // A fault found without a place of its own lies where the reading stopped.
     if (!error.where().empty()) throw;
     throw Error(error.message(), file.bytePlace());
   }
-
-  // The texture image lies beside the object; it is not named inside the object file.
-  Image image(common::imagePathFor(directory, name_));
-  if (makeTexture) texture_ = makeTexture(image, kLoadPriority);
+  return geometry;
 }
 
 }  // namespace tessarine::mesh

@@ -8,14 +8,14 @@ namespace tessarine::mesh {
 
 void Mesh::draw() const {
   glBindTexture(GL_TEXTURE_2D, texture_.id());
-  for (const Polygon& polygon : polygons_) {
+  for (const Polygon& polygon : geometry_.polygons) {
     glBegin(GL_POLYGON);
     glNormal3f(polygon.normal[0], polygon.normal[1], polygon.normal[2]);
     // The reader has checked every index against the point count.
     for (std::uint16_t k : indicesOf(polygon)) {
-      const UvEntry& uv = uvs_[k];
+      const UvEntry& uv = geometry_.uvs[k];
       glTexCoord2f(uv.u, uv.v);
-      const Point& p = points_[k];
+      const Point& p = geometry_.points[k];
       glVertex3f(p.x, p.y, p.z);
     }
     glEnd();

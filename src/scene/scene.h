@@ -3,9 +3,11 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -68,6 +70,9 @@ struct Scene {
   // without "FramesPerSecond", "CameraMotion" or a zoom value, or whose parents name no
   // object or form a cycle, is refused.
   Scene(DemoContext& context, std::string fileName, float nearPlane);
+  // Reads the scene text `text` as the file `fileName`, which messages name. Objects are
+  // still read from the context's data directory.
+  Scene(DemoContext& context, std::string fileName, std::span<const std::byte> text, float nearPlane);
   Scene(const Scene&) = delete;
   Scene& operator=(const Scene&) = delete;
 

@@ -92,28 +92,39 @@ void checkComplete(const Scene& scene, const std::string& path) {
   }
 }
 
-}  // namespace
-
-Scene::Scene(DemoContext& context, std::string fileName, float nearPlane)
-    : context(&context), fileName(std::move(fileName)), nearPlane(nearPlane) {
-  common::DataFile file(common::joinPath(context.dataDirectory, this->fileName), "rt");
+// The reading both entry points share, over whatever bytes they were given.
+void readScene(Scene& scene, common::DataFile& file) {
   try {
     readHeader(file);
     std::string token;
-    while (detail::readInto(file, token)) runPass(*this, file, token);
+    while (detail::readInto(file, token)) runPass(scene, file, token);
 
-    checkComplete(*this, file.name());
-    std::uint32_t first = firstFrame.value_or(0);
-    std::uint32_t last = lastFrame.value_or(first);
-    endTime = last / static_cast<double>(framesPerSecond);
-    startTime = first / static_cast<double>(framesPerSecond);
-    detail::resolveParents(*this, file.name());
+    checkComplete(scene, file.name());
+    std::uint32_t first = scene.firstFrame.value_or(0);
+    std::uint32_t last = scene.lastFrame.value_or(first);
+    scene.endTime = last / static_cast<double>(scene.framesPerSecond);
+    scene.startTime = first / static_cast<double>(scene.framesPerSecond);
+    detail::resolveParents(scene, file.name());
   } catch (const common::Error& error) {
     // The fixed texts say neither where nor what was read: the last token read is the one
     // the reader stopped at. Faults inside objects and images keep their own place.
     if (!error.where().empty()) throw;
     throw common::Error(error.message(), file.textPlace());
   }
+}
+
+}  // namespace
+
+Scene::Scene(DemoContext& context, std::string fileName, float nearPlane)
+    : context(&context), fileName(std::move(fileName)), nearPlane(nearPlane) {
+  common::DataFile file(common::joinPath(context.dataDirectory, this->fileName), "rt");
+  readScene(*this, file);
+}
+
+Scene::Scene(DemoContext& context, std::string fileName, std::span<const std::byte> text, float nearPlane)
+    : context(&context), fileName(std::move(fileName)), nearPlane(nearPlane) {
+  common::DataFile file(text, this->fileName);
+  readScene(*this, file);
 }
 
 }  // namespace tessarine::scene

@@ -1,6 +1,7 @@
-// The LWO2 and TGA readers: the fixed chunk sequence, the messages of every refusal, every
-// truncation of a good file, the writer's objects read back whole, and the image's header
-// fields, identification field, colour map and origin.
+// The LWO2 and TGA readers on bytes: the fixed chunk sequence, the messages of every
+// refusal, every truncation of a good file, the writer's objects read back whole, the
+// image's header fields, identification field, colour map and origin; and a mesh read
+// from its files with the image beside it.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,7 +10,9 @@
 #include <tuple>
 #include <vector>
 
+#include "common/data_file.h"
 #include "mesh/image.h"
+#include "mesh/lwo_reader.h"
 #include "mesh/mesh.h"
 #include "mesh_fixtures.h"
 #include "support/temp_dir.h"
@@ -17,6 +20,7 @@
 namespace tessarine::mesh {
 namespace {
 
+using common::bytesOf;
 using formats::appendF32BE;
 using formats::appendU16BE;
 using formats::appendU32BE;
@@ -24,7 +28,6 @@ using formats::chunk;
 using formats::form;
 using tessarine::testing::TempDir;
 using testing::messageOf;
-using testing::noTexture;
 using testing::placeOf;
 
 std::string u16(std::uint16_t value) { std::string out; appendU16BE(out, value); return out; }
@@ -83,57 +86,53 @@ TEST(LwoReaderTest, MalformedAndTruncatedObjectsAreRefusedWithTheirMessages) {
   uvWithWideIndex.replace(10 + 2 * 10, 2, u16(0xFF00));
   // Offsets: FORM header 12 bytes, TAGS 16, LAYR 26, PNTS 44, BBOX 32, VMAP 48, POLS from 178.
   const struct {
-    std::string bytes, message, place = "";  // "{path}" stands for the object's path
+    std::string bytes, message, place = "";
   } cases[] = {
       {"RIFF" + u32(4) + "LWO2", "Not IFF File"},
-      {with(&Parts::type, "LWOB"), "Not LWO2 File", "{path}, byte 8: found \"LWOB\""},
+      {with(&Parts::type, "LWOB"), "Not LWO2 File", "case.lwo, byte 8: found \"LWOB\""},
       {with(&Parts::tags, ""), "Not TAGS Chunk"},
       {with(&Parts::layr, chunk("CLIP", u32(1)) + good.layr), "Not LAYR Chunk"},
-      {with(&Parts::pnts, "pnts" + good.pnts.substr(4)), "Not PNTS Chunk", "{path}, byte 54: found \"pnts\""},
+      {with(&Parts::pnts, "pnts" + good.pnts.substr(4)), "Not PNTS Chunk", "case.lwo, byte 54: found \"pnts\""},
       {with(&Parts::bbox, ""), "Not BBOX Chunk"},
       {with(&Parts::vmap, ""), "Not VMAP Chunk"},
-      {with(&Parts::vmap, chunk("VMAP", uvMapBody("WGHT", 1, 0))), "Not TXUV Map", "{path}, byte 138: found \"WGHT\""},
-      {with(&Parts::vmap, chunk("VMAP", uvMapBody("TXUV", 3, 3))), "Not 2 dimensional Map", "{path}, byte 142: found \"3\""},
+      {with(&Parts::vmap, chunk("VMAP", uvMapBody("WGHT", 1, 0))), "Not TXUV Map", "case.lwo, byte 138: found \"WGHT\""},
+      {with(&Parts::vmap, chunk("VMAP", uvMapBody("TXUV", 3, 3))), "Not 2 dimensional Map", "case.lwo, byte 142: found \"3\""},
       {with(&Parts::pols, ""), "Not POLS Chunk"},
-      {with(&Parts::pols, chunk("POLS", "P\x01\"H" + u16(3))), "Not FACE Poly", "{path}, byte 186: found \"P\\x01\\x22H\""},
+      {with(&Parts::pols, chunk("POLS", "P\x01\"H" + u16(3))), "Not FACE Poly", "case.lwo, byte 186: found \"P\\x01\\x22H\""},
       {with(&Parts::pols, chunk("POLS", faceBody({{0, 1, 2}, {1}}))), "Found face with less than 2 points",
-       "{path}, byte 198: found \"1\""},
-      {with(&Parts::pols, chunk("POLS", faceBody({{0, 1, 3}}))), "Point index 3 of polygon 0 is beyond the 3 points of {path}"},
+       "case.lwo, byte 198: found \"1\""},
+      {with(&Parts::pols, chunk("POLS", faceBody({{0, 1, 3}}))), "Point index 3 of polygon 0 is beyond the 3 points of case.lwo"},
       {with(&Parts::pols, chunk("POLS", faceBody({{0, 1, 2}, {0, 0xFF00, 0x0001, 2}}))),
-       "4-byte point index in polygon 1 of {path}", "{path}, byte 202: found \"65280\""},
+       "4-byte point index in polygon 1 of case.lwo", "case.lwo, byte 202: found \"65280\""},
       {with(&Parts::pols, chunk("POLS", "FACE" + u16(4) + u16(0) + u16(1) + u16(2))),
-       "Polygon 0 runs past the end of the POLS chunk in {path}"},
-      {with(&Parts::pnts, chunk("PNTS", pointsBody(65536))), "More than 65535 points in {path}"},
+       "Polygon 0 runs past the end of the POLS chunk in case.lwo"},
+      {with(&Parts::pnts, chunk("PNTS", pointsBody(65536))), "More than 65535 points in case.lwo"},
       {with(&Parts::tags, "TAGS" + u32(0x7FFFFFF0) + std::string("Default\0", 8)),
-       "TAGS chunk runs past the end of its FORM in {path}"},
+       "TAGS chunk runs past the end of its FORM in case.lwo"},
       {form("LWO2", good.tags + good.layr + good.pnts + good.bbox + good.vmap + "POLS" + u32(100) + faceBody({{0, 1, 2}})),
-       "POLS chunk runs past the end of its FORM in {path}"},
-      {withFormSize(good.bytes().size() - 7), "File ends inside its FORM: {path}"},
-      {withFormSize(good.bytes().size() - 8 - good.pols.size() - good.tail.size()), "FORM ends before the POLS chunk in {path}"},
-      {withFormSize(4 + good.tags.size() + good.layr.size() + 8 + 12), "PNTS chunk runs past the end of its FORM in {path}"},
-      {with(&Parts::vmap, chunk("VMAP", uvMapBody("TXUV", 2, 2))), "UV map holds fewer entries than the 3 points of {path}"},
+       "POLS chunk runs past the end of its FORM in case.lwo"},
+      {withFormSize(good.bytes().size() - 7), "File ends inside its FORM: case.lwo"},
+      {withFormSize(good.bytes().size() - 8 - good.pols.size() - good.tail.size()), "FORM ends before the POLS chunk in case.lwo"},
+      {withFormSize(4 + good.tags.size() + good.layr.size() + 8 + 12), "PNTS chunk runs past the end of its FORM in case.lwo"},
+      {with(&Parts::vmap, chunk("VMAP", uvMapBody("TXUV", 2, 2))), "UV map holds fewer entries than the 3 points of case.lwo"},
       {with(&Parts::vmap, chunk("VMAP", uvMapBody("TXUV", 2, 4))), "Not POLS Chunk"},
-      {with(&Parts::vmap, chunk("VMAP", "TXUV" + u16(2) + "UVUV")), "UV map name runs past the end of its chunk in {path}"},
-      {with(&Parts::vmap, chunk("VMAP", uvWithWideIndex)), "4-byte point index in the UV map of {path}"},
-      {with(&Parts::vmap, chunk("VMAP", "TX")), "VMAP chunk too short for its type in {path}"},
-      {with(&Parts::vmap, chunk("VMAP", "TXUV")), "VMAP chunk too short for its dimension in {path}"},
-      {with(&Parts::pols, chunk("POLS", "FA")), "POLS chunk too short for its type in {path}"},
-      {"FOR", "Unexpected end of file in {path} at byte 3", "{path}, byte 3"},
+      {with(&Parts::vmap, chunk("VMAP", "TXUV" + u16(2) + "UVUV")), "UV map name runs past the end of its chunk in case.lwo"},
+      {with(&Parts::vmap, chunk("VMAP", uvWithWideIndex)), "4-byte point index in the UV map of case.lwo"},
+      {with(&Parts::vmap, chunk("VMAP", "TX")), "VMAP chunk too short for its type in case.lwo"},
+      {with(&Parts::vmap, chunk("VMAP", "TXUV")), "VMAP chunk too short for its dimension in case.lwo"},
+      {with(&Parts::pols, chunk("POLS", "FA")), "POLS chunk too short for its type in case.lwo"},
+      {"FOR", "Unexpected end of file in case.lwo at byte 3", "case.lwo, byte 3"},
   };
 
-  TempDir dir;
-  dir.write("case.tga", formats::writeTga(testing::smallImage()));
   for (const auto& [bytes, message, place] : cases) {
-    std::string path = dir.write("case.lwo", bytes);
-    EXPECT_EQ(messageOf([&] { Mesh("case.lwo", dir.str(), noTexture); }), dir.expand(message, path));
-    EXPECT_EQ(place.empty() ? "" : placeOf([&] { Mesh("case.lwo", dir.str(), noTexture); }), dir.expand(place, path));
+    EXPECT_EQ(messageOf([&] { readLwo2(bytesOf(bytes), "case.lwo"); }), message);
+    EXPECT_EQ(place.empty() ? "" : placeOf([&] { readLwo2(bytesOf(bytes), "case.lwo"); }), place);
   }
   // Every truncation of a good object is refused.
   const std::string whole = good.bytes();
-  EXPECT_EQ(Mesh(dir.write("case.lwo", whole), "-", noTexture).polygonCount(), 1u);
+  EXPECT_EQ(readLwo2(bytesOf(whole), "case.lwo").polygons.size(), 1u);
   for (std::size_t size = 0; size < whole.size(); ++size) {
-    dir.write("case.lwo", std::string_view(whole).substr(0, size));
-    EXPECT_THROW(Mesh("case.lwo", dir.str(), noTexture), common::Error) << size;
+    EXPECT_THROW(readLwo2(bytesOf(std::string_view(whole).substr(0, size)), "case.lwo"), common::Error) << size;
   }
 }
 
@@ -195,16 +194,15 @@ TEST(LwoReaderTest, LayoutsTheReaderAcceptsBeyondTheWritersOwn) {
       {with(&Parts::tail, chunk("LAYR", std::string(18, '\0')) + chunk("PNTS", "odd") + chunk("SURF", "\xFF\xFF\xFF")), 1},
       {with(&Parts::tail, ""), 1},
   };
-  TempDir dir;
-  dir.write("ok.tga", formats::writeTga(testing::smallImage()));
   for (const auto& [bytes, polygons] : cases) {
-    dir.write("ok.lwo", bytes);
-    Mesh mesh("ok.lwo", dir.str(), noTexture);
-    EXPECT_EQ(std::tuple(mesh.pointCount(), mesh.uvs().size(), mesh.polygonCount()), std::tuple(3u, 3u, polygons));
+    const Geometry geometry = readLwo2(bytesOf(bytes), "ok.lwo");
+    EXPECT_EQ(std::tuple(geometry.points.size(), geometry.uvs.size(), geometry.polygons.size()),
+              std::tuple(3u, 3u, polygons));
   }
   // The image is the object's name with its extension replaced, in the object's directory.
+  TempDir dir;
   dir.write("sub.d/hull.lwo", formats::writeLwo2(testing::triangleObject()));
-  EXPECT_EQ(messageOf([&] { Mesh("sub.d/hull.lwo", dir.str(), noTexture); }),
+  EXPECT_EQ(messageOf([&] { Mesh("sub.d/hull.lwo", dir.str(), testing::noTexture); }),
             "I can't open file " + dir.str() + "/sub.d/hull.tga as rb");
 }
 
@@ -231,9 +229,8 @@ TEST(ImageTest, ReadsPixelsBottomRowFirstPastTheIdentificationAndColourMap) {
       // Two 15-bit entries take 2 bytes each; the pixels follow the identification and the map.
       {header(1, 2, 2, 1, 24, 0, 2, 15) + "#" + "MMMM" + pixels.substr(0, 6), 2, 1, 24, pixels.substr(0, 6)},
   };
-  TempDir dir;
   for (const auto& c : cases) {
-    Image image(dir.write("good.tga", c.bytes));
+    const Image image = readTga(bytesOf(c.bytes), "good.tga");
     EXPECT_EQ(std::tuple(image.width, image.height, image.bitsPerPixel, std::string(image.pixels.begin(), image.pixels.end())),
               std::tuple(c.width, c.height, c.bitsPerPixel, c.rows));
   }
@@ -241,36 +238,34 @@ TEST(ImageTest, ReadsPixelsBottomRowFirstPastTheIdentificationAndColourMap) {
 
 TEST(ImageTest, MalformedAndTruncatedImagesAreRefusedWithTheirMessagesAndPlaces) {
   const struct {
-    std::string bytes, message, place;  // "{path}" stands for the image's path
+    std::string bytes, message, place;
   } cases[] = {
-      {header(0, 2, 1, 1, 24).substr(0, 17), "Unexpected end of file in {path} at byte 17", "{path}, byte 17"},
-      {header(200, 2, 1, 1, 24) + "abc", "Image identification runs past the end of {path}", "{path}, byte 0: found \"200\""},
+      {header(0, 2, 1, 1, 24).substr(0, 17), "Unexpected end of file in bad.tga at byte 17", "bad.tga, byte 17"},
+      {header(200, 2, 1, 1, 24) + "abc", "Image identification runs past the end of bad.tga", "bad.tga, byte 0: found \"200\""},
       // 64 MB promised by a 19-byte file: refused before anything is allocated.
-      {header(0, 2, 4096, 4096, 32) + "x", "Image {path} holds fewer pixels than its 4096 x 4096 x 32-bit header declares",
-       "{path}, byte 18: found \"1 bytes of 67108864\""},
-      {header(0, 2, 1, 1, 24, 0, 3, 24) + "abcdefgh", "Colour map runs past the end of {path}",
-       "{path}, byte 5: found \"9 bytes\""},
+      {header(0, 2, 4096, 4096, 32) + "x", "Image bad.tga holds fewer pixels than its 4096 x 4096 x 32-bit header declares",
+       "bad.tga, byte 18: found \"1 bytes of 67108864\""},
+      {header(0, 2, 1, 1, 24, 0, 3, 24) + "abcdefgh", "Colour map runs past the end of bad.tga",
+       "bad.tga, byte 5: found \"9 bytes\""},
       // Larger than a texture can be: refused from the header, however large the file.
-      {header(0, 2, 65535, 65535, 32), "Image {path} of 65535 x 65535 x 32-bit is larger than 16384 pixels on a side",
-       "{path}, byte 12: found \"65535 x 65535\""},
-      {header(0, 2, 1, 16385, 24), "Image {path} of 1 x 16385 x 24-bit is larger than 16384 pixels on a side", ""},
+      {header(0, 2, 65535, 65535, 32), "Image bad.tga of 65535 x 65535 x 32-bit is larger than 16384 pixels on a side",
+       "bad.tga, byte 12: found \"65535 x 65535\""},
+      {header(0, 2, 1, 16385, 24), "Image bad.tga of 1 x 16385 x 24-bit is larger than 16384 pixels on a side", ""},
       // Depths no texture takes, refused before their pixels are read.
-      {header(0, 2, 65535, 65535, 8), "Unrecognized Image", "{path}, byte 16: found \"8 bits per pixel\""},
-      {header(0, 0, 1, 1, 24) + "abc", "TGA image type 0 is not uncompressed true colour (type 2): {path}",
-       "{path}, byte 2: found \"0\""},
-      {header(0, 10, 1, 1, 24) + "\x80" "abc", "TGA image type 10 is not uncompressed true colour (type 2): {path}", ""},
+      {header(0, 2, 65535, 65535, 8), "Unrecognized Image", "bad.tga, byte 16: found \"8 bits per pixel\""},
+      {header(0, 0, 1, 1, 24) + "abc", "TGA image type 0 is not uncompressed true colour (type 2): bad.tga",
+       "bad.tga, byte 2: found \"0\""},
+      {header(0, 10, 1, 1, 24) + "\x80" "abc", "TGA image type 10 is not uncompressed true colour (type 2): bad.tga", ""},
   };
-  TempDir dir;
   for (const auto& c : cases) {
-    std::string path = dir.write("bad.tga", c.bytes);
-    EXPECT_EQ(messageOf([&] { Image image(path); }), dir.expand(c.message, path));
-    EXPECT_EQ(c.place.empty() ? "" : placeOf([&] { Image image(path); }), dir.expand(c.place, path));
+    EXPECT_EQ(messageOf([&] { readTga(bytesOf(c.bytes), "bad.tga"); }), c.message);
+    EXPECT_EQ(c.place.empty() ? "" : placeOf([&] { readTga(bytesOf(c.bytes), "bad.tga"); }), c.place);
   }
   // Every truncation of a good image is refused.
   const std::string whole = header(2, 2, 3, 2, 32) + "id" + std::string(24, '\x7F');
-  EXPECT_EQ(Image(dir.write("cut.tga", whole)).pixels.size(), 24u);
+  EXPECT_EQ(readTga(bytesOf(whole), "cut.tga").pixels.size(), 24u);
   for (std::size_t size = 0; size < whole.size(); ++size) {
-    EXPECT_THROW(Image image(dir.write("cut.tga", std::string_view(whole).substr(0, size))), common::Error) << size;
+    EXPECT_THROW(readTga(bytesOf(std::string_view(whole).substr(0, size)), "cut.tga"), common::Error) << size;
   }
 }
 

@@ -1,9 +1,10 @@
-// The scene reader: the message and place of every refusal, a full scene read back, parents,
-// the shared mesh library, and every truncation of a good file.
+// The scene reader on scene text in memory: the message and place of every refusal, a full
+// scene read back, parents, the shared mesh library, and every truncation of a good file.
 #include <gtest/gtest.h>
 
 #include <tuple>
 
+#include "common/data_file.h"
 #include "mesh/mesh_fixtures.h"
 #include "scene/scene.h"
 #include "support/error_message.h"
@@ -32,10 +33,9 @@ std::string null(const std::string& after = "ShadowOptions 7\n") { return item("
 
 class SceneReaderTest : public ::testing::Test {
  protected:
-  // Writes `text` as `name` and reads it.
+  // Reads `text` as the scene file `name`; its objects come from the directory.
   Scene read(const std::string& text, const std::string& name = "s.lws", float nearPlane = 1.0f) {
-    dir_.write(name, text);
-    return Scene(context_, name, nearPlane);
+    return Scene(context_, name, common::bytesOf(text), nearPlane);
   }
 
   TempDir dir_;
@@ -50,9 +50,9 @@ TEST_F(SceneReaderTest, RefusesMalformedFilesWithTheirMessagesAndPlaces) {
   std::string nineLights = kHeader;
   for (int i = 0; i < 9; ++i) nineLights += light(kPointLight);
   const struct {
-    std::string text, message, place = "";  // "{path}": the scene; "{dir}": the data directory
+    std::string text, message, place = "";  // "{dir}": the data directory
   } cases[] = {
-      {"", "Not LW Scene File", "{path}, line 1: found the end of the file"},
+      {"", "Not LW Scene File", "s.lws, line 1: found the end of the file"},
       {"LWSC\n2\n", "Not LW v.5.6"},
       {kHeader + "AmbientColor 255 255 255\nIntensity 1\n" + kCamera, "Lack of AmbIntensity"},
       // The optional lines must come in their order: a parent before the locked channels
@@ -67,38 +67,38 @@ TEST_F(SceneReaderTest, RefusesMalformedFilesWithTheirMessagesAndPlaces) {
        "{dir}/missing.lwo: No such file or directory"},
       // A fault inside an object's image keeps the image's own place.
       {kHeader + item("LoadObject box.lwo"), "Unexpected end of file in {dir}/box.tga at byte 0", "{dir}/box.tga, byte 0"},
-      {kHeader + "FogMaxDist (envelope)\n 2\n", "Not Envelope Section", "{path}, line 5: found \"2\""},
-      {"LWSC\n1\n" + kCamera, "FramesPerSecond must come before the first motion or envelope in {path} at line 3"},
-      {"LWSC\n1\nFirstFrame 0\n", "No FramesPerSecond in {path}"},
-      {"LWSC\n1\nFramesPerSecond 0\n", "FramesPerSecond must be above 0 in {path} at line 3"},
-      {kHeader, "No CameraMotion in {path}"},
-      {kHeader + "CameraMotion " + kStill, "The camera has no ZoomFactor value in {path}"},
+      {kHeader + "FogMaxDist (envelope)\n 2\n", "Not Envelope Section", "s.lws, line 5: found \"2\""},
+      {"LWSC\n1\n" + kCamera, "FramesPerSecond must come before the first motion or envelope in s.lws at line 3"},
+      {"LWSC\n1\nFirstFrame 0\n", "No FramesPerSecond in s.lws"},
+      {"LWSC\n1\nFramesPerSecond 0\n", "FramesPerSecond must be above 0 in s.lws at line 3"},
+      {kHeader, "No CameraMotion in s.lws"},
+      {kHeader + "CameraMotion " + kStill, "The camera has no ZoomFactor value in s.lws"},
       {kHeader + null() + null("ParentObject 2\n") + kCamera,
-       "ParentObject 2 of object 1 names no object: {path} has objects 0 to 1"},
+       "ParentObject 2 of object 1 names no object: s.lws has objects 0 to 1"},
       {kHeader + light("ParentObject 0\n" + kPointLight) + kCamera,
-       "ParentObject 0 of light 0 names no object: {path} has no objects"},
+       "ParentObject 0 of light 0 names no object: s.lws has no objects"},
       {kHeader + null() + "CameraMotion " + kStill + "ParentObject 1\nZoomFactor 3\n",
-       "ParentObject 1 of the camera names no object: {path} has objects 0 to 0"},
-      {kHeader + null("ParentObject 0\n") + kCamera, "Object 0 is its own ancestor through ParentObject in {path}"},
-      {kHeader + null("ParentObject 2147483648\n"), "ParentObject 2147483648 names no object in {path} at line 7"},
-      {kHeader + std::string(128, 'x') + "\n", "Token longer than 127 characters in {path} at line 4"},
+       "ParentObject 1 of the camera names no object: s.lws has objects 0 to 0"},
+      {kHeader + null("ParentObject 0\n") + kCamera, "Object 0 is its own ancestor through ParentObject in s.lws"},
+      {kHeader + null("ParentObject 2147483648\n"), "ParentObject 2147483648 names no object in s.lws at line 7"},
+      {kHeader + std::string(128, 'x') + "\n", "Token longer than 127 characters in s.lws at line 4"},
       {kHeader + light("LightColor 255 255 255\nLgtIntensity abc\nLightType 1\n"),
-       "LgtIntensity needs a number or an envelope, found \"abc\" in {path} at line 6"},
+       "LgtIntensity needs a number or an envelope, found \"abc\" in s.lws at line 6"},
       {kHeader + light(kSpotLight + "ConeAngle wide\n"),
-       "ConeAngle needs a number or an envelope, found \"wide\" in {path} at line 8"},
+       "ConeAngle needs a number or an envelope, found \"wide\" in s.lws at line 8"},
       {kHeader + "AmbientColor 1 2 3\nAmbIntensity x\n",
-       "AmbIntensity needs a number or an envelope, found \"x\" in {path} at line 5"},
-      {kHeader + "FogMaxDist", "Unexpected end of file in {path}: expected FogMaxDist value"},
-      {kHeader + "LoadObject", "Unexpected end of file in {path}: expected object file name"},
-      {kHeader + "FogColor 255 -1 0\n", "Expected FogColor (an unsigned number), found \"-1\" in {path} at line 4"},
+       "AmbIntensity needs a number or an envelope, found \"x\" in s.lws at line 5"},
+      {kHeader + "FogMaxDist", "Unexpected end of file in s.lws: expected FogMaxDist value"},
+      {kHeader + "LoadObject", "Unexpected end of file in s.lws: expected object file name"},
+      {kHeader + "FogColor 255 -1 0\n", "Expected FogColor (an unsigned number), found \"-1\" in s.lws at line 4"},
   };
   dir_.write("box.lwo", formats::writeLwo2({.points = {{0, 0, 0}}, .uvs = {{0, 0}}, .polygons = {}}));
   dir_.write("box.tga", "");
   for (const auto& c : cases) {
-    const std::string path = dir_.str() + "/s.lws";
-    EXPECT_EQ(messageOf([&] { read(c.text); }), dir_.expand(c.message, path)) << c.text;
-    EXPECT_EQ(c.place.empty() ? "" : placeOf([&] { read(c.text); }), dir_.expand(c.place, path));
+    EXPECT_EQ(messageOf([&] { read(c.text); }), dir_.expand(c.message)) << c.text;
+    EXPECT_EQ(c.place.empty() ? "" : placeOf([&] { read(c.text); }), dir_.expand(c.place));
   }
+  // The scene file read from the data directory.
   EXPECT_EQ(messageOf([&] { Scene(context_, "none.lws", 1.0f); }), "I can't open file " + dir_.str() + "/none.lws as rt");
   DemoContext deep(std::string(5000, 'd'), mesh::testing::noTexture);
   EXPECT_EQ(messageOf([&] { Scene(deep, "s.lws", 1.0f); }).rfind("Path longer than 4095 characters", 0), 0u);
@@ -175,8 +175,7 @@ TEST_F(SceneReaderTest, ParentsAreFoundWhereverListedAndLightsTakeTheGlLightsInF
   for (int i = 1; i < kDepth; ++i) cycle += null("ParentObject " + std::to_string(i - 1) + "\n");
   EXPECT_EQ(read(chain + kCamera).objects.back().parentIndex, kDepth - 2);
   EXPECT_EQ(read(kHeader + null() + kCamera).effectiveFogColor(), (Color4{0, 0, 0, 1})) << "fog named nowhere";
-  EXPECT_EQ(messageOf([&] { read(cycle + kCamera); }),
-            "Object 0 is its own ancestor through ParentObject in " + dir_.str() + "/s.lws");
+  EXPECT_EQ(messageOf([&] { read(cycle + kCamera); }), "Object 0 is its own ancestor through ParentObject in s.lws");
 }
 
 TEST(SceneReaderMeshTest, AnObjectFileIsReadOnceForEveryScene) {
@@ -202,9 +201,8 @@ TEST_F(SceneReaderTest, EveryTruncationOfAGoodFileUpToItsZoomIsRefusedButTheLast
   writeSquare(dir_.path(), "box.lwo", {1, 2, 3});
   const std::string whole = formats::writeLws(fullScene());
   int loaded = 0;
-  // A new name each time: rewriting one file makes the file system flush it.
   for (std::size_t length = 0; length <= whole.find("ZoomFactor 3.2\n") + 14; ++length) {
-    loaded += messageOf([&] { read(whole.substr(0, length), "cut" + std::to_string(length) + ".lws"); }) == "(no error)";
+    loaded += messageOf([&] { read(whole.substr(0, length)); }) == "(no error)";
   }
   // Only the cuts after "3", "3." and "3.2" of the zoom value hold a zoom.
   EXPECT_EQ(loaded, 3);

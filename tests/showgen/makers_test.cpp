@@ -7,14 +7,15 @@
 #include <functional>
 #include <set>
 
+#include "common/data_file.h"
+#include "formats/lwo2_writer.h"
 #include "formats/lws_writer.h"
-#include "mesh/mesh_fixtures.h"
+#include "mesh/lwo_reader.h"
 #include "showgen/canvas.h"
 #include "showgen/key_makers.h"
 #include "showgen/mesh_builder.h"
 #include "showgen/mesh_makers.h"
 #include "showgen/tesseract.h"
-#include "support/temp_dir.h"
 
 namespace tessarine::showgen {
 namespace {
@@ -53,16 +54,13 @@ TEST(LwsNumber, FixedPointWithoutTrailingZerosOrNegativeZero) {
 // Each polygon's normal, as the player's reader computes it from the written file, agrees
 // with `outward` at the polygon's centroid.
 void expectFacesOutward(const formats::ObjectData& o, const std::function<Vec3(const Vec3&)>& outward, const char* what) {
-  tessarine::testing::TempDir dir;
-  dir.write("shape.lwo", formats::writeLwo2(o));
-  dir.write("shape.tga", formats::writeTga(mesh::testing::smallImage()));
-  mesh::Mesh read("shape.lwo", dir.str(), mesh::testing::noTexture);
-  ASSERT_EQ(read.polygonCount(), o.polygons.size()) << what;
+  const mesh::Geometry read = mesh::readLwo2(common::bytesOf(formats::writeLwo2(o)), "shape.lwo");
+  ASSERT_EQ(read.polygons.size(), o.polygons.size()) << what;
   ASSERT_EQ(o.uvs.size(), o.points.size()) << what;
   for (std::size_t p = 0; p < o.polygons.size(); ++p) {
     Vec3 centroid;
     for (std::uint16_t i : o.polygons[p]) centroid = centroid + Vec3{o.points[i][0], o.points[i][1], o.points[i][2]} * (1.0 / o.polygons[p].size());
-    const auto& n = read.polygons()[p].normal;
+    const auto& n = read.polygons[p].normal;
     EXPECT_GT((Vec3{n[0], n[1], n[2]}).dot(outward(centroid).normalized()), 0.2) << what << " polygon " << p;
   }
 }
