@@ -4,8 +4,6 @@
 #include "app/frame_loop.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <functional>
 #include <utility>
 
 namespace tessarine::app {
@@ -44,13 +42,9 @@ void FrameLoop::onDisplay() {
   // One switch at most, however long the previous frame took: no scene is ever skipped.
   const double first = passTime();
   if (sceneTimeAt(first) > currentScene_->endTime) advance(first);
-  const double seconds = demoTime();
-  if (paused_) {
-    // The camera shake draws from rand(); the same seed for the same moment keeps a
-    // paused picture still.
-    std::srand(static_cast<unsigned>(std::hash<double>{}(seconds)));
-  }
-  actions_.render(*currentScene_, static_cast<float>(seconds));
+  // A paused clock gives the same moment every frame, and the renderer draws a moment,
+  // camera shake included, the same way each time: the picture stands still.
+  actions_.render(*currentScene_, static_cast<float>(demoTime()));
   actions_.present();
 }
 

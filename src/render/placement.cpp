@@ -12,7 +12,7 @@ const anim::Matrix4& Placement::worldOf(const scene::SceneObject* object) const 
   return world_[static_cast<std::size_t>(object - scene_->objects.data())];
 }
 
-void Placement::update(const scene::Scene& scene, double seconds) {
+void Placement::update(const scene::Scene& scene, double seconds, const ShakeOffset& shake) {
   scene_ = &scene;
   const std::vector<scene::SceneObject>& objects = scene.objects;
   world_.resize(objects.size());
@@ -39,7 +39,7 @@ void Placement::update(const scene::Scene& scene, double seconds) {
   }
 
   // The camera looks along its own +z; OpenGL's eye looks along -z.
-  view_ = anim::scaling(1, 1, -1) * anim::translation(scene.shakeOffset[0], scene.shakeOffset[1], scene.shakeOffset[2]);
+  view_ = anim::scaling(1, 1, -1) * anim::translation(shake[0], shake[1], shake[2]);
   // The camera's parent chain is undone root first, as the item chain is applied; not
   // the reverse order a true inverse would take.
   if (scene.camera.parent != nullptr) {

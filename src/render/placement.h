@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "anim/matrix.h"
+#include "render/camera_shake.h"
 #include "scene/scene.h"
 
 namespace tessarine::render {
@@ -15,8 +16,9 @@ class Placement {
   // Evaluates every object's motion once and makes each object's world matrix (its
   // parents' transforms, outermost first, then its own) parents before children, so the
   // cost is linear in the number of items. Reuses its storage: a warm frame allocates
-  // nothing. The scene's parent links must be resolved (no cycles).
-  void update(const scene::Scene& scene, double seconds);
+  // nothing. The scene's parent links must be resolved (no cycles). The view is moved
+  // by `shake` before the camera's own turn.
+  void update(const scene::Scene& scene, double seconds, const ShakeOffset& shake);
 
   const anim::Matrix4& view() const { return view_; }
   // The modelview of object `index` of the scene last updated.

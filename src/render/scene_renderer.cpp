@@ -5,10 +5,9 @@
 #include <GL/glu.h>
 
 #include <array>
-#include <cmath>
-#include <cstdlib>
 
 #include "render/activation.h"
+#include "render/camera_shake.h"
 #include "render/frame_values.h"
 #include "render/placement.h"
 #include "render/projection.h"
@@ -17,13 +16,6 @@ namespace tessarine::render {
 
 namespace {
 
-// The shake swings at sin(50 t) and draws a random fraction of it, -1 to 1, per axis.
-// The fraction is taken about the middle of rand()'s own range: on a C library whose
-// rand() goes beyond 32767 a fixed middle of 16383.5 would throw the camera thousands
-// of units away.
-constexpr float kShakeRate = 50.0f;
-constexpr double kRandomMiddle = RAND_MAX / 2.0;
-
 // A light's own frame: it sits at its origin and shines along its +z.
 constexpr std::array<GLfloat, 4> kPositionedLight = {0, 0, 0, 1};
 // A distant light shines along its own +z axis, as a spot light does; OpenGL wants the
@@ -31,14 +23,6 @@ constexpr std::array<GLfloat, 4> kPositionedLight = {0, 0, 0, 1};
 // length zero, which OpenGL cannot light with.)
 constexpr std::array<GLfloat, 4> kDistantLight = {0, 0, -1, 0};
 constexpr std::array<GLfloat, 3> kSpotDirection = {0, 0, 1};
-
-void shake(scene::Scene& scene, float t, float amplitude) {
-  const double s = std::sin(static_cast<double>(kShakeRate * t));
-  for (float& axis : scene.shakeOffset) {
-    const int r = std::rand();
-    axis = static_cast<float>((r - kRandomMiddle) * amplitude * s / kRandomMiddle);
-  }
-}
 
 void project(const scene::Scene& scene, const FrameValues& values) {
   glMatrixMode(GL_PROJECTION);
@@ -59,17 +43,16 @@ void placeLight(const Placement& placement, const scene::SceneLight& light, doub
 
 }  // namespace
 
-void render(scene::Scene& scene, float t) {
+void render(const scene::Scene& scene, float t) {
   const double seconds = t;
   const FrameValues values = frameValues(scene, seconds);
-  shake(scene, t, values.shakeAmplitude);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   loadFrameValues(scene, values);
   project(scene, values);
 
   // Made once per frame and kept, so a warm frame allocates nothing.
   thread_local Placement placement;
-  placement.update(scene, seconds);
+  placement.update(scene, seconds, shakeOffset(values.shakeAmplitude, t));
 
   // Every light is in place before the first object is lit by it.
   for (const scene::SceneLight& light : scene.lights) placeLight(placement, light, seconds);

@@ -70,16 +70,6 @@ TEST(PngFile, RefusesWrongSizesAndDevices) {
   EXPECT_THROW(writePng("/dev/full", rgba, 3, 2), common::Error);
 }
 
-TEST(ShakeSeed, SameMomentSameSeedWhateverTheArithmetic) {
-  EXPECT_EQ(shakeSeedFor(0), 0u);
-  EXPECT_EQ(shakeSeedFor(1), 1000000u);
-  EXPECT_EQ(shakeSeedFor(0.1), shakeSeedFor(3.0 / 30));
-  EXPECT_EQ(shakeSeedFor(7.0 / 30), shakeSeedFor(0.2333333));
-  EXPECT_NE(shakeSeedFor(1.0 / 30), shakeSeedFor(2.0 / 30));
-  // 4295 s is past 2^32 microseconds: the seed wraps round, 4294.967296 s being 0.
-  EXPECT_EQ(shakeSeedFor(4295), 32704u);
-}
-
 TEST(ProgressLine, RateAndTimeLeftFromTheFramesSoFar) {
   EXPECT_EQ(progressLine(0, 10, 0), "frame 0 of 10");
   // 120 frames in 5 s: 24 a second; 4200 frames left take 175 s.

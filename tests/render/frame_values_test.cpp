@@ -1,11 +1,15 @@
-// What a scene's per-frame values are at a moment, without a GL context: plain settings
-// and envelopes at half a second.
+// What a scene's per-frame values and its camera shake are at a moment, without a GL
+// context: plain settings, envelopes at half a second, and the shake of one moment.
 #include "render/frame_values.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <numeric>
 #include <vector>
 
+#include "render/camera_shake.h"
 #include "support/scene_files.h"
 #include "support/temp_dir.h"
 
@@ -63,6 +67,28 @@ TEST(FrameValuesTest, PlainSettingsAndEnvelopesAtHalfASecond) {
     ASSERT_EQ(actual.size(), c.expected.size());
     for (std::size_t i = 0; i < actual.size(); ++i) EXPECT_NEAR(actual[i], c.expected[i], 1e-5f) << "value " << i;
   }
+}
+
+// Each axis a fraction from -1 to 1 of A sin(50 t), drawn from numbers that depend on the
+// moment alone: a moment drawn again (a paused picture) shakes the same way.
+TEST(CameraShakeTest, OneMomentShakesOneWayAndTheFractionsSpreadEvenly) {
+  const ShakeOffset first = shakeOffset(2, 0.5f);
+  shakeOffset(2, 0.75f);  // another moment drawn in between
+  EXPECT_EQ(shakeOffset(2, 0.5f), first);
+  EXPECT_NE(first[0], first[1]) << "every axis draws its own number";
+  EXPECT_EQ(shakeOffset(2, 0), ShakeOffset{}) << "sin(50 t) is 0";
+  // A minute of frames at 60 a second: the fractions reach both ends, with the mean
+  // square of an even spread, 1/3.
+  std::vector<double> f;
+  for (int frame = 1; frame < 3600; ++frame) {
+    const float t = static_cast<float>(frame / 60.0);
+    const double swing = std::sin(static_cast<double>(50.0f * t));
+    if (std::abs(swing) > 0.3) for (float axis : shakeOffset(1, t)) f.push_back(axis / swing);
+  }
+  const auto [low, high] = std::minmax_element(f.begin(), f.end());
+  EXPECT_NEAR(*low, -1, 0.01);
+  EXPECT_NEAR(*high, 1, 0.01);
+  EXPECT_NEAR(std::inner_product(f.begin(), f.end(), f.begin(), 0.0) / f.size(), 1.0 / 3, 0.02);
 }
 
 }  // namespace

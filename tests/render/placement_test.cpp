@@ -94,8 +94,7 @@ TEST(PlacementTest, ItemsStandWhereTheyWereWorkedOutByHand) {
     SCOPED_TRACE(c.what);
     dir.write("place.lws", formats::writeLws(c.scene));
     scene::Scene scene(context, "place.lws", 1.0f);
-    scene.shakeOffset = c.shake;
-    placement.update(scene, c.seconds);
+    placement.update(scene, c.seconds, c.shake);
     const anim::Matrix4 actual = placement.objectModelview(scene.objects.size() - 1);
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(actual.m[i], c.expected[i], 1e-5f * std::max(1.0f, std::abs(c.expected[i]))) << i;
   }

@@ -7,10 +7,8 @@
 
 #include <array>
 #include <cmath>
-#include <cstdlib>
 #include <memory>
 #include <numbers>
-#include <optional>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -18,6 +16,7 @@
 
 #include "headless/headless_gl.h"
 #include "render/activation.h"
+#include "render/camera_shake.h"
 #include "render/projection.h"
 #include "render/render_state.h"
 #include "scene/demo_context.h"
@@ -132,11 +131,12 @@ TEST(ProjectionTest, FieldOfViewFromTheZoomFarPlaneFromTheFogEnd) {
 }
 
 // gluPerspective's matrix, from its definition, with the enveloped zoom and fog end at
-// half a second: zoom 2 (45 degrees), fog end 150.
-TEST_F(RendererTest, ProjectsWithTheEnvelopedZoomAndFogEnd) {
+// half a second: zoom 2 (45 degrees), fog end 150. The view moves by the moment's shake,
+// its amplitude the enveloped "FocalDistance" (2); through the mirror, z turns round.
+TEST_F(RendererTest, ProjectsAndShakesWithTheEnvelopedValues) {
   context_.aspect = 2.0f;
-  LwsScene lws{.fogMaxDistance = ramp({{0, 100}, {30, 200}})};
-  lws.camera = {.motion = still({}), .zoom = ramp({{0, 1}, {30, 3}})};
+  LwsScene lws{.objects = {object("square.lwo", still({}))}, .fogMaxDistance = ramp({{0, 100}, {30, 200}})};
+  lws.camera = {.motion = still({}), .zoom = ramp({{0, 1}, {30, 3}}), .focalDistance = ramp({{0, 0}, {30, 4}})};
   render(load(lws, 0.1f), kHalfSecond);
   const double f = 1 / std::tan(45.0 / 2 * std::numbers::pi / 180), n = 0.1, far = 150;
   const std::pair<int, double> expected[] = {
@@ -145,6 +145,8 @@ TEST_F(RendererTest, ProjectsWithTheEnvelopedZoomAndFogEnd) {
   for (const auto& [at, value] : expected) EXPECT_NEAR(p[at], value, 1e-4 * std::abs(value)) << "element " << at;
   EXPECT_EQ(floats(GL_MATRIX_MODE)[0], GL_MODELVIEW);
   EXPECT_NEAR(floats(GL_FOG_END)[0], 150, kTolerance) << "the fog end moves with the far plane";
+  const ShakeOffset o = shakeOffset(2, kHalfSecond);
+  expectNear(floats(GL_MODELVIEW_MATRIX), {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, o[0], o[1], -o[2], 1}, "shaken view");
 }
 
 TEST_F(RendererTest, PlacesLightsAndObjectsInEyeSpace) {
@@ -167,44 +169,6 @@ TEST_F(RendererTest, PlacesLightsAndObjectsInEyeSpace) {
   expectNear(lightValue(GL_LIGHT3, GL_POSITION), {6, 0, -10, 1}, "light hanging from the null");
   // The last object drawn leaves its matrix: mirror x translate(0, 0, 10) x translate(1, 2, 3).
   expectNear(floats(GL_MODELVIEW_MATRIX), {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 1, 2, -13, 1}, "modelview");
-}
-
-TEST_F(RendererTest, ShakesTheViewByThreeRandomDrawsAFrame) {
-  struct Case {
-    const char* name;
-    std::optional<formats::LwsValue> focalDistance;
-    float t;
-    double amplitude;
-  };
-  const Case cases[] = {
-      {"plain amplitude", 2.0f, kHalfSecond, 2},
-      {"enveloped amplitude", ramp({{0, 0}, {30, 4}}), kHalfSecond, 2},
-      {"no shake at time 0", 2.0f, 0, 2},
-      {"no FocalDistance", std::nullopt, kHalfSecond, 0},
-  };
-  constexpr unsigned kSeed = 7;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    LwsScene lws{.objects = {object("square.lwo", still({}))}};
-    lws.camera = {.motion = still({}), .focalDistance = c.focalDistance};
-    scene::Scene& scene = load(lws);
-    std::srand(kSeed);
-    std::array<int, 4> draws{};
-    for (int& draw : draws) draw = std::rand();
-    std::srand(kSeed);
-    render(scene, c.t);
-    EXPECT_EQ(std::rand(), draws[3]) << "exactly three draws";
-
-    // Each axis: a random fraction between -1 and 1 of A sin(50 t), whatever the range of
-    // the C library's rand(); seen through the mirror, the whole view moves by it.
-    const double middle = RAND_MAX / 2.0;
-    const Values m = floats(GL_MODELVIEW_MATRIX);
-    for (int axis = 0; axis < 3; ++axis) {
-      const double expected = (draws[axis] - middle) / middle * c.amplitude * std::sin(50.0 * c.t);
-      EXPECT_NEAR(scene.shakeOffset[axis], expected, 1e-5) << "axis " << axis;
-      EXPECT_NEAR(m[12 + axis], axis == 2 ? -expected : expected, 1e-5) << "axis " << axis;
-    }
-  }
 }
 
 // A textured square facing a camera that moves from 5 to 4 units away over half a second,

@@ -1,29 +1,11 @@
+// Draws moments of the show off screen with the player's own activation and renderer.
 #include "capture/show_capture.h"
-
-#include <cmath>
-#include <cstdlib>
 
 #include "render/activation.h"
 #include "render/render_state.h"
 #include "render/scene_renderer.h"
 
 namespace tessarine::capture {
-
-namespace {
-
-// Seeds count microseconds of show time, so that a time written as 0.1 and one summed
-// as 3 / 30 meet in the same seed.
-constexpr double kSeedTicksPerSecond = 1e6;
-constexpr double kSeedRange = 4294967296.0;  // the seeds wrap round within an unsigned int
-
-}  // namespace
-
-unsigned shakeSeedFor(double showTime) {
-  if (!std::isfinite(showTime)) return 0;
-  double ticks = std::fmod(std::round(showTime * kSeedTicksPerSecond), kSeedRange);
-  if (ticks < 0) ticks += kSeedRange;
-  return static_cast<unsigned>(ticks);
-}
 
 ShowCapture::ShowCapture(const std::string& dataDirectory, int width, int height)
     : gl_(width, height), show_(dataDirectory) {
@@ -45,7 +27,6 @@ void ShowCapture::drawScene(std::size_t index, double seconds) {
 
 void ShowCapture::draw(double showTime) {
   const show::ShowPosition position = timeline().locate(showTime);
-  std::srand(shakeSeedFor(showTime));
   drawScene(position.scene, position.sceneTime);
 }
 

@@ -1,6 +1,6 @@
 // The show played off screen: the play list loaded into one show on a surfaceless context
 // of a chosen size, and any moment of show time drawn by the player's own activation and
-// renderer, with the camera shake made repeatable.
+// renderer; the same moment always gives the same picture, camera shake included.
 #pragma once
 
 #include <cstdint>
@@ -11,10 +11,6 @@
 #include "show/show.h"
 
 namespace tessarine::capture {
-
-// The C library's random generator seeded from a moment of show time: the camera shake
-// draws from it, so the same moment gives the same picture.
-unsigned shakeSeedFor(double showTime);
 
 class ShowCapture {
  public:
@@ -37,7 +33,7 @@ class ShowCapture {
   // complete. A scene other than the current one is activated first, as at a switch.
   void draw(double showTime);
   // Draws scene `index` at `seconds` of its own clock, activating it first if it is not
-  // the current one; the shake is left to the caller's random generator.
+  // the current one.
   void drawScene(std::size_t index, double seconds);
   // The frame drawn last, RGBA, bottom row first.
   std::vector<std::uint8_t> readPixels() const { return gl_.readPixels(); }

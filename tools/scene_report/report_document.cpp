@@ -13,6 +13,7 @@
 #include <span>
 #include <utility>
 
+#include "render/camera_shake.h"
 #include "render/frame_values.h"
 #include "render/placement.h"
 #include "render/projection.h"
@@ -68,7 +69,7 @@ Json lightRecord(const SceneLight& light) {
 // The renderer receives the time as a float; everything here is evaluated at that float.
 // A time beyond the largest float is held at the largest float of its sign, the furthest
 // the renderer can be told, so the time reported is always a number.
-Json valuesAt(Scene& scene, double requested) {
+Json valuesAt(const Scene& scene, double requested) {
   constexpr double kLatest = std::numeric_limits<float>::max();
   const double seconds = static_cast<float>(std::clamp(requested, -kLatest, kLatest));
   Json at = {{"time", number(static_cast<float>(seconds))}, {"camera", channels(*scene.camera.motion, seconds)}};
@@ -85,6 +86,9 @@ Json valuesAt(Scene& scene, double requested) {
   at["fogMax"] = number(values.fogMaxDistance);
   at["ambientIntensity"] = number(values.ambientIntensity);
   at["shakeAmplitude"] = number(values.shakeAmplitude);
+  // The offset the renderer throws the view by at this moment; the matrices below leave
+  // it out, so that they depend on the file alone.
+  at["shakeOffset"] = numbers(render::shakeOffset(values.shakeAmplitude, static_cast<float>(seconds)));
   Json intensities = Json::array(), cones = Json::array();
   for (const render::LightValues& light : values.lights()) {
     intensities.push_back(number(light.intensity));
@@ -93,10 +97,8 @@ Json valuesAt(Scene& scene, double requested) {
   at["lightIntensity"] = std::move(intensities);
   at["coneAngle"] = std::move(cones);
 
-  // Placed without shake, so the matrices depend on the file alone.
-  scene.shakeOffset = {0, 0, 0};
   render::Placement placement;
-  placement.update(scene, seconds);
+  placement.update(scene, seconds, {});
   Json placedObjects = Json::array(), placedLights = Json::array();
   for (std::size_t i = 0; i < scene.objects.size(); ++i) placedObjects.push_back(numbers(placement.objectModelview(i).m));
   for (const SceneLight& light : scene.lights) placedLights.push_back(numbers(placement.lightModelview(light, seconds).m));
@@ -104,7 +106,7 @@ Json valuesAt(Scene& scene, double requested) {
   return at;
 }
 
-Json sceneRecord(Scene& scene, std::span<const double> times) {
+Json sceneRecord(const Scene& scene, std::span<const double> times) {
   Json record = {{"file", scene.fileName},
                  {"firstFrame", scene.firstFrame ? Json(*scene.firstFrame) : Json(nullptr)},
                  {"lastFrame", scene.lastFrame ? Json(*scene.lastFrame) : Json(nullptr)},

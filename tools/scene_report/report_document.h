@@ -10,7 +10,7 @@
 namespace tessarine::inspect {
 
 // Needs the GL context the meshes were loaded with to be current: texture sizes are read
-// back from it. Every scene's shake is set to none.
+// back from it.
 std::string inspectDocument(show::Show& show, std::span<const double> times);
 
 }  // namespace tessarine::inspect
