@@ -27,7 +27,21 @@ void FrameLoop::replace(scene::Scene& first, const show::ShowTimeline& timeline)
   seekShowTime(at);
 }
 
-double FrameLoop::passTime() const { return paused_ ? pausedAt_ : clock_->now(); }
+namespace {
+
+// A frame that takes longer than this to show is a stall, not the pace of drawing.
+constexpr double kMaxLead = 0.25;
+// Each frame moves the lead this fraction of the way to its own, so one slow frame does not
+// shake the time.
+constexpr double kLeadSmoothing = 0.1;
+
+}  // namespace
+
+double FrameLoop::passTime() const { return paused_ ? pausedAt_ : clock_->now() + lead_; }
+
+void FrameLoop::noteFrameShown(double secondsSinceRead) {
+  lead_ += kLeadSmoothing * (std::clamp(secondsSinceRead, 0.0, kMaxLead) - lead_);
+}
 
 double FrameLoop::sceneTimeAt(double passTime) const {
   return currentScene_->startTime + (passTime - timeline_->startOf(currentIndex_));

@@ -44,6 +44,11 @@ class FrameLoop {
   // Seconds since the first scene's start, across the play list.
   double showTime() const;
 
+  // Notes how long the last frame took from the reading of its time to the screen (drawing
+  // and the swap): frames are drawn at the moment they will be seen, so a slow frame is not
+  // a frame late. Smoothed, and held within kMaxLead.
+  void noteFrameShown(double secondsSinceRead);
+
   // A paused clock stands still, and the music with it; frames go on drawing the same moment.
   void pause();
   void resume();
@@ -69,6 +74,7 @@ class FrameLoop {
   std::size_t currentIndex_ = 0;
   bool paused_ = false;
   double pausedAt_ = 0;
+  double lead_ = 0;  // seconds from a frame's reading to its being seen
 };
 
 }  // namespace tessarine::app

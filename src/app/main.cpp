@@ -72,8 +72,12 @@ void enterWindowMode() {
   glutPositionWindow(app::kWindowX, app::kWindowY);
 }
 
+// When the frame being drawn read its time, for the time it takes to reach the screen.
+double frameStart = 0;
+
 void onDisplay() {
   if (watch != nullptr && watch->settled(steadySeconds())) author->reload(driver.show, *driver.frameLoop);
+  frameStart = steadySeconds();
   driver.frameLoop->onDisplay();
 }
 
@@ -127,6 +131,10 @@ app::FrameActions frameActions() {
       if (author->overlayShown()) app::drawOverlay(author->overlayLines(*driver.show, *driver.frameLoop));
     }
     glutSwapBuffers();
+    // Waits until the frame is out, so that no frames queue up behind the music and the
+    // time it took is the time the next one will take to be seen.
+    glFinish();
+    driver.frameLoop->noteFrameShown(steadySeconds() - frameStart);
     glutPostRedisplay();
   };
   return actions;

@@ -111,6 +111,12 @@ TEST_F(FrameLoopTest, SwitchesOneSceneAFrameAndTheTimeRunsOnThroughEachSwitch) {
     loop_.onDisplay();
     EXPECT_EQ(log_, frame.expected);
   }
+  // Frames that take 0.1 s to reach the screen are drawn 0.1 s ahead, once that has settled.
+  for (int frame = 0; frame < 200; ++frame) loop_.noteFrameShown(0.1);
+  now_ = 0.2;
+  log_.clear();
+  loop_.onDisplay();
+  EXPECT_EQ(log_, (std::vector<std::string>{"render A 1.300", "present"}));
 }
 
 TEST_F(FrameLoopTest, PausesSeeksAndReplacesOnTheSameClockWithTheMusicAlong) {
