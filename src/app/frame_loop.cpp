@@ -17,7 +17,10 @@ void FrameLoop::start(scene::Scene& first, const show::ShowTimeline& timeline) {
   currentScene_ = &first;
   currentIndex_ = 0;
   paused_ = false;
-  clock_->playFrom(0);
+  // The music starts once the first frame is out: that one frame may take long (the
+  // drawing's first use), and the music would not wait for it.
+  starting_ = true;
+  pausedAt_ = 0;
 }
 
 void FrameLoop::replace(scene::Scene& first, const show::ShowTimeline& timeline) {
@@ -37,7 +40,7 @@ constexpr double kLeadSmoothing = 0.1;
 
 }  // namespace
 
-double FrameLoop::passTime() const { return paused_ ? pausedAt_ : clock_->now() + lead_; }
+double FrameLoop::passTime() const { return paused_ || starting_ ? pausedAt_ : clock_->now() + lead_; }
 
 void FrameLoop::noteFrameShown(double secondsSinceRead) {
   lead_ += kLeadSmoothing * (std::clamp(secondsSinceRead, 0.0, kMaxLead) - lead_);
@@ -60,6 +63,10 @@ void FrameLoop::onDisplay() {
   // camera shake included, the same way each time: the picture stands still.
   actions_.render(*currentScene_, static_cast<float>(demoTime()));
   actions_.present();
+  if (starting_) {
+    starting_ = false;
+    if (!paused_) clock_->playFrom(pausedAt_);
+  }
 }
 
 void FrameLoop::advance(double passTime) {
@@ -75,7 +82,7 @@ void FrameLoop::advance(double passTime) {
 
 void FrameLoop::pause() {
   if (paused_ || currentScene_ == nullptr) return;
-  pausedAt_ = clock_->now();
+  pausedAt_ = passTime();
   paused_ = true;
   clock_->stop();
 }
@@ -102,7 +109,7 @@ void FrameLoop::seek(std::size_t index, double sceneTime) {
   currentIndex_ = index;
   actions_.activate(scene);
   const double at = timeline_->startOf(index) + (sceneTime - scene.startTime);
-  if (paused_) {
+  if (paused_ || starting_) {
     pausedAt_ = at;
   } else {
     clock_->playFrom(at);

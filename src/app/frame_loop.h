@@ -27,7 +27,8 @@ class FrameLoop {
  public:
   FrameLoop(std::unique_ptr<ShowClock> clock, FrameActions actions);
 
-  // Starts the show at `first`'s start time, with the music from its beginning. The play
+  // Starts the show at `first`'s start time; the music starts from its beginning once the
+  // first frame has been presented. The play
   // list, linked through each scene's `next` and timed by `timeline` (both outliving the
   // loop's use of them), begins again at `first` after its end.
   void start(scene::Scene& first, const show::ShowTimeline& timeline);
@@ -75,6 +76,7 @@ class FrameLoop {
   bool paused_ = false;
   double pausedAt_ = 0;
   double lead_ = 0;  // seconds from a frame's reading to its being seen
+  bool starting_ = false;  // the first frame is still to come; the time stands at pausedAt_
 };
 
 }  // namespace tessarine::app

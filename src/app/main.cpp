@@ -72,8 +72,9 @@ void enterWindowMode() {
   glutPositionWindow(app::kWindowX, app::kWindowY);
 }
 
-// When the frame being drawn read its time, for the time it takes to reach the screen.
+// When the frame being drawn read its time, and when the last one reached the screen.
 double frameStart = 0;
+double lastShown = 0;
 
 void onDisplay() {
   if (watch != nullptr && watch->settled(steadySeconds())) author->reload(driver.show, *driver.frameLoop);
@@ -134,7 +135,11 @@ app::FrameActions frameActions() {
     // Waits until the frame is out, so that no frames queue up behind the music and the
     // time it took is the time the next one will take to be seen.
     glFinish();
-    driver.frameLoop->noteFrameShown(steadySeconds() - frameStart);
+    // A frame stands on the screen until the next one comes: it shows best the middle of
+    // that stretch, so a scene's first frame comes as near its start as the frame rate allows.
+    const double shown = steadySeconds();
+    driver.frameLoop->noteFrameShown(shown - frameStart + (shown - lastShown) / 2);
+    lastShown = shown;
     glutPostRedisplay();
   };
   return actions;
