@@ -7,8 +7,6 @@
 #include <string>
 #include <string_view>
 
-#include "mesh/texture.h"
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 namespace tessarine::fuzz {
@@ -25,9 +23,6 @@ void writeScratchFile(std::string_view name, std::string_view bytes);
 // input gives can lead the reader to them. Made once; a failure aborts.
 void makeScratchFifo(std::string_view name);
 void makeScratchDirectory(std::string_view name);
-
-// Texture creation without a GL context: the readers run whole, nothing reaches GL.
-inline mesh::Texture noTexture(const mesh::Image&, float) { return mesh::Texture{}; }
 
 // A valid object (one triangle) and its 2 x 2 image, the fixtures a fuzzed scene can name.
 std::string smallObjectBytes();

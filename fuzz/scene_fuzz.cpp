@@ -98,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const bool neighboursPlaced = placeNeighbours();
   (void)neighboursPlaced;
   try {
-    scene::DemoContext context(fuzz::scratchDirectory(), fuzz::noTexture);
+    scene::DemoContext context(fuzz::scratchDirectory());
     scene::Scene scene(context, "scene.lws", std::as_bytes(std::span(data, size)), kNearPlane);
     checkScene(scene);
   } catch (const common::Error&) {

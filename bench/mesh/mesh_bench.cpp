@@ -64,16 +64,14 @@ const LargeObject& largeObject() {
   return object;
 }
 
-Texture noTexture(const Image&, float) { return Texture(); }
-
 // The fastest repetition: on a shared machine the least disturbed one is the fairest.
 double fastest(const std::vector<double>& times) { return *std::min_element(times.begin(), times.end()); }
 
 void BM_MeshReader(benchmark::State& state) {
   const LargeObject& object = largeObject();
   for (auto _ : state) {
-    Mesh mesh("grid.lwo", object.dir.str(), noTexture);
-    benchmark::DoNotOptimize(mesh.polygons().data());
+    std::unique_ptr<Mesh> mesh = loadMesh("grid.lwo", object.dir.str());
+    benchmark::DoNotOptimize(mesh->polygons().data());
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * object.bytes));
 }

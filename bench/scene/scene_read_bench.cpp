@@ -37,7 +37,7 @@ void readScene(benchmark::State& state, bool withMeshes) {
   testing::writeSquare(dir.path(), "box.lwo", {255, 255, 255});
   std::string text = bigScene(withMeshes);
   dir.write("big.lws", text);
-  scene::DemoContext context(dir.str(), [](const mesh::Image&, float) { return mesh::Texture(); });
+  scene::DemoContext context(dir.str());
   for (auto _ : state) {
     scene::Scene scene(context, "big.lws", 1.0f);
     benchmark::DoNotOptimize(scene.objects.data());

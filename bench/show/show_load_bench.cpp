@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "headless/headless_gl.h"
+#include "mesh/mesh_textures.h"
 #include "show/show.h"
 #include "generated_show.h"
 #include "showgen/storyboard.h"
@@ -19,6 +20,7 @@ void BM_LoadShowWithTextures(benchmark::State& state) {
   for (auto _ : state) {
     tessarine::show::Show show(dir);
     show.load();
+    tessarine::mesh::makeTextures(show.context().meshes);
     benchmark::DoNotOptimize(show.sceneCount());
   }
 }
@@ -28,7 +30,7 @@ BENCHMARK(BM_LoadShowWithTextures)->Unit(benchmark::kMillisecond);
 void BM_ReadShowFiles(benchmark::State& state) {
   const std::string dir = showDirectory().str();
   for (auto _ : state) {
-    tessarine::show::Show show(dir, [](const tessarine::mesh::Image&, float) { return tessarine::mesh::Texture(); });
+    tessarine::show::Show show(dir);
     show.load();
     benchmark::DoNotOptimize(show.sceneCount());
   }

@@ -4,6 +4,8 @@
 #include <exception>
 #include <utility>
 
+#include "mesh/mesh_textures.h"
+
 namespace tessarine::app {
 namespace {
 
@@ -26,12 +28,9 @@ std::uint64_t polygonsOf(const scene::Scene& scene) {
   return polygons;
 }
 
-AuthorSession::AuthorSession(std::string dataDirectory, mesh::TextureMaker makeTexture,
-                             std::span<const show::PlayListEntry> playList, std::FILE* errorOutput)
-    : dataDirectory_(std::move(dataDirectory)),
-      makeTexture_(std::move(makeTexture)),
-      playList_(playList),
-      errorOutput_(errorOutput) {}
+AuthorSession::AuthorSession(std::string dataDirectory, std::span<const show::PlayListEntry> playList,
+                             std::FILE* errorOutput)
+    : dataDirectory_(std::move(dataDirectory)), playList_(playList), errorOutput_(errorOutput) {}
 
 void AuthorSession::run(AuthorCommand command, std::unique_ptr<show::Show>& show, FrameLoop& loop) {
   const std::size_t index = loop.currentIndex();
@@ -74,9 +73,10 @@ void AuthorSession::run(AuthorCommand command, std::unique_ptr<show::Show>& show
 
 bool AuthorSession::reload(std::unique_ptr<show::Show>& show, FrameLoop& loop) {
   const auto begin = std::chrono::steady_clock::now();
-  auto fresh = std::make_unique<show::Show>(dataDirectory_, makeTexture_);
+  auto fresh = std::make_unique<show::Show>(dataDirectory_);
   try {
     fresh->load(playList_);
+    mesh::makeTextures(fresh->context().meshes);
   } catch (const std::exception& failure) {
     // The scenes read before the failing one stay in the show, so its count names the
     // scene file that was being read (or one of its objects and images).

@@ -12,7 +12,6 @@
 
 #include "app/frame_loop.h"
 #include "app/window_rules.h"
-#include "mesh/texture.h"
 #include "show/play_list.h"
 #include "show/show.h"
 
@@ -23,17 +22,18 @@ std::uint64_t polygonsOf(const scene::Scene& scene);
 
 class AuthorSession {
  public:
-  AuthorSession(std::string dataDirectory, mesh::TextureMaker makeTexture = mesh::makeGlTexture,
-                std::span<const show::PlayListEntry> playList = show::kPlayList, std::FILE* errorOutput = stderr);
+  explicit AuthorSession(std::string dataDirectory, std::span<const show::PlayListEntry> playList = show::kPlayList,
+                         std::FILE* errorOutput = stderr);
 
   // Carries out `command` on `loop`, which plays `show`. Pauses, steps and jumps go
   // through the loop's seeks; the overlay flag is the session's own.
   void run(AuthorCommand command, std::unique_ptr<show::Show>& show, FrameLoop& loop);
 
-  // Reads every scene, object and image afresh. If all load, the new show replaces
-  // `show` and `loop` goes on in it at the same show time (paused if it was); if any
-  // fails, `show` and `loop` are left as they were and the refusal, with the scene file
-  // it came from, is written to the error output. True when the new show took over.
+  // Reads every scene, object and image afresh and makes the textures (a GL context must
+  // be current). If all load, the new show replaces `show` and `loop` goes on in it at the
+  // same show time (paused if it was); if any fails, `show` and `loop` are left as they
+  // were and the refusal, with the scene file it came from, is written to the error
+  // output. True when the new show took over.
   bool reload(std::unique_ptr<show::Show>& show, FrameLoop& loop);
 
   // Notes a frame drawn at `seconds` of a steady clock, for the frame rate.
@@ -47,7 +47,6 @@ class AuthorSession {
 
  private:
   std::string dataDirectory_;
-  mesh::TextureMaker makeTexture_;
   std::span<const show::PlayListEntry> playList_;
   std::FILE* errorOutput_;
   bool overlayShown_ = true;

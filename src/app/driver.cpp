@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
+#include "mesh/mesh_textures.h"
 #include "render/activation.h"
 #include "render/render_state.h"
 
@@ -20,8 +21,9 @@ void startUp(Driver& driver, const std::function<void()>& quitDemo, const StartU
   try {
     render::setUpRenderState();
     driver.guard = std::make_unique<RunGuard>(*driver.platform);
-    driver.show = std::make_unique<show::Show>(options.dataDirectory, options.makeTexture);
+    driver.show = std::make_unique<show::Show>(options.dataDirectory);
     driver.show->load(options.playList);
+    mesh::makeTextures(driver.show->context().meshes);
     render::activate(driver.show->firstScene());
   } catch (const std::exception& failure) {
     std::fprintf(options.errorOutput, "... And the Error is : %s !", failure.what());

@@ -10,7 +10,6 @@
 
 #include "app/frame_loop.h"
 #include "app/run_guard.h"
-#include "mesh/texture.h"
 #include "platform/platform.h"
 #include "show/play_list.h"
 #include "show/show.h"
@@ -34,14 +33,13 @@ struct StartUpOptions {
   std::string dataDirectory{show::kDataDirectory};
   std::span<const show::PlayListEntry> playList = show::kPlayList;
   std::FILE* errorOutput = stdout;
-  mesh::TextureMaker makeTexture = mesh::makeGlTexture;
 };
 
 // Sets the fixed render state, raises the priority and keeps the screen saver away
-// (driver.guard), loads driver.show with every scene of the play list and activates the
-// first scene. On any failure prints "... And the Error is : <message> !" (no line break) on
-// the error output and calls `quitDemo`, which in the program ends the process; if it
-// returns, so does startUp, with the driver as quitDemo left it.
+// (driver.guard), loads driver.show with every scene of the play list, makes its textures
+// and activates the first scene. On any failure prints "... And the Error is : <message> !"
+// (no line break) on the error output and calls `quitDemo`, which in the program ends the
+// process; if it returns, so does startUp, with the driver as quitDemo left it.
 void startUp(Driver& driver, const std::function<void()>& quitDemo, const StartUpOptions& options = {});
 
 }  // namespace tessarine::app

@@ -1,24 +1,29 @@
-// A mesh read from an LWO2 object file: its geometry, and the texture made from the
-// object's TGA image.
+// A mesh: an object's geometry and the TGA image read beside it, as plain data, and the
+// texture made from the image once the whole show is read (see mesh_textures.h).
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "common/file_identity.h"
 #include "mesh/geometry.h"
+#include "mesh/image.h"
 #include "mesh/texture.h"
 
 namespace tessarine::mesh {
 
 class Mesh {
  public:
-  // Reads `name` from `directory` ("-" or "": the bare name) and the image beside it.
-  // Throws common::Error with the reader's message.
-  Mesh(std::string name, std::string_view directory, const TextureMaker& makeTexture = makeGlTexture);
+  // `identity` is that of the object file read, when there was one.
+  Mesh(std::string name, Geometry geometry, Image image, common::FileIdentity identity = {});
 
+  // Makes the texture from the image, with the priority the texture holds by then, and
+  // lets the pixels go: GL keeps its own copy. Needs a current GL context; a mesh that
+  // has its texture keeps it. Throws common::Error when GL refuses the image.
+  void makeTexture();
   // Issues every polygon in immediate mode with the mesh's texture bound.
   void draw() const;
 
@@ -32,6 +37,8 @@ class Mesh {
   std::uint32_t polygonCount() const { return static_cast<std::uint32_t>(geometry_.polygons.size()); }
   std::span<const Polygon> polygons() const { return geometry_.polygons; }
   std::span<const std::uint16_t> indicesOf(const Polygon& polygon) const { return geometry_.indicesOf(polygon); }
+  // Its pixels until the texture is made.
+  const Image& image() const { return image_; }
   Texture& texture() { return texture_; }
   const Texture& texture() const { return texture_; }
 
@@ -39,7 +46,13 @@ class Mesh {
   std::string name_;
   common::FileIdentity identity_;
   Geometry geometry_;
+  Image image_;
   Texture texture_;
 };
+
+// Reads the object file `name` from `directory` ("-" or "": the bare name) and the image
+// beside it (common::imagePathFor). Touches no GL. Throws common::Error with the reader's
+// message; messages name the joined paths.
+std::unique_ptr<Mesh> loadMesh(std::string name, std::string_view directory);
 
 }  // namespace tessarine::mesh

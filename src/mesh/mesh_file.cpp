@@ -8,20 +8,17 @@
 #include "mesh/mesh.h"
 
 namespace tessarine::mesh {
-namespace {
 
-constexpr float kLoadPriority = 0.5f;
+Mesh::Mesh(std::string name, Geometry geometry, Image image, common::FileIdentity identity)
+    : name_(std::move(name)), identity_(identity), geometry_(std::move(geometry)), image_(std::move(image)) {}
 
-}  // namespace
-
-Mesh::Mesh(std::string name, std::string_view directory, const TextureMaker& makeTexture) : name_(std::move(name)) {
-  const std::string path = common::joinPath(directory, name_);
+std::unique_ptr<Mesh> loadMesh(std::string name, std::string_view directory) {
+  const std::string path = common::joinPath(directory, name);
   common::FileBytes object = common::readFileBytes(path, "rb");
-  identity_ = object.identity;
-  geometry_ = readLwo2(object.bytes, path);
+  Geometry geometry = readLwo2(object.bytes, path);
   // The texture image lies beside the object; it is not named inside the object file.
-  Image image = readTgaFile(common::imagePathFor(directory, name_));
-  if (makeTexture) texture_ = makeTexture(image, kLoadPriority);
+  Image image = readTgaFile(common::imagePathFor(directory, name));
+  return std::make_unique<Mesh>(std::move(name), std::move(geometry), std::move(image), object.identity);
 }
 
 }  // namespace tessarine::mesh

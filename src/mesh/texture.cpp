@@ -84,11 +84,10 @@ Texture& Texture::operator=(Texture&& other) noexcept {
 
 void Texture::setPriority(float priority) {
   priority_ = priority;
+  if (id_ == 0) return;
   GLuint id = id_;
   GLclampf value = priority_;
   glPrioritizeTextures(1, &id, &value);
 }
-
-Texture makeGlTexture(const Image& image, float priority) { return Texture(image, priority); }
 
 }  // namespace tessarine::mesh

@@ -2,8 +2,6 @@
 // whatever spelling of its name a scene uses.
 #include "scene/demo_context.h"
 
-#include <memory>
-
 #include "common/file_identity.h"
 #include "common/path.h"
 
@@ -15,7 +13,7 @@ mesh::Mesh& DemoContext::meshNamed(std::string_view name) {
   if (std::optional<common::FileIdentity> identity = common::identityOf(common::joinPath(dataDirectory, name))) {
     if (mesh::Mesh* found = meshes.find(*identity)) return *found;
   }
-  return meshes.append(std::make_unique<mesh::Mesh>(std::string(name), dataDirectory, makeTexture));
+  return meshes.append(mesh::loadMesh(std::string(name), dataDirectory));
 }
 
 }  // namespace tessarine::scene

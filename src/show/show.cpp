@@ -1,3 +1,4 @@
+// Loading the play list into one show, and the release of its scenes before its meshes.
 #include "show/show.h"
 
 #include <utility>
@@ -6,8 +7,7 @@
 
 namespace tessarine::show {
 
-Show::Show(std::string dataDirectory, mesh::TextureMaker makeTexture)
-    : context_(std::move(dataDirectory), std::move(makeTexture)) {}
+Show::Show(std::string dataDirectory) : context_(std::move(dataDirectory)) {}
 
 void Show::load(std::span<const PlayListEntry> playList) {
   if (!scenes_.empty()) throw common::Error("The show is loaded already");

@@ -1,6 +1,6 @@
 // The whole show in memory: every scene of the play list read in play order, sharing one
-// mesh library. Loading reads files and makes textures; it asks the system for nothing
-// and changes no other GL state.
+// mesh library. Loading only reads files: it touches no GL and asks the system for
+// nothing. The textures are made afterwards, in one step (mesh::makeTextures).
 #pragma once
 
 #include <cstddef>
@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "mesh/texture.h"
 #include "scene/demo_context.h"
 #include "scene/scene.h"
 #include "show/play_list.h"
@@ -19,10 +18,10 @@ namespace tessarine::show {
 
 class Show {
  public:
-  // An empty show that reads from `dataDirectory`. With the default texture maker a GL
-  // context must be current from load() until the show is gone.
-  explicit Show(std::string dataDirectory, mesh::TextureMaker makeTexture = mesh::makeGlTexture);
-  // Releases the scenes (if releaseScenes has not), then the mesh library.
+  // An empty show that reads from `dataDirectory`. Once its textures are made, a GL
+  // context must be current until the show is gone.
+  explicit Show(std::string dataDirectory);
+  // Releases the scenes (if releaseScenes has not), then the mesh library with its textures.
   ~Show();
   // Scenes point at the context, so a show stays where it was made.
   Show(const Show&) = delete;

@@ -2,12 +2,14 @@
 // reload that takes over at the same moment, and one that is refused and changes nothing.
 #include "app/author_session.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <utility>
 
+#include "headless/headless_gl.h"
 #include "support/scene_files.h"
 #include "support/temp_dir.h"
 
@@ -15,8 +17,6 @@ namespace tessarine::app {
 namespace {
 
 using namespace tessarine::testing;
-
-mesh::Texture noTexture(const mesh::Image&, float) { return mesh::Texture(); }
 
 constexpr show::PlayListEntry kTwoScenes[] = {{"A.lws", 1.0f}, {"B.lws", 1.0f}};
 
@@ -28,10 +28,11 @@ std::string sceneText(std::uint32_t lastFrame) {
 
 TEST(AuthorSessionTest, KeysMoveTheShowTimeAndAReloadKeepsItOrChangesNothing) {
   TempDir dir;
+  headless::HeadlessGl gl(4, 4);  // a reload makes the new show's textures
   writeSquare(dir.path(), "square.lwo", {200, 120, 40});
   dir.write("A.lws", sceneText(30));
   dir.write("B.lws", sceneText(30));
-  auto show = std::make_unique<show::Show>(dir.str(), noTexture);
+  auto show = std::make_unique<show::Show>(dir.str());
   show->load(kTwoScenes);
   struct StillClock final : ShowClock {
     void playFrom(double seconds) override { now_ = seconds; }
@@ -43,7 +44,7 @@ TEST(AuthorSessionTest, KeysMoveTheShowTimeAndAReloadKeepsItOrChangesNothing) {
                  {.activate = [](scene::Scene&) {}, .render = [](scene::Scene&, float) {}, .present = [] {}});
   loop.start(show->firstScene(), show->timeline());
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> errors(std::tmpfile(), std::fclose);
-  AuthorSession session(dir.str(), noTexture, kTwoScenes, errors.get());
+  AuthorSession session(dir.str(), kTwoScenes, errors.get());
   loop.seekShowTime(1.5);
 
   const std::pair<AuthorCommand, double> steps[] = {  // and the show time after it
@@ -60,6 +61,7 @@ TEST(AuthorSessionTest, KeysMoveTheShowTimeAndAReloadKeepsItOrChangesNothing) {
   // (as the overlay shows at the end).
   dir.write("B.lws", sceneText(60));
   EXPECT_TRUE(session.reload(show, loop));
+  EXPECT_TRUE(glIsTexture(show->context().meshes.begin()->get()->texture().id()));
 
   // Without A the reload is refused, and the two-second B plays on.
   std::filesystem::remove(dir.path() / "A.lws");

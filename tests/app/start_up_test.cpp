@@ -131,6 +131,7 @@ TEST_F(StartUpTest, BuildsThePlayListAndActivatesTheFirstScene) {
   std::array<GLfloat, 4> clear{};
   glGetFloatv(GL_COLOR_CLEAR_VALUE, clear.data());
   EXPECT_NEAR(clear[0], 10.0f / 255, 1e-6) << "the first scene's backdrop";
+  EXPECT_TRUE(glIsTexture(driver_.show->context().meshes.begin()->get()->texture().id())) << "textures made";
 
   driver_.release();
   EXPECT_EQ(platform.calls, (std::vector<std::string>{"priority", "screen saver?"}))

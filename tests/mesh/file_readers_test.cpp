@@ -150,24 +150,19 @@ TEST(LwoReaderTest, WrittenObjectReadsBackWithFaceNormals) {
   dir.write("ship.lwo", formats::writeLwo2(object));
   const std::vector<std::uint8_t> pixels{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
   dir.write("ship.tga", formats::writeTga({.width = 2, .height = 2, .pixels = pixels}));
-  // The image beside the object reaches the texture maker whole, with the load priority.
-  int textures = 0;
-  Mesh mesh("ship.lwo", dir.str(), [&](const Image& image, float priority) {
-    ++textures;
-    EXPECT_EQ(image.pixels, std::vector<unsigned char>(pixels.begin(), pixels.end()));
-    EXPECT_EQ(priority, 0.5f);
-    return Texture();
-  });
-  EXPECT_EQ(std::tuple(textures, mesh.name()), std::tuple(1, std::string("ship.lwo")));
-  ASSERT_EQ(mesh.pointCount(), 8u);
+  // The image beside the object comes with it, whole; no texture is made from it yet.
+  const std::unique_ptr<Mesh> mesh = loadMesh("ship.lwo", dir.str());
+  EXPECT_EQ(std::tuple(mesh->name(), mesh->image().pixels, mesh->texture().id()),
+            std::tuple("ship.lwo", std::vector<unsigned char>(pixels.begin(), pixels.end()), 0u));
+  ASSERT_EQ(mesh->pointCount(), 8u);
   for (std::size_t i = 0; i < 8; ++i) {
-    const Point& p = mesh.points()[i];
-    const UvEntry& uv = mesh.uvs()[i];
+    const Point& p = mesh->points()[i];
+    const UvEntry& uv = mesh->uvs()[i];
     EXPECT_EQ((std::array{p.x, p.y, p.z, uv.u, uv.v, static_cast<float>(uv.point)}),
               (std::array{object.points[i][0], object.points[i][1], object.points[i][2], object.uvs[i][0],
                           object.uvs[i][1], static_cast<float>(i)}));
   }
-  ASSERT_EQ(mesh.polygonCount(), 606u);
+  ASSERT_EQ(mesh->polygonCount(), 606u);
   // Normals worked by hand from the first three points: -(P0 - P1) x (P2 - P1), made unit.
   // The collinear face and the two-point face get the fallback (0, 0, 1). The fifth face's
   // cross product is (1, -11, 5); the sixth one's, (0, 0, 1e20), squares beyond a float.
@@ -176,8 +171,8 @@ TEST(LwoReaderTest, WrittenObjectReadsBackWithFaceNormals) {
                                           {0, 0, 1},  {-1 / r, 11 / r, -5 / r}, {0, 0, -1}};
   const std::array<float, 3> patternNormals[] = {{0, 0, -1}, {0, 0, 1}, {0.6f, 0, 0.8f}};
   for (std::size_t i = 0; i < 606; ++i) {
-    const Polygon& polygon = mesh.polygons()[i];
-    auto indices = mesh.indicesOf(polygon);
+    const Polygon& polygon = mesh->polygons()[i];
+    auto indices = mesh->indicesOf(polygon);
     EXPECT_EQ(std::vector<std::uint16_t>(indices.begin(), indices.end()), object.polygons[i]) << i;
     const std::array<float, 3>& normal = i < 6 ? normals[i] : patternNormals[(i - 6) % 3];
     for (std::size_t axis = 0; axis < 3; ++axis) EXPECT_NEAR(polygon.normal[axis], normal[axis], 1e-6) << i;
@@ -202,7 +197,7 @@ TEST(LwoReaderTest, LayoutsTheReaderAcceptsBeyondTheWritersOwn) {
   // The image is the object's name with its extension replaced, in the object's directory.
   TempDir dir;
   dir.write("sub.d/hull.lwo", formats::writeLwo2(testing::triangleObject()));
-  EXPECT_EQ(messageOf([&] { Mesh("sub.d/hull.lwo", dir.str(), testing::noTexture); }),
+  EXPECT_EQ(messageOf([&] { loadMesh("sub.d/hull.lwo", dir.str()); }),
             "I can't open file " + dir.str() + "/sub.d/hull.tga as rb");
 }
 

@@ -15,9 +15,6 @@ namespace tessarine::mesh::testing {
 using tessarine::testing::messageOf;
 using tessarine::testing::placeOf;
 
-// A texture maker for tests without a GL context.
-inline Texture noTexture(const Image&, float) { return Texture(); }
-
 // A 2 x 2 24-bit image: enough to stand beside an object that a test reads.
 inline formats::TgaImage smallImage() { return {.width = 2, .height = 2, .pixels = std::vector<std::uint8_t>(12, 0x80)}; }
 

@@ -1,6 +1,6 @@
-// Meshes and textures on a real GL context: the pixels of textured faces, what a draw
-// leaves behind, the texture upload with its filters, mipmaps and priority, and the release
-// of every texture by the mesh library, last loaded first.
+// Meshes and textures on a real GL context: the pixels of textured faces, the texture
+// upload with its mipmaps and priority, the one step that makes every mesh's texture, and
+// the release of every texture by the mesh library, last loaded first.
 #include <GL/gl.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -11,8 +11,11 @@
 #include <tuple>
 #include <vector>
 
+#include "common/data_file.h"
 #include "headless/headless_gl.h"
+#include "mesh/lwo_reader.h"
 #include "mesh/mesh_library.h"
+#include "mesh/mesh_textures.h"
 #include "mesh_fixtures.h"
 #include "support/temp_dir.h"
 
@@ -106,9 +109,11 @@ TEST_F(MeshGlTest, TexturedFacesShowTheImageRowsByPointIndex) {
   std::string topLeft = formats::writeTga(stripeImage(true));
   topLeft[17] = static_cast<char>(topLeft[17] | 0x20);
   for (int variant = 0; variant < 3; ++variant) {
-    dir_.write("quads.lwo", variant == 1 ? scrambled : plain);
-    dir_.write("quads.tga", variant == 2 ? topLeft : formats::writeTga(stripeImage()));
-    std::vector<std::uint8_t> pixels = draw(Mesh("quads.lwo", dir_.str()));
+    const std::string image = variant == 2 ? topLeft : formats::writeTga(stripeImage());
+    Mesh mesh("quads.lwo", readLwo2(common::bytesOf(variant == 1 ? scrambled : plain), "quads.lwo"),
+              readTga(common::bytesOf(image), "quads.tga"));
+    mesh.makeTexture();
+    std::vector<std::uint8_t> pixels = draw(mesh);
     for (int k = 0; k < 4; ++k) expectPixel(pixels, 1, k, kRows[k]);
     for (int k = 0; k < 4; ++k) expectPixel(pixels, 6, k, kRows[3 - k]);
   }
@@ -157,9 +162,17 @@ TEST_F(MeshGlTest, TheLibraryFindsAMeshByItsFileAndReleasesTexturesLastLoadedFir
       dir_.write(std::string(name) + ".lwo", formats::writeLwo2(testing::triangleObject()));
       dir_.write(std::string(name) + ".tga", formats::writeTga(testing::smallImage()));
     }
-    Mesh& a = library.append(std::make_unique<Mesh>("a.lwo", dir_.str()));
-    Mesh& b = library.append(std::make_unique<Mesh>("./b.lwo", dir_.str()));
-    ids = {a.texture().id(), b.texture().id(), library.append(std::make_unique<Mesh>("c.lwo", dir_.str())).texture().id()};
+    Mesh& a = library.append(loadMesh("a.lwo", dir_.str()));
+    Mesh& b = library.append(loadMesh("./b.lwo", dir_.str()));
+    Mesh& c = library.append(loadMesh("c.lwo", dir_.str()));
+    b.texture().setPriority(0.9f);  // as an activation before the step would
+    makeTextures(library);
+    ids = {a.texture().id(), b.texture().id(), c.texture().id()};
+    makeTextures(library);  // every mesh keeps its texture: the release below finds these names
+    GLfloat priority = 0;
+    glBindTexture(GL_TEXTURE_2D, ids[1]);
+    glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_PRIORITY, &priority);
+    EXPECT_EQ(std::tuple(priority, c.image().pixels.size()), std::tuple(0.9f, 0u));
     EXPECT_EQ(std::tuple(library.find(*common::identityOf(dir_.str() + "/.//a.lwo")), library.find("./b.lwo"),
                          library.find("b.lwo")), std::tuple(&a, &b, nullptr));
     EXPECT_EQ(library.find(*common::identityOf(dir_.str() + "/a.tga")), nullptr);

@@ -5,7 +5,6 @@
 #include <tuple>
 
 #include "common/data_file.h"
-#include "mesh/mesh_fixtures.h"
 #include "scene/scene.h"
 #include "support/error_message.h"
 #include "support/scene_files.h"
@@ -39,7 +38,7 @@ class SceneReaderTest : public ::testing::Test {
   }
 
   TempDir dir_;
-  DemoContext context_{dir_.str(), mesh::testing::noTexture};
+  DemoContext context_{dir_.str()};
 };
 
 void expectColor(const auto& actual, std::initializer_list<float> expected) {
@@ -100,7 +99,7 @@ TEST_F(SceneReaderTest, RefusesMalformedFilesWithTheirMessagesAndPlaces) {
   }
   // The scene file read from the data directory.
   EXPECT_EQ(messageOf([&] { Scene(context_, "none.lws", 1.0f); }), "I can't open file " + dir_.str() + "/none.lws as rt");
-  DemoContext deep(std::string(5000, 'd'), mesh::testing::noTexture);
+  DemoContext deep(std::string(5000, 'd'));
   EXPECT_EQ(messageOf([&] { Scene(deep, "s.lws", 1.0f); }).rfind("Path longer than 4095 characters", 0), 0u);
 }
 
@@ -182,7 +181,7 @@ TEST(SceneReaderMeshTest, AnObjectFileIsReadOnceForEveryScene) {
   TempDir dir;
   writeSquare(dir.path(), "box.lwo", {1, 2, 3});
   writeSquare(dir.path(), "cone.lwo", {1, 2, 3});
-  DemoContext context(dir.str(), mesh::testing::noTexture);
+  DemoContext context(dir.str());
   const std::pair<const char*, std::vector<const char*>> scenes[] = {{"a.lws", {"box.lwo", "./box.lwo", "cone.lwo"}},
                                                                       {"b.lws", {".//box.lwo", "box.lwo"}}};
   for (const auto& [name, files] : scenes) {

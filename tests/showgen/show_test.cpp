@@ -12,6 +12,7 @@
 #include <set>
 
 #include "capture/show_capture.h"
+#include "mesh/mesh_textures.h"
 #include "scene/scene.h"
 #include "showgen/storyboard.h"
 #include "support/program_run.h"
@@ -31,7 +32,10 @@ constexpr int kHeight = 120;
 
 class GeneratedShow : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { show_ = std::make_unique<capture::ShowCapture>(kShowData, kWidth, kHeight); }
+  static void SetUpTestSuite() {
+    show_ = std::make_unique<capture::ShowCapture>(kShowData, kWidth, kHeight);
+    mesh::makeTextures(show_->show().context().meshes);
+  }
   static void TearDownTestSuite() { show_.reset(); }
 
   static scene::Scene& scene(std::size_t i) { return show_->scene(i); }

@@ -1,0 +1,19 @@
+// Textures made from the meshes' images after loading: the only place the mesh module's
+// readers hand anything to GL.
+#include "mesh/mesh_textures.h"
+
+#include <utility>
+
+namespace tessarine::mesh {
+
+void Mesh::makeTexture() {
+  if (texture_.id() != 0) return;
+  texture_ = Texture(image_, texture_.priority());
+  image_.pixels = {};
+}
+
+void makeTextures(MeshLibrary& meshes) {
+  for (const auto& mesh : meshes) mesh->makeTexture();
+}
+
+}  // namespace tessarine::mesh
