@@ -36,10 +36,9 @@ void loadFrameValues(const scene::Scene& scene, const FrameValues& values) {
     const scene::SceneLight& light = scene.lights[i];
     const LightValues& v = values.lightValues[i];
     glLightfv(light.glLight, GL_DIFFUSE, v.diffuse.data());
-    // A distant or point light takes no cut-off in principle, but one left from a spot
-    // light of an earlier scene would still narrow it on some drivers.
-    const bool narrowed = light.lightType == scene::kSpot && v.coneAngle;
-    glLightf(light.glLight, GL_SPOT_CUTOFF, narrowed ? spotCutOff(*v.coneAngle) : kNoSpotCutOff);
+    // Only a spot light has a cone. Any other takes no cut-off in principle, but one left
+    // from a spot light of an earlier scene would still narrow it on some drivers.
+    glLightf(light.glLight, GL_SPOT_CUTOFF, v.coneAngle ? spotCutOff(*v.coneAngle) : kNoSpotCutOff);
   }
 }
 

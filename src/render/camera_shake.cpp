@@ -7,17 +7,21 @@
 namespace tessarine::render {
 namespace {
 
-// The shake swings at sin(50 t).
+// The shake swings at sin(50 t); each axis takes its own fraction of the swing.
 constexpr float kShakeRate = 50.0f;
 // Fractions are taken about the middle of the drawn numbers' range, 0 to 2^32 - 1.
 constexpr double kMiddle = 4294967295.0 / 2;
+// SplitMix64's step and mixing multipliers.
+constexpr std::uint64_t kGamma = 0x9E3779B97F4A7C15u;
+constexpr std::uint64_t kMix1 = 0xBF58476D1CE4E5B9u;
+constexpr std::uint64_t kMix2 = 0x94D049BB133111EBu;
 
 }  // namespace
 
 double ShakeSource::nextFraction() {
-  std::uint64_t z = (state_ += 0x9E3779B97F4A7C15u);
-  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
-  z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+  std::uint64_t z = (state_ += kGamma);
+  z = (z ^ (z >> 30)) * kMix1;
+  z = (z ^ (z >> 27)) * kMix2;
   const auto drawn = static_cast<std::uint32_t>((z ^ (z >> 31)) >> 32);
   return (drawn - kMiddle) / kMiddle;
 }

@@ -1,14 +1,16 @@
 // The one rule for a value that may change per frame: the envelope's value at the moment
 // when the file gave an envelope, else the plain number (or the scene's default where the
-// file left the setting out). It lives here, beside the placement and the projection, so
-// that activation and the renderer (which load the values into OpenGL) and the inspection
-// tool (which reports them) cannot disagree about what is in force.
+// file left the setting out). It belongs to the renderer's module, not the scene reader's:
+// the reader only keeps what the file says, and how a frame is drawn is the renderer's
+// business. It needs no GL context, so activation and the renderer (which load the values
+// into OpenGL) and the inspection tool (which reports them) take the same function and
+// cannot disagree about what is in force.
 //
 // The shake amplitude comes from the scene file's "FocalDistance" line, a number or an
-// envelope, which the show's files use for nothing else: the scene reader keeps it as
-// the amplitude A (0 when the line is missing or holds no number), and the renderer moves
-// the view, before the camera's own turn, by A sin(50 t) times a fraction from -1 to 1
-// drawn per axis.
+// envelope, which the player takes for nothing else: the scene reader keeps it as the
+// amplitude A (0 when the line is missing or holds no number), and the renderer moves the
+// view, before the camera's own turn, by A sin(50 t) times a fraction from -1 to 1 drawn
+// per axis.
 #include "render/frame_values.h"
 
 #include <algorithm>
