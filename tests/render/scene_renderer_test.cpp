@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "headless/headless_gl.h"
+#include "mesh/mesh_textures.h"
 #include "render/activation.h"
 #include "render/camera_shake.h"
 #include "render/projection.h"
@@ -63,11 +64,13 @@ class RendererTest : public ::testing::Test {
     testing::writeSquare(dir_.path(), "square.lwo", {255, 255, 255});
   }
 
-  // Writes and reads a scene, and activates it; the scene lives as long as the test.
+  // Writes and reads a scene, makes its textures and activates it; the scene lives as long
+  // as the test.
   scene::Scene& load(const LwsScene& lws, float nearPlane = 1.0f) {
     const std::string name = "scene" + std::to_string(scenes_.size()) + ".lws";
     dir_.write(name, formats::writeLws(lws));
     scenes_.push_back(std::make_unique<scene::Scene>(context_, name, nearPlane));
+    mesh::makeTextures(context_.meshes);
     activate(*scenes_.back());
     return *scenes_.back();
   }

@@ -12,6 +12,7 @@
 #include "cli/command_line.h"
 #include "common/error.h"
 #include "headless/headless_gl.h"
+#include "mesh/mesh_textures.h"
 #include "scene_report/report_document.h"
 #include "show/play_list.h"
 #include "show/show.h"
@@ -92,6 +93,8 @@ int run(const Options& options) {
   } else {
     show.load(named);
   }
+  // The document gives each texture's size as the GL holds it.
+  mesh::makeTextures(show.context().meshes);
   std::string document = inspect::inspectDocument(show, options.times);
   document += '\n';
   if (std::fwrite(document.data(), 1, document.size(), stdout) != document.size() || std::fflush(stdout) != 0) {
