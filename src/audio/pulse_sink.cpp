@@ -33,8 +33,8 @@ class ServerSink final : public PulseSink {
   ServerSink& operator=(const ServerSink&) = delete;
 
   bool open(long rate) override {
-    const pa_sample_spec spec{PA_SAMPLE_S16NE, static_cast<std::uint32_t>(rate), kOutputChannels};
-    if (!pa_sample_spec_valid(&spec)) return false;
+    const pa_sample_spec format{PA_SAMPLE_S16NE, static_cast<std::uint32_t>(rate), kOutputChannels};
+    if (!pa_sample_spec_valid(&format)) return false;
     loop_ = pa_mainloop_new();
     if (loop_ == nullptr) return false;
     context_ = pa_context_new(pa_mainloop_get_api(loop_), kStreamName);
@@ -47,10 +47,10 @@ class ServerSink final : public PulseSink {
       close();
       return false;
     }
-    stream_ = pa_stream_new(context_, kStreamName, &spec, nullptr);
+    stream_ = pa_stream_new(context_, kStreamName, &format, nullptr);
     pa_buffer_attr attributes{};
     attributes.maxlength = static_cast<std::uint32_t>(-1);
-    attributes.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(kTargetLatency.count(), &spec));
+    attributes.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(kTargetLatency.count(), &format));
     attributes.prebuf = static_cast<std::uint32_t>(-1);
     attributes.minreq = static_cast<std::uint32_t>(-1);
     attributes.fragsize = static_cast<std::uint32_t>(-1);
