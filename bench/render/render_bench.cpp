@@ -11,6 +11,7 @@
 #include "formats/lwo2_writer.h"
 #include "formats/tga_writer.h"
 #include "headless/headless_gl.h"
+#include "mesh/mesh_textures.h"
 #include "render/activation.h"
 #include "render/render_state.h"
 #include "render/scene_renderer.h"
@@ -94,6 +95,7 @@ class RenderFixture : public benchmark::Fixture {
     context_ = std::make_unique<scene::DemoContext>(dir_->str());
     context_->aspect = static_cast<float>(kWidth) / kHeight;
     scene_ = std::make_unique<scene::Scene>(*context_, "bench.lws", 1.0f);
+    mesh::makeTextures(context_->meshes);
     render::activate(*scene_);
   }
 

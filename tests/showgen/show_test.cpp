@@ -12,7 +12,6 @@
 #include <set>
 
 #include "capture/show_capture.h"
-#include "mesh/mesh_textures.h"
 #include "scene/scene.h"
 #include "showgen/storyboard.h"
 #include "support/program_run.h"
@@ -34,7 +33,6 @@ class GeneratedShow : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     show_ = std::make_unique<capture::ShowCapture>(kShowData, kWidth, kHeight);
-    mesh::makeTextures(show_->show().context().meshes);
   }
   static void TearDownTestSuite() { show_.reset(); }
 

@@ -13,7 +13,6 @@
 #include "cli/command_line.h"
 #include "common/error.h"
 #include "common/file_bytes.h"
-#include "mesh/mesh_textures.h"
 
 namespace tessarine::capture {
 
@@ -61,7 +60,6 @@ int runCapture(const CaptureOptions& options, std::FILE* messages) {
     if (!plan.error.empty()) {
       return cli::refuse(kProgram, plan.error.c_str(), messages);
     }
-    mesh::makeTextures(show.show().context().meshes);
     if (options.out && !plan.numbers.empty()) makeFolderFor(options.out->format(plan.numbers.front()));
     std::optional<VideoEncoder> video = startVideo(options, show);
     ProgressMeter progress(static_cast<long long>(plan.times.size()), messages);

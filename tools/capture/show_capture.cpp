@@ -1,6 +1,7 @@
 // Draws moments of the show off screen with the player's own activation and renderer.
 #include "capture/show_capture.h"
 
+#include "mesh/mesh_textures.h"
 #include "render/activation.h"
 #include "render/render_state.h"
 #include "render/scene_renderer.h"
@@ -13,6 +14,7 @@ ShowCapture::ShowCapture(const std::string& dataDirectory, int width, int height
   render::setUpRenderState();
   show_.context().aspect = static_cast<float>(static_cast<double>(width) / height);
   show_.load();
+  mesh::makeTextures(show_.context().meshes);
   render::activate(show_.firstScene());
 }
 

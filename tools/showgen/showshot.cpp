@@ -11,7 +11,6 @@
 #include "capture/png_file.h"
 #include "capture/show_capture.h"
 #include "cli/command_line.h"
-#include "mesh/mesh_textures.h"
 
 namespace {
 
@@ -42,7 +41,6 @@ int main(int argc, char** argv) {
   try {
     std::filesystem::create_directories(outputDirectory);
     tessarine::capture::ShowCapture player(dataDirectory, kWidth, kHeight);
-    tessarine::mesh::makeTextures(player.show().context().meshes);
     for (std::size_t i = 0; i < player.show().sceneCount(); ++i) {
       tessarine::scene::Scene& scene = player.scene(i);
       std::vector<std::vector<std::uint8_t>> frames;
