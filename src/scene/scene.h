@@ -109,7 +109,6 @@ struct Scene {
   std::optional<Color4> fogColor;
   std::optional<Color3> backdropColor;
   float shakeAmplitude = 0;
-  std::array<float, 3> shakeOffset{};
   std::unique_ptr<anim::Envelope> shakeEnvelope;
 };
 
