@@ -49,9 +49,6 @@ double steadySeconds() {
 
 [[noreturn]] void endProgram(int status) {
   driver.release();
-  // The window system's own exit handler closes the window, which would call this again
-  // from inside exit().
-  glutCloseFunc(nullptr);
   // std::exit, not a return, so that a start-up error line still buffered is written.
   std::exit(status);
 }
