@@ -1,3 +1,5 @@
+// The data file's token and block reads: tokens bounded and counted by line, numbers
+// taken only when the whole token is one, and a short read refused, never zero-filled.
 #include "common/data_file.h"
 
 #include <cctype>

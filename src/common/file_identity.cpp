@@ -1,3 +1,4 @@
+// A file's identity from stat: its device and inode, which every spelling of its path shares.
 #include "common/file_identity.h"
 
 #include <sys/stat.h>

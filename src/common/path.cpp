@@ -1,3 +1,5 @@
+// Joining names to the data directory, refusing paths too long to open rather than cutting
+// them, and the image path beside an object file.
 #include "common/path.h"
 
 #include "common/error.h"

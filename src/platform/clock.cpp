@@ -1,3 +1,5 @@
+// The demo clock on the steady clock in nanoseconds, so a change of the wall-clock time
+// never moves the show.
 #include "platform/clock.h"
 
 #include <chrono>

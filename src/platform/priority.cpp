@@ -1,3 +1,5 @@
+// Raising the priority through getpriority, setpriority and RLIMIT_NICE: the full request
+// first, then as far as the user's limit allows when the privilege is lacking.
 #include "platform/priority.h"
 
 #include <sys/resource.h>

@@ -1,3 +1,5 @@
+// The screen saver through Xlib and its screen saver extension, on a connection opened on
+// the first question and held for as long as a suspension must last.
 #include "platform/screen_saver.h"
 
 #include <X11/Xlib.h>

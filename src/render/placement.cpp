@@ -1,3 +1,5 @@
+// Each object's world matrix, parents before children without recursion, and the view built
+// from the mirror of z, the shake and the camera's parent chain.
 #include "render/placement.h"
 
 namespace tessarine::render {

@@ -1,3 +1,5 @@
+// The field of view from the zoom and the far plane from the fog end, both kept to values
+// that make a valid projection whatever the scene file says.
 #include "render/projection.h"
 
 #include <cmath>

@@ -1,3 +1,5 @@
+// The GL state every scene shares, set once on a new context, so that activating a scene
+// changes only values.
 #include "render/render_state.h"
 
 #include <GL/gl.h>

@@ -1,3 +1,5 @@
+// Choosing the show's folder, the rule kept apart from the one look at the working
+// directory so that it can be tried without a file system.
 #include "show/show_location.h"
 
 #include <filesystem>

@@ -1,3 +1,5 @@
+// Show time over the play list's scenes: each scene's start as an offset, and a moment
+// placed in its scene by the frame loop's own switching test.
 #include "show/show_timeline.h"
 
 #include <algorithm>

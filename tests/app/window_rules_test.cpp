@@ -1,3 +1,4 @@
+// The window's aspect ratio, and the last one kept for a window that has no area.
 #include "app/window_rules.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// The platform's system side: raising the priority against calls that answer as told and
+// as an ordinary user, the screen saver without a display, the lost display, the directory watch.
 #include "platform/directory_watch.h"
 #include "platform/lost_display.h"
 #include "platform/priority.h"

@@ -1,3 +1,5 @@
+// tessarine-capture's options read with CLI11 and checked together once all are read; the
+// frames a run plans, each keeping its number in the whole show at the chosen rate.
 #include "capture/capture_options.h"
 
 #include <CLI/CLI.hpp>

@@ -1,3 +1,5 @@
+// One capture run: what can be known wrong before the long load is checked first, then
+// every frame is drawn, written and counted, and any failure becomes one message.
 #include "capture/capture_run.h"
 
 #include <exception>

@@ -1,3 +1,5 @@
+// Frame file patterns parsed by hand, so that only a checked integer conversion ever
+// reaches snprintf as a format.
 #include "capture/frame_pattern.h"
 
 #include <array>

@@ -1,3 +1,5 @@
+// The capture's progress line: quiet for the first second, then rewritten in place on a
+// terminal and written as a new line now and then in a log.
 #include "capture/progress_meter.h"
 
 #include <unistd.h>

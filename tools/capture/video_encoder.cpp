@@ -1,3 +1,5 @@
+// ffmpeg started with posix_spawn and fed raw frames over a socket, so that an ffmpeg that
+// has stopped reading is an error to report rather than a SIGPIPE.
 #include "capture/video_encoder.h"
 
 #include <fcntl.h>

@@ -1,3 +1,5 @@
+// The surfaceless EGL context and its framebuffer object, with Mesa's driver kept loaded
+// for the life of the process so the leak checker can still name its allocations.
 #include "headless/headless_gl.h"
 
 #define GL_GLEXT_PROTOTYPES 1
