@@ -1,6 +1,7 @@
-// Meshes and textures on a real GL context: the pixels of textured faces, the texture
-// upload with its mipmaps and priority, the one step that makes every mesh's texture, and
-// the release of every texture by the mesh library, last loaded first.
+// Meshes and textures on a real GL context: faces show the image's rows by the UV map,
+// either way up; textures hold the whole mipmap chain in RGB order, magnified linearly and
+// minified from the chain; refused images; moved names; the library's lookup by file, each
+// texture made once with the priority set before, its image dropped, released last first.
 #include <GL/gl.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -92,6 +93,17 @@ class MeshGlTest : public ::testing::Test {
     mesh.draw();
     return gl_.readPixels();
   }
+  // The bound texture over the whole view, its coordinates running from 0 to `u`, `v`.
+  std::vector<std::uint8_t> drawTexture(float u, float v) {
+    glClear(GL_COLOR_BUFFER_BIT);
+    glBegin(GL_QUADS);
+    for (auto [x, y] : {std::pair(-1, -1), {1, -1}, {1, 1}, {-1, 1}}) {
+      glTexCoord2f(x > 0 ? u : 0, y > 0 ? v : 0);
+      glVertex2i(x, y);
+    }
+    glEnd();
+    return gl_.readPixels();
+  }
 
   headless::HeadlessGl gl_;
   TempDir dir_;
@@ -119,7 +131,7 @@ TEST_F(MeshGlTest, TexturedFacesShowTheImageRowsByPointIndex) {
   }
 }
 
-TEST_F(MeshGlTest, TexturesBuildTheWholeMipmapChainInRedGreenBlueOrder) {
+TEST_F(MeshGlTest, TexturesAreMipmappedFilteredLinearlyAndInRedGreenBlueOrder) {
   // 100 x 60 is no power of two on either side: GLU scales it before building the chain.
   Texture texture(imageOf(100, 60, 24, std::vector<unsigned char>(100 * 60 * 3, 0x40)), 0.5f);
   EXPECT_EQ(level(0, GL_TEXTURE_INTERNAL_FORMAT), 3);
@@ -133,6 +145,20 @@ TEST_F(MeshGlTest, TexturesBuildTheWholeMipmapChainInRedGreenBlueOrder) {
   std::vector<unsigned char> read(8);
   glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, read.data());
   EXPECT_EQ(read, (std::vector<unsigned char>{3, 2, 1, 4, 7, 6, 5, 8}));
+
+  // Black | white magnified four times: the texel centres fall between pixels 1 and 2 and
+  // between 5 and 6, so pixels 3 and 4 blend 3/8 and 5/8 of white (nearest: 0 and 255).
+  Texture edge(imageOf(2, 1, 24, {0, 0, 0, 255, 255, 255}), 0.5f);
+  std::vector<std::uint8_t> pixels = drawTexture(1, 1);
+  expectPixel(pixels, 3, 0, {96, 96, 96});
+  expectPixel(pixels, 4, 0, {159, 159, 159});
+  // A 16 x 16 checkerboard 33 texels to a pixel: each pixel centre is on a texel centre, so
+  // only the 1 x 1 level's average grey shows the chain is sampled (level 0 alone: 0 or 255).
+  std::vector<unsigned char> board;
+  for (int k = 0; k < 16 * 16; ++k) board.insert(board.end(), 3, static_cast<unsigned char>((k + k / 16) % 2 * 255));
+  Texture checkers(imageOf(16, 16, 24, board), 0.5f);
+  pixels = drawTexture(16.5f, 8.25f);
+  for (int k = 0; k < kWidth * kHeight; ++k) expectPixel(pixels, k % kWidth, k / kWidth, {128, 128, 128});
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
