@@ -1,10 +1,9 @@
+// Author mode's keys carried out on the playback, the timed reload, and the overlay's lines.
 #include "app/author_session.h"
 
 #include <chrono>
 #include <exception>
-#include <utility>
 
-#include "mesh/mesh_textures.h"
 
 namespace tessarine::app {
 namespace {
@@ -28,11 +27,9 @@ std::uint64_t polygonsOf(const scene::Scene& scene) {
   return polygons;
 }
 
-AuthorSession::AuthorSession(std::string dataDirectory, std::span<const show::PlayListEntry> playList,
-                             std::FILE* errorOutput)
-    : dataDirectory_(std::move(dataDirectory)), playList_(playList), errorOutput_(errorOutput) {}
-
-void AuthorSession::run(AuthorCommand command, std::unique_ptr<show::Show>& show, FrameLoop& loop) {
+void AuthorSession::run(AuthorCommand command, Playback& playback) {
+  FrameLoop& loop = playback.loop();
+  show::Show& show = playback.show();
   const std::size_t index = loop.currentIndex();
   switch (command) {
     case AuthorCommand::kPauseOrResume:
@@ -49,19 +46,19 @@ void AuthorSession::run(AuthorCommand command, std::unique_ptr<show::Show>& show
       loop.seekShowTime(loop.showTime() + kStepSeconds);
       break;
     case AuthorCommand::kPreviousScene:
-      if (index > 0) loop.seek(index - 1, show->scene(index - 1).startTime);
-      else loop.seek(0, show->scene(0).startTime);
+      if (index > 0) loop.seek(index - 1, show.scene(index - 1).startTime);
+      else loop.seek(0, show.scene(0).startTime);
       break;
     case AuthorCommand::kNextScene:
       // After the last scene the show begins again, as it does when it plays on.
-      if (index + 1 < show->sceneCount()) loop.seek(index + 1, show->scene(index + 1).startTime);
-      else loop.seek(0, show->scene(0).startTime);
+      if (index + 1 < show.sceneCount()) loop.seek(index + 1, show.scene(index + 1).startTime);
+      else loop.seek(0, show.scene(0).startTime);
       break;
     case AuthorCommand::kShowStart:
-      loop.seek(0, show->scene(0).startTime);
+      loop.seek(0, show.scene(0).startTime);
       break;
     case AuthorCommand::kReload:
-      reload(show, loop);
+      reload(playback);
       break;
     case AuthorCommand::kOverlay:
       overlayShown_ = !overlayShown_;
@@ -71,26 +68,16 @@ void AuthorSession::run(AuthorCommand command, std::unique_ptr<show::Show>& show
   }
 }
 
-bool AuthorSession::reload(std::unique_ptr<show::Show>& show, FrameLoop& loop) {
+bool AuthorSession::reload(Playback& playback) {
   const auto begin = std::chrono::steady_clock::now();
-  auto fresh = std::make_unique<show::Show>(dataDirectory_);
   try {
-    fresh->load(playList_);
-    mesh::makeTextures(fresh->context().meshes);
+    playback.reload();
   } catch (const std::exception& failure) {
-    // The scenes read before the failing one stay in the show, so its count names the
-    // scene file that was being read (or one of its objects and images).
-    const std::size_t failed = fresh->sceneCount();
-    const std::string where = failed < playList_.size() ? std::string(playList_[failed].fileName) + ": " : "";
-    lastReload_ = "refused: " + where + failure.what();
+    lastReload_ = std::string("refused: ") + failure.what();
     std::fprintf(errorOutput_, "Reload %s\n", lastReload_.c_str());
     return false;
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-  fresh->context().aspect = show->context().aspect;
-  loop.replace(fresh->firstScene(), fresh->timeline());
-  // The old show goes only now, when nothing points into it any more.
-  show = std::move(fresh);
   lastReload_ = format("loaded in %.3f s", seconds);
   return true;
 }
@@ -100,7 +87,9 @@ void AuthorSession::frameDrawn(double seconds) {
   while (frameTimes_.front() <= seconds - kFrameRateWindow) frameTimes_.pop_front();
 }
 
-std::vector<std::string> AuthorSession::overlayLines(const show::Show& show, const FrameLoop& loop) const {
+std::vector<std::string> AuthorSession::overlayLines(const Playback& playback) const {
+  const show::Show& show = playback.show();
+  const FrameLoop& loop = playback.loop();
   const std::size_t index = loop.currentIndex();
   const scene::Scene& scene = show.scene(index);
   return {

@@ -10,10 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/frame_loop.h"
+#include "app/playback.h"
 #include "app/window_rules.h"
-#include "show/play_list.h"
-#include "show/show.h"
 
 namespace tessarine::app {
 
@@ -22,19 +20,17 @@ std::uint64_t polygonsOf(const scene::Scene& scene);
 
 class AuthorSession {
  public:
-  explicit AuthorSession(std::string dataDirectory, std::span<const show::PlayListEntry> playList = show::kPlayList,
-                         std::FILE* errorOutput = stderr);
+  explicit AuthorSession(std::FILE* errorOutput = stderr) : errorOutput_(errorOutput) {}
 
-  // Carries out `command` on `loop`, which plays `show`. Pauses, steps and jumps go
-  // through the loop's seeks; the overlay flag is the session's own.
-  void run(AuthorCommand command, std::unique_ptr<show::Show>& show, FrameLoop& loop);
+  // Carries out `command` on the playback. Pauses, steps and jumps go through its loop's
+  // seeks; the overlay flag is the session's own.
+  void run(AuthorCommand command, Playback& playback);
 
-  // Reads every scene, object and image afresh and makes the textures (a GL context must
-  // be current). If all load, the new show replaces `show` and `loop` goes on in it at the
-  // same show time (paused if it was); if any fails, `show` and `loop` are left as they
-  // were and the refusal, with the scene file it came from, is written to the error
-  // output. True when the new show took over.
-  bool reload(std::unique_ptr<show::Show>& show, FrameLoop& loop);
+  // Reads every scene, object and image afresh (a GL context must be current); if all
+  // load, the new show takes over at the same show time. A refusal, with the scene file it
+  // came from, is written to the error output and changes nothing. True when the new show
+  // took over.
+  bool reload(Playback& playback);
 
   // Notes a frame drawn at `seconds` of a steady clock, for the frame rate.
   void frameDrawn(double seconds);
@@ -43,11 +39,9 @@ class AuthorSession {
 
   bool overlayShown() const { return overlayShown_; }
   // What the overlay shows, a line each: the scene, the times, the figures, the state.
-  std::vector<std::string> overlayLines(const show::Show& show, const FrameLoop& loop) const;
+  std::vector<std::string> overlayLines(const Playback& playback) const;
 
  private:
-  std::string dataDirectory_;
-  std::span<const show::PlayListEntry> playList_;
   std::FILE* errorOutput_;
   bool overlayShown_ = true;
   std::string lastReload_ = "none yet";

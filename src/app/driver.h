@@ -1,5 +1,5 @@
-// The program's one driver state: the platform and what it was asked for, the show, and the
-// frame loop with its clock, the music; and the fixed start-up that builds them.
+// The program's one driver state: the platform and what it was asked for, and the playback
+// (the show, its frame loop and the music); and the fixed start-up that builds them.
 #pragma once
 
 #include <cstdio>
@@ -8,11 +8,9 @@
 #include <span>
 #include <string>
 
-#include "app/frame_loop.h"
+#include "app/playback.h"
 #include "app/run_guard.h"
 #include "platform/platform.h"
-#include "show/play_list.h"
-#include "show/show.h"
 
 namespace tessarine::app {
 
@@ -20,8 +18,7 @@ struct Driver {
   // Declared first so that it outlives the guard, which restores the screen saver.
   std::unique_ptr<platform::Platform> platform;
   std::unique_ptr<RunGuard> guard;
-  std::unique_ptr<show::Show> show;
-  std::unique_ptr<FrameLoop> frameLoop;
+  std::unique_ptr<Playback> playback;
 
   // Stops the music with the frame loop that holds it, releases the scenes, lets the screen saver
   // start again, then releases the mesh library with its textures. Any of them may be
@@ -30,13 +27,12 @@ struct Driver {
 };
 
 struct StartUpOptions {
-  std::string dataDirectory{show::kDataDirectory};
-  std::span<const show::PlayListEntry> playList = show::kPlayList;
+  LoadSettings load;
   std::FILE* errorOutput = stdout;
 };
 
 // Sets the fixed render state, raises the priority and keeps the screen saver away
-// (driver.guard), loads driver.show with every scene of the play list, makes its textures
+// (driver.guard), loads driver.playback's show with every scene of the play list, makes its textures
 // and activates the first scene. On any failure prints "... And the Error is : <message> !"
 // (no line break) on the error output and calls `quitDemo`, which in the program ends the
 // process; if it returns, so does startUp, with the driver as quitDemo left it.

@@ -37,18 +37,28 @@ static_assert(static_cast<int>(app::SpecialKey::kLeft) == GLUT_KEY_LEFT &&
               static_cast<int>(app::SpecialKey::kPageDown) == GLUT_KEY_PAGE_DOWN &&
               static_cast<int>(app::SpecialKey::kHome) == GLUT_KEY_HOME);
 
-// Touched only on the main thread, from start-up and the window system's handlers.
-app::Driver driver;
-// Author mode only.
-std::unique_ptr<app::AuthorSession> author;
-std::unique_ptr<platform::DirectoryWatch> watch;
+// Everything the window system's handlers reach, held by main and found through the
+// window's data pointer; touched only on the main thread.
+struct Program {
+  app::Driver driver;
+  // Author mode only.
+  std::unique_ptr<app::AuthorSession> author;
+  std::unique_ptr<platform::DirectoryWatch> watch;
+  // When the frame being drawn read its time, and when the last one reached the screen.
+  double frameStart = 0;
+  double lastShown = 0;
+
+  app::Playback& playback() { return *driver.playback; }
+};
+
+Program& program() { return *static_cast<Program*>(glutGetWindowData()); }
 
 double steadySeconds() {
   return static_cast<double>(platform::clockNow()) / static_cast<double>(platform::clockFrequency());
 }
 
 [[noreturn]] void endProgram(int status) {
-  driver.release();
+  program().driver.release();
   // std::exit, not a return, so that a start-up error line still buffered is written.
   std::exit(status);
 }
@@ -69,14 +79,11 @@ void enterWindowMode() {
   glutPositionWindow(app::kWindowX, app::kWindowY);
 }
 
-// When the frame being drawn read its time, and when the last one reached the screen.
-double frameStart = 0;
-double lastShown = 0;
-
 void onDisplay() {
-  if (watch != nullptr && watch->settled(steadySeconds())) author->reload(driver.show, *driver.frameLoop);
-  frameStart = steadySeconds();
-  driver.frameLoop->onDisplay();
+  Program& p = program();
+  if (p.watch != nullptr && p.watch->settled(steadySeconds())) p.author->reload(p.playback());
+  p.frameStart = steadySeconds();
+  p.playback().loop().onDisplay();
 }
 
 // Stands in for onDisplay while the window is hidden: it asks for no next frame, so the
@@ -85,13 +92,14 @@ void onHiddenDisplay() {}
 
 void onReshape(int width, int height) {
   glViewport(0, 0, width, height);
-  float& aspect = driver.show->context().aspect;
+  float& aspect = program().playback().show().context().aspect;
   aspect = app::aspectFor(width, height, aspect);
 }
 
 void onKeyboard(unsigned char key, int, int) {
-  if (author != nullptr && app::authorKeyCommand(key) != app::AuthorCommand::kNone) {
-    author->run(app::authorKeyCommand(key), driver.show, *driver.frameLoop);
+  Program& p = program();
+  if (p.author != nullptr && app::authorKeyCommand(key) != app::AuthorCommand::kNone) {
+    p.author->run(app::authorKeyCommand(key), p.playback());
     return;
   }
   switch (app::keyCommand(key)) {
@@ -108,7 +116,10 @@ void onKeyboard(unsigned char key, int, int) {
   }
 }
 
-void onSpecialKey(int key, int, int) { author->run(app::authorSpecialKeyCommand(key), driver.show, *driver.frameLoop); }
+void onSpecialKey(int key, int, int) {
+  Program& p = program();
+  p.author->run(app::authorSpecialKeyCommand(key), p.playback());
+}
 
 void onVisibility(int state) {
   if (state == GLUT_VISIBLE) {
@@ -124,9 +135,10 @@ app::FrameActions frameActions() {
   actions.activate = [](scene::Scene& scene) { render::activate(scene); };
   actions.render = [](scene::Scene& scene, float seconds) { render::render(scene, seconds); };
   actions.present = [] {
-    if (author != nullptr) {
-      author->frameDrawn(steadySeconds());
-      if (author->overlayShown()) app::drawOverlay(author->overlayLines(*driver.show, *driver.frameLoop));
+    Program& p = program();
+    if (p.author != nullptr) {
+      p.author->frameDrawn(steadySeconds());
+      if (p.author->overlayShown()) app::drawOverlay(p.author->overlayLines(p.playback()));
     }
     glutSwapBuffers();
     // Waits until the frame is out, so that no frames queue up behind the music and the
@@ -135,8 +147,8 @@ app::FrameActions frameActions() {
     // A frame stands on the screen until the next one comes: it shows best the middle of
     // that stretch, so a scene's first frame comes as near its start as the frame rate allows.
     const double shown = steadySeconds();
-    driver.frameLoop->noteFrameShown(shown - frameStart + (shown - lastShown) / 2);
-    lastShown = shown;
+    p.playback().loop().noteFrameShown(shown - p.frameStart + (shown - p.lastShown) / 2);
+    p.lastShown = shown;
     glutPostRedisplay();
   };
   return actions;
@@ -147,27 +159,31 @@ app::FrameActions frameActions() {
 int main(int argc, char** argv) {
   const app::PlayerOptions options = app::parseCommandLine(argc, argv);
   if (options.exitStatus) return *options.exitStatus;
+  // Not destroyed on the way out: every exit goes through endProgram, which releases it in order.
+  auto owned = std::make_unique<Program>();
+  Program& p = *owned;
   glutInit(&argc, argv);
-  platform::endOnLostDisplay([] { driver.release(); });
+  platform::endOnLostDisplay([&p] { p.driver.release(); });
   glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
   glutInitWindowSize(app::kWindowWidth, app::kWindowHeight);
   glutInitWindowPosition(app::kWindowX, app::kWindowY);
   glutCreateWindow(kTitle);
+  glutSetWindowData(&p);
   if (!options.window) enterFullScreen();
 
-  driver.platform = platform::makeSystemPlatform();
-  app::startUp(driver, failedStart, {.dataDirectory = options.show.dataDirectory});
+  p.driver.platform = platform::makeSystemPlatform();
+  app::startUp(p.driver, failedStart, {.load = {.dataDirectory = options.show.dataDirectory}});
 
   glutDisplayFunc(onDisplay);
   glutReshapeFunc(onReshape);
   glutKeyboardFunc(onKeyboard);
   glutVisibilityFunc(onVisibility);
   if (options.author.author) {
-    author = std::make_unique<app::AuthorSession>(options.show.dataDirectory);
+    p.author = std::make_unique<app::AuthorSession>();
     glutSpecialFunc(onSpecialKey);
     if (options.author.watch) {
-      watch = std::make_unique<platform::DirectoryWatch>(options.show.dataDirectory, kWatchSettleSeconds);
-      if (!watch->watching()) {
+      p.watch = std::make_unique<platform::DirectoryWatch>(options.show.dataDirectory, kWatchSettleSeconds);
+      if (!p.watch->watching()) {
         std::fprintf(stderr, "tessarine: --watch: cannot watch %s; R still reloads\n",
                      options.show.dataDirectory.c_str());
       }
@@ -178,14 +194,14 @@ int main(int argc, char** argv) {
   glutCloseFunc(quitDemo);
 
   // The picture follows the music as it is heard, from the frame loop's start on.
-  auto music = std::make_unique<app::MusicClock>(std::make_unique<audio::MusicPlayer>(options.show.musicFile));
-  driver.frameLoop = std::make_unique<app::FrameLoop>(std::move(music), frameActions());
-  driver.frameLoop->start(driver.show->firstScene(), driver.show->timeline());
+  app::Playback& playback = p.playback();
+  playback.start(std::make_unique<app::MusicClock>(std::make_unique<audio::MusicPlayer>(options.show.musicFile)),
+                 frameActions());
   if (options.author.sceneIndex) {
     const std::size_t index = *options.author.sceneIndex;
-    driver.frameLoop->seek(index, driver.show->scene(index).startTime + options.author.seconds.value_or(0));
+    playback.loop().seek(index, playback.show().scene(index).startTime + options.author.seconds.value_or(0));
   } else if (options.author.seconds) {
-    driver.frameLoop->seekShowTime(*options.author.seconds);
+    playback.loop().seekShowTime(*options.author.seconds);
   }
   glutMainLoop();
   return 0;

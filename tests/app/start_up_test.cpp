@@ -46,7 +46,7 @@ class FakePlatform final : public platform::Platform {
 class StartUpTest : public ::testing::Test {
  protected:
   StartUpTest() : gl_(4, 4) {
-    options_.dataDirectory = dir_.str();
+    options_.load.dataDirectory = dir_.str();
     options_.errorOutput = output_.get();
     testing::writeSquare(dir_.path(), "shared.lwo", {255, 255, 255});
   }
@@ -74,7 +74,7 @@ class StartUpTest : public ::testing::Test {
   std::function<void()> quit() {
     return [this] {
       ++quitCalls_;
-      showAtQuit_ = driver_.show.get();
+      showAtQuit_ = driver_.playback && driver_.playback->loaded() ? &driver_.playback->show() : nullptr;
       scenesAtQuit_ = showAtQuit_ ? showAtQuit_->sceneCount() : 0;
       driver_.release();
     };
@@ -96,7 +96,7 @@ TEST_F(StartUpTest, ARefusedPriorityEndsTheStartUpBeforeTheScreenSaverIsTouched)
   EXPECT_EQ(printed(), "... And the Error is : I can't get High Priority !");
   EXPECT_EQ(quitCalls_, 1);
   EXPECT_EQ(platform.calls, (std::vector<std::string>{"priority"}));
-  EXPECT_EQ(driver_.show, nullptr);
+  EXPECT_EQ(driver_.playback, nullptr);
 }
 
 TEST_F(StartUpTest, AMissingSceneReleasesWhatWasReadAndRestoresTheScreenSaver) {
@@ -118,7 +118,7 @@ TEST_F(StartUpTest, AMissingSceneReleasesWhatWasReadAndRestoresTheScreenSaver) {
   EXPECT_EQ(platform.calls, (std::vector<std::string>{"priority", "screen saver?", "suspend", "resume"}));
   EXPECT_EQ(scenesAtResume, 0u);
   EXPECT_EQ(meshesAtResume, 1u);
-  EXPECT_EQ(driver_.show, nullptr);
+  EXPECT_EQ(driver_.playback, nullptr);
 }
 
 TEST_F(StartUpTest, BuildsThePlayListAndActivatesTheFirstScene) {
@@ -131,7 +131,7 @@ TEST_F(StartUpTest, BuildsThePlayListAndActivatesTheFirstScene) {
   std::array<GLfloat, 4> clear{};
   glGetFloatv(GL_COLOR_CLEAR_VALUE, clear.data());
   EXPECT_NEAR(clear[0], 10.0f / 255, 1e-6) << "the first scene's backdrop";
-  EXPECT_TRUE(glIsTexture(driver_.show->context().meshes.begin()->get()->texture().id())) << "textures made";
+  EXPECT_TRUE(glIsTexture(driver_.playback->show().context().meshes.begin()->get()->texture().id())) << "textures made";
 
   driver_.release();
   EXPECT_EQ(platform.calls, (std::vector<std::string>{"priority", "screen saver?"}))
