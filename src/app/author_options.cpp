@@ -1,3 +1,5 @@
+// Author mode's options: a scene named by file or number, a time that must be a finite
+// number of seconds, and the refusals that say what was expected instead.
 #include "app/author_options.h"
 
 #include <CLI/CLI.hpp>

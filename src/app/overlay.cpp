@@ -1,3 +1,5 @@
+// The overlay drawn with the state it changes pushed and popped, so the scene's fixed
+// render state is the same in the next frame.
 #include "app/overlay.h"
 
 #include <GL/freeglut.h>

@@ -1,3 +1,5 @@
+// The player's command line read through the shared command-line front: the show's folder,
+// the window flag and author mode's options, or the exit status of an answer or a refusal.
 #include "app/player_options.h"
 
 #include <optional>

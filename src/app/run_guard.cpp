@@ -1,3 +1,5 @@
+// The run guard: a refused priority ends the start-up before the screen saver is touched,
+// and only a screen saver that was active is suspended and given back.
 #include "app/run_guard.h"
 
 #include "common/error.h"

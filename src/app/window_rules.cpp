@@ -1,3 +1,5 @@
+// Keys to commands and the picture's shape on a resize, kept apart from the window system
+// so that they can be tested without a window.
 #include "app/window_rules.h"
 
 namespace tessarine::app {
