@@ -5,8 +5,7 @@
 #include <cmath>
 #include <span>
 
-#include "anim/envelope.h"
-#include "anim/motion.h"
+#include "anim/keyed_curve.h"
 #include "common/error.h"
 #include "fuzz_target.h"
 #include "scene/demo_context.h"

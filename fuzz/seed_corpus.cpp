@@ -34,8 +34,8 @@ LwsMotion twoKeys(float x) {
 }
 
 LwsEnvelope rampEnvelope(float from, float to) {
-  LwsEnvelopeKey first{from, 0};
-  LwsEnvelopeKey second{to, 60};
+  LwsEnvelopeKey first{{from}, 0};
+  LwsEnvelopeKey second{{to}, 60};
   second.continuity = -0.5f;
   return {first, second};
 }

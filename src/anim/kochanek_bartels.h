@@ -2,43 +2,37 @@
 // span search, Hermite weights and TCB tangents, computed once per call for all channels.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <limits>
 #include <span>
 
-#include "anim/envelope.h"
-#include "anim/motion.h"
+#include "anim/keyed_curve.h"
 
 namespace tessarine::anim::detail {
 
-inline const float* channelsOf(const MotionKey& key) { return key.values.data(); }
-inline const float* channelsOf(const EnvelopeKey& key) { return &key.value; }
-
-// Writes the kCount channel values at `frame` to `out`. The keys must be valid: at least
-// one, frames strictly ascending (the constructors refuse anything else).
-template <std::size_t kCount, typename Key>
-void interpolate(std::span<const Key> keys, float frame, float* out) {
-  const Key& first = keys.front();
-  const Key& last = keys.back();
-  auto hold = [out](const Key& key) {
-    const float* y = channelsOf(key);
-    for (std::size_t c = 0; c < kCount; ++c) out[c] = y[c];
-  };
+// The kCount channel values at `frame`. The keys must be valid: at least one, frames
+// strictly ascending (the constructors refuse anything else).
+template <std::size_t kCount>
+std::array<float, kCount> interpolate(std::span<const Key<kCount>> keys, float frame) {
+  const Key<kCount>& first = keys.front();
+  const Key<kCount>& last = keys.back();
   // A NaN or minus-infinite frame has no place on the curve; the first key stands for it.
-  if (keys.size() == 1 || !(frame > -std::numeric_limits<float>::infinity())) return hold(first);
+  if (keys.size() == 1 || !(frame > -std::numeric_limits<float>::infinity())) return first.values;
   // Frame numbers and the frame are compared as exact numbers: a frame number above 2^24
   // would round if it were turned into a float.
   const double f = frame;
   // Past the last key the search would run off the array: hold the last key instead.
-  if (f > static_cast<double>(last.frame)) return hold(last);
+  if (f > static_cast<double>(last.frame)) return last.values;
 
   std::size_t i1 = 1;
   while (static_cast<double>(keys[i1].frame) < f) ++i1;
   const std::size_t i0 = i1 - 1;
-  const Key& k0 = keys[i0];
-  const Key& k1 = keys[i1];
-  const float* y0 = channelsOf(k0);
-  const float* y1 = channelsOf(k1);
+  const Key<kCount>& k0 = keys[i0];
+  const Key<kCount>& k1 = keys[i1];
+  const std::array<float, kCount>& y0 = k0.values;
+  const std::array<float, kCount>& y1 = k1.values;
+  std::array<float, kCount> out;
 
   const float span = static_cast<float>(k1.frame - k0.frame);
   const double t = (f - static_cast<double>(k0.frame)) / span;
@@ -48,7 +42,7 @@ void interpolate(std::span<const Key> keys, float frame, float* out) {
       const float d = y1[c] - y0[c];
       out[c] = static_cast<float>(y0[c] + t * d);
     }
-    return;
+    return out;
   }
 
   const double t2 = t * t;
@@ -68,8 +62,8 @@ void interpolate(std::span<const Key> keys, float frame, float* out) {
   // after frame 0, which has no predecessor either.
   const bool hasPrevious = k0.frame != 0 && i0 > 0;
   const bool hasNext = k1.frame != last.frame && i1 + 1 < keys.size();
-  const float* yp = hasPrevious ? channelsOf(keys[i0 - 1]) : nullptr;
-  const float* yn = hasNext ? channelsOf(keys[i1 + 1]) : nullptr;
+  const float* yp = hasPrevious ? keys[i0 - 1].values.data() : nullptr;
+  const float* yn = hasNext ? keys[i1 + 1].values.data() : nullptr;
   const float adj0 = hasPrevious ? span / static_cast<float>(k1.frame - keys[i0 - 1].frame) : 0;
   const float adj1 = hasNext ? span / static_cast<float>(keys[i1 + 1].frame - k0.frame) : 0;
 
@@ -83,6 +77,7 @@ void interpolate(std::span<const Key> keys, float frame, float* out) {
     const double y = h1 * static_cast<double>(y0[c]) + h2 * static_cast<double>(y1[c]) + h3 * g0 + h4 * g1;
     out[c] = static_cast<float>(y);
   }
+  return out;
 }
 
 }  // namespace tessarine::anim::detail

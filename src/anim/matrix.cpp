@@ -1,3 +1,5 @@
+// Products of 4 x 4 matrices, the translation, scaling and rotation matrices, and the
+// item and viewing transforms built from a motion's channel values.
 #include "anim/matrix.h"
 
 #include <cmath>

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "anim/motion.h"
+#include "anim/keyed_curve.h"
 
 namespace tessarine::anim {
 

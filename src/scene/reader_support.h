@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "anim/envelope.h"
+#include "anim/keyed_curve.h"
 #include "common/data_file.h"
 #include "scene/scene.h"
 

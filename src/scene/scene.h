@@ -11,8 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "anim/envelope.h"
-#include "anim/motion.h"
+#include "anim/keyed_curve.h"
 #include "common/data_file.h"
 #include "mesh/mesh.h"
 #include "scene/demo_context.h"

@@ -42,6 +42,8 @@ void runPass(Scene& scene, common::DataFile& file, std::string& token) {
     if (!(value > 0)) throw common::Error("FramesPerSecond must be above 0 in " + file.where());
     rate = value;
   }
+  // The player has no depth of field, so the shows' scenes reuse this line to carry the
+  // camera shake amplitude, a number or an envelope, by which the renderer shakes the view.
   if (token == "FocalDistance") {
     if (auto value = detail::readValueOrEnvelope(file, token, rate, "FocalDistance", scene.shakeEnvelope)) {
       scene.shakeAmplitude = *value;

@@ -7,9 +7,8 @@
 #include <optional>
 #include <vector>
 
-#include "anim/envelope.h"
+#include "anim/keyed_curve.h"
 #include "anim/matrix.h"
-#include "anim/motion.h"
 #include "support/error_message.h"
 
 namespace tessarine::anim {
@@ -31,7 +30,7 @@ struct Key {
 std::pair<std::vector<EnvelopeKey>, std::vector<MotionKey>> keysOf(const std::vector<Key>& keys) {
   std::pair<std::vector<EnvelopeKey>, std::vector<MotionKey>> out;
   for (const Key& k : keys) {
-    out.first.push_back({k.value, k.tension, k.continuity, k.bias, k.linear, k.frame});
+    out.first.push_back({{k.value}, k.tension, k.continuity, k.bias, k.linear, k.frame});
     MotionKey& key = out.second.emplace_back(MotionKey{{}, k.tension, k.continuity, k.bias, k.linear, k.frame});
     for (int c = 0; c < kChannels; ++c) key.values[c] = k.value + 100.0f * c;
   }
@@ -94,7 +93,7 @@ TEST(InterpolationTest, EnvelopeAndEveryMotionChannelMeetHandComputedValues) {
 TEST(InterpolationTest, KeyFramesGiveTheKeyValuesExactlyAndKeysMadeInMemoryAreValidated) {
   // t = 1 on the span that ends at a key: no rounding may creep in through the tangents.
   Envelope envelope(keysOf({{0, 0.1f}, {7, 0.3f, 0.2f}, {19, -0.7f, 0, 0.4f}, {40, 1.9f, 0, 0, -0.3f}}).first, kFps);
-  for (const EnvelopeKey& key : envelope.keys()) EXPECT_EQ(envelope.evaluate(static_cast<float>(key.frame)), key.value);
+  for (const EnvelopeKey& key : envelope.keys()) EXPECT_EQ(envelope.evaluate(static_cast<float>(key.frame)), key.values[0]);
 
   const std::pair<std::vector<Key>, std::string> refusals[] = {
       {{}, " without keys"},

@@ -5,8 +5,7 @@
 #include <string>
 #include <tuple>
 
-#include "anim/envelope.h"
-#include "anim/motion.h"
+#include "anim/keyed_curve.h"
 #include "common/data_file.h"
 #include "support/error_message.h"
 #include "support/temp_dir.h"
@@ -55,7 +54,7 @@ TEST(SectionReaderTest, FieldsLandInOrderAndTheStreamStopsAfterTheSection) {
   Envelope envelope(envelopeFile, kFps);
   ASSERT_EQ(envelope.keyCount(), 2u);
   const EnvelopeKey& key = envelope.keys()[1];
-  EXPECT_EQ(std::tuple(key.value, key.frame, key.linear, key.tension, key.continuity, key.bias),
+  EXPECT_EQ(std::tuple(key.values[0], key.frame, key.linear, key.tension, key.continuity, key.bias),
             std::tuple(2.5f, 60u, 1u, 0.25f, 0.5f, -0.75f));
   EXPECT_EQ(envelopeFile.readToken("next keyword"), "FogType");
 }

@@ -40,7 +40,7 @@ inline formats::LwsMotion still(Pose pose) { return motion({pose}); }
 // Straight spans through (frame, value) points.
 inline formats::LwsValue ramp(const std::vector<std::pair<std::uint32_t, float>>& points) {
   formats::LwsEnvelope keys;
-  for (const auto& [frame, value] : points) keys.push_back({.value = value, .frame = frame, .linear = true});
+  for (const auto& [frame, value] : points) keys.push_back({.values = {value}, .frame = frame, .linear = true});
   return keys;
 }
 

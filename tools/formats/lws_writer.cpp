@@ -63,23 +63,26 @@ void checkParent(const std::optional<std::uint32_t>& parent, std::size_t objectC
   }
 }
 
-std::string keyTail(std::uint32_t frame, bool linear, float tension, float continuity, float bias) {
-  return "  " + std::to_string(frame) + " " + (linear ? "1" : "0") + " " + number(tension) + " " +
-         number(continuity) + " " + number(bias);
-}
-
-void writeMotion(SceneText& out, const std::string& keyword, const LwsMotion& motion) {
-  checkKeys(motion, keyword.c_str());
-  out.line(keyword + " (unnamed)");
-  out.line("  " + std::to_string(kLwsChannels));
-  out.line("  " + std::to_string(motion.size()));
-  for (const LwsMotionKey& key : motion) {
+// A section's channel count, key count and keys, each key's values on one line and its
+// frame, linear flag, tension, continuity and bias on the next, then the end behaviour.
+template <std::size_t kChannelCount>
+void writeKeys(SceneText& out, const std::string& keyword, const std::vector<LwsKey<kChannelCount>>& keys) {
+  checkKeys(keys, keyword.c_str());
+  out.line("  " + std::to_string(kChannelCount));
+  out.line("  " + std::to_string(keys.size()));
+  for (const LwsKey<kChannelCount>& key : keys) {
     std::string values = " ";
     for (float v : key.values) values.append(1, ' ').append(number(v));
     out.line(values);
-    out.line(keyTail(key.frame, key.linear, key.tension, key.continuity, key.bias));
+    out.line("  " + std::to_string(key.frame) + " " + (key.linear ? "1" : "0") + " " + number(key.tension) + " " +
+             number(key.continuity) + " " + number(key.bias));
   }
   out.line("EndBehavior " + std::to_string(kEndBehaviorRepeat));
+}
+
+void writeMotion(SceneText& out, const std::string& keyword, const LwsMotion& motion) {
+  out.line(keyword + " (unnamed)");
+  writeKeys(out, keyword, motion);
 }
 
 // "Keyword value" or "Keyword (envelope)" followed by the envelope section.
@@ -88,15 +91,8 @@ void writeValue(SceneText& out, const std::string& keyword, const LwsValue& valu
     out.line(keyword + " " + number(value.plain));
     return;
   }
-  checkKeys(value.envelope, keyword.c_str());
   out.line(keyword + " (envelope)");
-  out.line("  1");
-  out.line("  " + std::to_string(value.envelope.size()));
-  for (const LwsEnvelopeKey& key : value.envelope) {
-    out.line("  " + number(key.value));
-    out.line(keyTail(key.frame, key.linear, key.tension, key.continuity, key.bias));
-  }
-  out.line("EndBehavior " + std::to_string(kEndBehaviorRepeat));
+  writeKeys(out, keyword, value.envelope);
 }
 
 void writeHeader(SceneText& out, const LwsScene& scene) {

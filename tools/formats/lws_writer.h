@@ -20,9 +20,17 @@ inline constexpr std::size_t kLwsMaxToken = 127;
 // Channels of a motion key, in file order.
 enum LwsChannel { kLwsX, kLwsY, kLwsZ, kLwsHeading, kLwsPitch, kLwsBank, kLwsScaleX, kLwsScaleY, kLwsScaleZ };
 
-struct LwsMotionKey {
-  // Position x, y, z; heading, pitch, bank in degrees; scale x, y, z.
-  std::array<float, kLwsChannels> values{0, 0, 0, 0, 0, 0, 1, 1, 1};
+// A key's values when none are given: 0, and for a motion an item at unit scale.
+template <std::size_t kChannelCount>
+inline constexpr std::array<float, kChannelCount> kLwsRestValues{};
+template <>
+inline constexpr std::array<float, kLwsChannels> kLwsRestValues<kLwsChannels>{0, 0, 0, 0, 0, 0, 1, 1, 1};
+
+// A key of a motion (position x, y, z; heading, pitch, bank in degrees; scale x, y, z)
+// or of an envelope (its one value).
+template <std::size_t kChannelCount>
+struct LwsKey {
+  std::array<float, kChannelCount> values = kLwsRestValues<kChannelCount>;
   std::uint32_t frame = 0;
   bool linear = false;  // the span that ends at this key is a straight line
   float tension = 0;
@@ -30,15 +38,8 @@ struct LwsMotionKey {
   float bias = 0;
 };
 
-struct LwsEnvelopeKey {
-  float value = 0;
-  std::uint32_t frame = 0;
-  bool linear = false;
-  float tension = 0;
-  float continuity = 0;
-  float bias = 0;
-};
-
+using LwsMotionKey = LwsKey<kLwsChannels>;
+using LwsEnvelopeKey = LwsKey<1>;
 using LwsMotion = std::vector<LwsMotionKey>;
 using LwsEnvelope = std::vector<LwsEnvelopeKey>;
 

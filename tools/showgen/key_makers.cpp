@@ -53,7 +53,7 @@ formats::LwsEnvelope sampleEnvelope(const std::function<double(double)>& at, std
   formats::LwsEnvelope envelope;
   for (std::uint32_t frame : sampleFrames(lastFrame, step)) {
     formats::LwsEnvelopeKey key;
-    key.value = static_cast<float>(at(frame / framesPerSecond));
+    key.values = {static_cast<float>(at(frame / framesPerSecond))};
     key.frame = frame;
     envelope.push_back(key);
   }
@@ -74,7 +74,7 @@ formats::LwsEnvelope linearEnvelope(const std::vector<std::pair<std::uint32_t, d
   for (const auto& [frame, value] : points) {
     formats::LwsEnvelopeKey key;
     key.frame = frame;
-    key.value = static_cast<float>(value);
+    key.values = {static_cast<float>(value)};
     key.linear = true;
     envelope.push_back(key);
   }

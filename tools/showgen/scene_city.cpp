@@ -94,7 +94,7 @@ void addSearchBeam(formats::LwsScene& scene, Show& show, const char* name, const
   formats::LwsMotion width;
   for (const formats::LwsEnvelopeKey& key : cone) {
     Placement p;
-    double r = kBeamLength * std::tan(radians(key.value));
+    double r = kBeamLength * std::tan(radians(key.values[0]));
     p.scale = {r, r, kBeamLength};
     formats::LwsMotionKey k = keyOf(p, key.frame);
     k.linear = key.linear;
