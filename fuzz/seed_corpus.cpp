@@ -1,13 +1,19 @@
-// Writes the hand-made seed inputs of the three fuzz targets into <directory>/<target>/:
+// Writes the hand-made seed inputs of the fuzz targets into <directory>/<target>/:
 // small well-formed files that between them reach every branch of each reader's format.
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
+#include "formats/bmp_writer.h"
+#include "formats/ilbm_writer.h"
 #include "formats/lwo2_writer.h"
 #include "formats/lws_writer.h"
+#include "formats/png_jpeg_writer.h"
 #include "formats/tga_writer.h"
 
 namespace {
@@ -112,6 +118,84 @@ void writeImageSeeds(const fs::path& directory) {
   writeSeed(directory, "grey.tga", writeTga(grey));
 }
 
+const std::vector<std::array<std::uint8_t, 3>> kPalette = {
+    {0x11, 0x22, 0x33}, {0x44, 0x55, 0x66}, {0x77, 0x88, 0x99}, {0xAA, 0xBB, 0xCC}};
+// Enough colours for extra-half-brite and for either hold-and-modify.
+const std::vector<std::array<std::uint8_t, 3>> kWidePalette(64, kPalette[1]);
+
+// 4 x 3 values from 0 to `count` - 1, so that every plane holds some set bits.
+std::vector<std::uint32_t> ramp(std::uint32_t count, std::uint32_t step = 1) {
+  std::vector<std::uint32_t> values;
+  for (std::uint32_t i = 0; i < 12; ++i) values.push_back(i * step % count);
+  return values;
+}
+
+IlbmImage ham6() {
+  return {.width = 4, .height = 3, .planes = 6, .values = ramp(64, 13), .palette = kWidePalette,
+          .viewModes = 0x800, .byteRun1 = true};
+}
+
+// Every variant of ILBM the reader knows: planar raw and packed, the mask plane and the
+// transparent colour, extra-half-brite, HAM6 and HAM8, deep images, PBM, no colour map.
+void writeIlbmSeeds(const fs::path& directory) {
+  const std::pair<const char*, IlbmImage> seeds[] = {
+      {"planar.iff", {.width = 4, .height = 3, .planes = 2, .values = ramp(4), .palette = kPalette}},
+      {"packed_mask.iff", {.width = 4, .height = 3, .planes = 2, .values = ramp(4), .palette = kPalette,
+                           .mask = {1, 0, 1, 1, 0, 0, 1, 1, 1, 1, 1, 0}, .byteRun1 = true}},
+      {"transparent.iff",
+       {.width = 4, .height = 3, .planes = 2, .values = ramp(4), .palette = kPalette, .transparentColour = 2}},
+      {"ehb.iff",
+       {.width = 4, .height = 3, .planes = 6, .values = ramp(64, 7), .palette = kWidePalette, .viewModes = 0x80}},
+      {"ham6.iff", ham6()},
+      {"ham8.iff",
+       {.width = 4, .height = 3, .planes = 8, .values = ramp(256, 37), .palette = kWidePalette, .viewModes = 0x800}},
+      {"deep24.iff", {.width = 4, .height = 3, .planes = 24, .values = ramp(1u << 24, 0x10203), .byteRun1 = true}},
+      {"deep32.iff", {.width = 4, .height = 3, .planes = 32, .values = ramp(0xFFFFFFFFu, 0x1020304)}},
+      {"chunky.pbm", {.width = 3, .height = 3, .planes = 8, .values = {0, 1, 2, 3, 3, 3, 3, 1, 0},
+                      .palette = kPalette, .byteRun1 = true, .chunky = true}},
+      {"grey.iff", {.width = 4, .height = 3, .planes = 1, .values = ramp(2)}},
+  };
+  for (const auto& [name, image] : seeds) writeSeed(directory, name, writeIlbm(image));
+}
+
+// One file of each format and of the variants each decoder tells apart.
+void writeAnyImageSeeds(const fs::path& directory) {
+  const std::pair<const char*, TgaImage> tgas[] = {
+      {"mapped_rle.tga", {.width = 3, .height = 2, .bitsPerPixel = 8, .pixels = {2, 2, 2, 2, 3, 3},
+                          .imageType = 9, .colourMap = {3, 2, 1, 6, 5, 4}, .mapFirst = 2}},
+      {"rgb16_rle_top.tga", {.width = 2, .height = 2, .bitsPerPixel = 16,
+                             .pixels = {0, 0x7C, 0xE0, 0x83, 0xE0, 0x83, 0xE0, 0x83}, .imageType = 10,
+                             .descriptor = 0x21}},
+      {"grey_alpha.tga", {.width = 2, .height = 1, .bitsPerPixel = 16, .pixels = {0x40, 0x80, 0x41, 0x81},
+                          .imageType = 3}},
+      {"rgb32.tga", {.width = 2, .height = 1, .bitsPerPixel = 32, .pixels = {1, 2, 3, 4, 5, 6, 7, 8}}},
+  };
+  for (const auto& [name, image] : tgas) writeSeed(directory, name, writeTga(image));
+  writeSeed(directory, "ham6.iff", writeIlbm(ham6()));
+  const std::pair<const char*, BmpImage> bmps[] = {
+      {"mono.bmp", {.width = 3, .height = 2, .bitsPerPixel = 1, .palette = {kPalette[0], kPalette[1]},
+                    .pixels = {0xA0, 0x60}}},
+      {"core4.bmp", {.width = 3, .height = 1, .bitsPerPixel = 4, .headerSize = 12, .palette = kPalette,
+                     .pixels = {0x20, 0x10}}},
+      {"rle8.bmp", {.width = 3, .height = 2, .bitsPerPixel = 8, .compression = 1, .palette = kPalette,
+                    .pixels = {2, 1, 0, 0, 0, 3, 2, 1, 0, 0, 0, 1}}},
+      {"rle4.bmp", {.width = 4, .height = 2, .bitsPerPixel = 4, .compression = 2, .palette = kPalette,
+                    .pixels = {2, 0x12, 0, 2, 1, 0, 1, 0x20, 0, 0, 0, 4, 0x01, 0x20, 0, 1}}},
+      {"fields565.bmp", {.width = 2, .height = 1, .bitsPerPixel = 16, .compression = 3,
+                         .masks = {0xF800, 0x07E0, 0x001F}, .pixels = {0x00, 0x04, 0x1F, 0xF8}}},
+      {"v5_alpha_top.bmp", {.width = 1, .height = -2, .bitsPerPixel = 32, .headerSize = 124, .compression = 3,
+                            .masks = {0xFF0000, 0xFF00, 0xFF, 0xFF000000}, .pixels = {1, 2, 3, 4, 5, 6, 7, 8}}},
+  };
+  for (const auto& [name, image] : bmps) writeSeed(directory, name, writeBmp(image));
+  writeSeed(directory, "grey.png", writePng(2, 2, PngLayout::kGrey, {0x10, 0x20, 0x30, 0x40}));
+  writeSeed(directory, "rgba.png", writePng(2, 1, PngLayout::kRgba, {1, 2, 3, 4, 5, 6, 7, 8}));
+  writeSeed(directory, "palette.png", writePng(2, 1, PngLayout::kPalette, {1, 0}, {1, 2, 3, 255, 4, 5, 6, 0}));
+  std::vector<std::uint8_t> rgb;
+  for (int i = 0; i < 16 * 8; ++i) rgb.insert(rgb.end(), {std::uint8_t(i * 2), std::uint8_t(255 - i), 90});
+  writeSeed(directory, "colour.jpg", writeJpeg(16, 8, rgb, false, 50));
+  writeSeed(directory, "grey.jpg", writeJpeg(8, 8, std::vector<std::uint8_t>(64, 77), true, 50));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -123,5 +207,7 @@ int main(int argc, char** argv) {
   writeSceneSeeds(root / "scene");
   writeObjectSeeds(root / "lwo2");
   writeImageSeeds(root / "tga");
+  writeIlbmSeeds(root / "ilbm");
+  writeAnyImageSeeds(root / "image");
   return 0;
 }

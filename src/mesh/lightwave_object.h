@@ -39,7 +39,7 @@ struct ColorMap {
   std::array<float, 3> center{0, 0, 0};
   std::array<float, 3> size{1, 1, 1};
   std::array<float, 3> rotation{0, 0, 0};  // heading, pitch, bank in radians
-  bool worldCoordinates = false;          // centre and size are in world, not object, space
+  bool worldCoordinates = false;           // centre and size are in world, not object, space
   WrapMode widthWrap = WrapMode::kRepeat;
   WrapMode heightWrap = WrapMode::kRepeat;
   float widthWrapAmount = 1;   // repeats around a cylinder or sphere
@@ -121,7 +121,7 @@ struct SkippedPart {
 struct LightWaveObject {
   ObjectFormat format = ObjectFormat::kLwo2;
   std::vector<Layer> layers;
-  std::vector<Point> points;  // all layers, in file order
+  std::vector<Point> points;            // all layers, in file order
   std::vector<ObjectPolygon> polygons;  // all types, in file order
   std::vector<std::uint32_t> indices;   // into points
   std::vector<Surface> surfaces;

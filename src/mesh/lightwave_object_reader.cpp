@@ -85,7 +85,8 @@ LightWaveObject readLightWaveObject(std::span<const std::byte> bytes, const std:
   for (auto& [tag, count] : skipped) object.skipped.push_back(SkippedPart{tag, count});
   std::set<std::string> seen;
   for (const Surface& surface : object.surfaces) {
-    if (surface.colorMap && seen.insert(surface.colorMap->image).second) object.images.push_back(surface.colorMap->image);
+    if (surface.colorMap && seen.insert(surface.colorMap->image).second)
+      object.images.push_back(surface.colorMap->image);
   }
   return object;
 }

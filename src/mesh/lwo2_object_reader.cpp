@@ -150,8 +150,8 @@ class Lwo2Reader {
     const std::uint64_t index = chunk.vx();
     const std::uint64_t count = object_.points.size() - pointsFirst_;
     if (index >= count) {
-      chunk.failAt("point index " + std::to_string(index) + " of " + what + " is beyond the " +
-                       std::to_string(count) + " points of its layer",
+      chunk.failAt("point index " + std::to_string(index) + " of " + what + " is beyond the " + std::to_string(count) +
+                       " points of its layer",
                    at);
     }
     return static_cast<std::uint32_t>(pointsFirst_ + index);

@@ -25,8 +25,13 @@ std::string printableId(const unsigned char* bytes) {
 
 LwoChunk::LwoChunk(const unsigned char* data, std::uint64_t begin, std::uint64_t end, const std::string& fileName,
                    std::string path, unsigned subLengthSize, bool isForm)
-    : data_(data), fileName_(&fileName), path_(std::move(path)), isForm_(isForm), subLengthSize_(subLengthSize),
-      position_(begin), end_(end) {
+    : data_(data),
+      fileName_(&fileName),
+      path_(std::move(path)),
+      isForm_(isForm),
+      subLengthSize_(subLengthSize),
+      position_(begin),
+      end_(end) {
   std::size_t space = path_.rfind(' ');
   id_ = space == std::string::npos ? path_ : path_.substr(space + 1);
 }
@@ -72,9 +77,7 @@ std::uint32_t LwoChunk::vx() {
 
 void LwoChunk::skip(std::uint64_t bytes) { take(bytes, "the bytes passed by"); }
 
-std::string LwoChunk::peekId() const {
-  return remaining() < kIdSize ? std::string() : printableId(data_ + position_);
-}
+std::string LwoChunk::peekId() const { return remaining() < kIdSize ? std::string() : printableId(data_ + position_); }
 
 std::optional<LwoChunk> LwoChunk::next() {
   if (atEnd()) return std::nullopt;
@@ -102,8 +105,7 @@ void LwoChunk::failAt(const std::string& problem, std::uint64_t at) const {
   failInObject(*fileName_, path_, at, problem);
 }
 
-void failInObject(const std::string& fileName, const std::string& path, std::uint64_t at,
-                  const std::string& problem) {
+void failInObject(const std::string& fileName, const std::string& path, std::uint64_t at, const std::string& problem) {
   throw common::Error(fileName + ": " + path + " at byte " + std::to_string(at) + ": " + problem,
                       fileName + ", byte " + std::to_string(at));
 }

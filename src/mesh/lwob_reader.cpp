@@ -63,8 +63,8 @@ struct ShadingValue {
   float Surface::*value;
 };
 constexpr ShadingValue kShadingValues[] = {
-    {"LUMI", "VLUM", &Surface::luminosity}, {"DIFF", "VDIF", &Surface::diffuse},
-    {"SPEC", "VSPC", &Surface::specular},   {"REFL", "VRFL", &Surface::reflection},
+    {"LUMI", "VLUM", &Surface::luminosity},   {"DIFF", "VDIF", &Surface::diffuse},
+    {"SPEC", "VSPC", &Surface::specular},     {"REFL", "VRFL", &Surface::reflection},
     {"TRAN", "VTRN", &Surface::transparency},
 };
 
@@ -198,8 +198,8 @@ class LwobReader {
   void finish() {
     if (maxSurface_ > surfaceNames_.size()) {
       failInObject(name_, "POLS", maxSurfaceAt_,
-                   "surface " + std::to_string(maxSurface_) + " is beyond the " +
-                       std::to_string(surfaceNames_.size()) + " surfaces named in SRFS");
+                   "surface " + std::to_string(maxSurface_) + " is beyond the " + std::to_string(surfaceNames_.size()) +
+                       " surfaces named in SRFS");
     }
     for (const std::string& surfaceName : surfaceNames_) {
       auto found = surfaces_.find(surfaceName);
@@ -249,8 +249,8 @@ class LwobReader {
       const std::uint64_t at = chunk.offset();
       const std::uint32_t count = chunk.u2();
       if (count > chunk.remaining() / 2) {
-        chunk.failAt("polygon " + std::to_string(number) + " has " + std::to_string(count) +
-                         " points, more than the " + std::to_string(chunk.remaining()) + " bytes left hold",
+        chunk.failAt("polygon " + std::to_string(number) + " has " + std::to_string(count) + " points, more than the " +
+                         std::to_string(chunk.remaining()) + " bytes left hold",
                      at);
       }
       ObjectPolygon polygon{static_cast<std::uint32_t>(object_.indices.size()), count, kNoSurface, layerIndex,
