@@ -2,6 +2,7 @@
 // touched, so a short chunk is refused where it is short, and lengths cannot wrap.
 #include "mesh/lwo_chunk.h"
 
+#include <bit>
 #include <cctype>
 #include <utility>
 
@@ -50,6 +51,11 @@ std::uint8_t LwoChunk::u1() { return *take(1, "a byte"); }
 std::uint16_t LwoChunk::u2() { return common::loadU16BE(take(2, "a 2-byte number")); }
 std::uint32_t LwoChunk::u4() { return common::loadU32BE(take(4, "a 4-byte number")); }
 float LwoChunk::f4() { return common::loadF32BE(take(4, "a number")); }
+
+double LwoChunk::f8() {
+  const unsigned char* at = take(8, "a number");
+  return std::bit_cast<double>(std::uint64_t{common::loadU32BE(at)} << 32 | common::loadU32BE(at + 4));
+}
 
 std::array<float, 3> LwoChunk::vec12() {
   const unsigned char* at = take(12, "a vector");

@@ -36,6 +36,7 @@ class LwoChunk {
   std::uint16_t u2();
   std::uint32_t u4();
   float f4();
+  double f8();
   std::array<float, 3> vec12();
   std::string id4();
   // A NUL-terminated name padded to an even length.

@@ -1,7 +1,11 @@
 // Surfaces and image clips of LWO2 and LWO3: the base shading values, and of the texture
 // layers the colour channel's first enabled image with its placement. LWO3 nests the same
-// sub-chunks in FORMs with 4-byte lengths, which the chunk cursor walks alike.
+// sub-chunks in FORMs with 4-byte lengths, which the chunk cursor walks alike; a LightWave 2015
+// surface that gives no colour of its own takes its values from its material node.
+#include <algorithm>
+#include <array>
 #include <utility>
+#include <vector>
 
 #include "mesh/lwo_object_parts.h"
 
@@ -13,6 +17,23 @@ constexpr std::uint16_t kWorldCoordinates = 1;
 constexpr std::uint16_t kLastAxis = 2;
 constexpr std::uint16_t kLastWrapMode = static_cast<std::uint16_t>(WrapMode::kEdge);
 constexpr std::uint16_t kLastProjection = static_cast<std::uint16_t>(Projection::kUv);
+// How deep the node graph's FORMs are searched: a material node's values lie 6 deep.
+constexpr std::size_t kMaxNodeDepth = 12;
+constexpr std::uint32_t kColorComponents = 3;
+
+// The material nodes whose inputs stand for a surface's base values, and the inputs of the
+// "Standard" node that are the LWO2 values under the same names.
+constexpr const char* kStandardNode = "Standard";
+constexpr const char* kPrincipledNode = "Principled BSDF";
+struct NodeValue {
+  const char* input;
+  float Surface::*value;
+};
+constexpr NodeValue kStandardValues[] = {
+    {"Diffuse", &Surface::diffuse},       {"Luminosity", &Surface::luminosity},
+    {"Specular", &Surface::specular},     {"Glossiness", &Surface::glossiness},
+    {"Reflection", &Surface::reflection}, {"Transparency", &Surface::transparency},
+};
 
 struct ImageLayer {
   std::string ordinal;  // layers apply in the order of these byte strings
@@ -101,6 +122,67 @@ std::optional<ImageLayer> readBlock(LwoChunk& block, SkipCounts& skipped) {
   return layer;
 }
 
+// Calls `visit` on each FORM of `type` below `root` (not below those it finds), to a bounded
+// depth, until `visit` returns true. The walk keeps its own stack: no recursion.
+template <class Visit>
+void findForms(const LwoChunk& root, std::string_view type, Visit&& visit) {
+  std::vector<LwoChunk> stack{root};
+  while (!stack.empty()) {
+    std::optional<LwoChunk> sub = stack.back().next();
+    if (!sub) {
+      stack.pop_back();
+    } else if (sub->isForm() && sub->id() == type) {
+      if (visit(*sub)) return;
+    } else if (sub->isForm() && stack.size() < kMaxNodeDepth) {
+      stack.push_back(std::move(*sub));
+    }
+  }
+}
+
+// One input of a node: its name, and the first values of its VALU (a count, then doubles).
+void readNodeInput(LwoChunk& entry, Surface& surface, bool standard) {
+  std::string name;
+  std::array<double, kColorComponents> values{};
+  std::uint32_t count = 0;
+  while (auto sub = entry.next()) {
+    if (sub->id() == "NAME") {
+      name = sub->s0();
+    } else if (sub->isForm() && sub->id() == "VALU") {
+      findForms(*sub, "VALU", [&](LwoChunk& inner) {
+        readFields(inner, [&](LwoChunk& fields) {
+          count = std::min(fields.u4(), kColorComponents);
+          for (std::uint32_t i = 0; i < count; ++i) values[i] = fields.f8();
+        });
+        return true;
+      });
+    }
+  }
+  if (name == "Color" && count == kColorComponents) {
+    for (std::uint32_t i = 0; i < count; ++i) surface.color[i] = static_cast<float>(values[i]);
+  }
+  for (const NodeValue& input : kStandardValues) {
+    if (standard && count == 1 && name == input.input) surface.*input.value = static_cast<float>(values[0]);
+  }
+}
+
+// The first material node of the graph gives the surface its values.
+void readMaterialNode(const LwoChunk& nodes, Surface& surface) {
+  findForms(nodes, "NTAG", [&](LwoChunk& node) {
+    std::string server;
+    std::optional<LwoChunk> data;
+    while (auto sub = node.next()) {
+      if (sub->id() == "NRNM") server = sub->s0();
+      if (sub->isForm() && sub->id() == "NDTA") data = *sub;
+    }
+    if (!data || (server != kStandardNode && server != kPrincipledNode)) return false;
+    findForms(*data, "ENTR", [&](LwoChunk& entry) {
+      readNodeInput(entry, surface, server == kStandardNode);
+      return false;
+    });
+    return true;
+  });
+}
+
 }  // namespace
 
 PendingSurface readLwo2Surface(LwoChunk& chunk, SkipCounts& skipped) {
@@ -112,10 +194,13 @@ PendingSurface readLwo2Surface(LwoChunk& chunk, SkipCounts& skipped) {
     fields.s0();
   });
   std::optional<ImageLayer> colorLayer;
+  std::optional<LwoChunk> nodes;
+  bool hasColor = false;
   while (auto sub = chunk.next()) {
     const std::string& id = sub->id();
     if (id == "COLR") {
       surface.color = sub->vec12();
+      hasColor = true;
     } else if (id == "DIFF") {
       surface.diffuse = sub->f4();
     } else if (id == "LUMI") {
@@ -139,9 +224,16 @@ PendingSurface readLwo2Surface(LwoChunk& chunk, SkipCounts& skipped) {
           (!colorLayer || layer->ordinal < colorLayer->ordinal)) {
         colorLayer = std::move(layer);
       }
+    } else if (id == "NODS" && sub->isForm()) {
+      nodes = *sub;
     } else {
       ++skipped[sub->path()];
     }
+  }
+  if (nodes && !hasColor) {
+    readMaterialNode(*nodes, surface);
+  } else if (nodes) {
+    ++skipped[nodes->path()];
   }
   if (colorLayer) {
     surface.colorMap = std::move(colorLayer->map);

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <map>
 #include <numbers>
 #include <set>
 
@@ -131,14 +132,24 @@ TEST(LightWaveObjectTest, Lwo2InTheGeneralLayoutReadsBackWhole) {
 TEST(LightWaveObjectTest, Lwo3SurfacesAndClipsReadAsLwo2Ones) {
   SurfaceChunkData red = redSurface();
   red.extra = surfaceSubChunk("XTRA", "abc", LightWaveLayout::kLwo3);
+  // A surface that gives no colour of its own takes its values from its material node.
+  auto nodeSurface = [](std::string name, std::string_view server) {
+    return paddedChunk("FORM", "SURF" + surfaceSubChunk("    ", name + std::string(3, '\0'), LightWaveLayout::kLwo3) +
+                                   materialNodes(server, {{"Color", {0.25, 0.5, 1}}, {"Specular", {0.75}}}));
+  };
   const LightWaveObject o =
       read(objectFile("LWO3", {tagsChunk({"Red"}), clipChunk(7, "images/red.tga", LightWaveLayout::kLwo3),
                                layerChunk(0, {}, ""), pointsChunk({{0, 0, 0}}), polygonsChunk("FACE", {{0}}),
-                               polygonTagsChunk("SURF", {{0, 0}}), surfaceChunk(red, LightWaveLayout::kLwo3)}));
+                               polygonTagsChunk("SURF", {{0, 0}}), surfaceChunk(red, LightWaveLayout::kLwo3),
+                               nodeSurface("S", "Standard"), nodeSurface("P", "Principled BSDF")}));
   EXPECT_EQ(o.format, ObjectFormat::kLwo3);
-  ASSERT_EQ(o.surfaces.size(), 1u);
+  ASSERT_EQ(o.surfaces.size(), 3u);
   expectRedSurface(o.surfaces[0]);
   EXPECT_EQ(o.polygons[0].surface, 0u);
+  // Only the Standard node's inputs are LWO2's values under the same names.
+  const std::array<float, 3> color{0.25f, 0.5f, 1};
+  EXPECT_EQ(std::tuple(o.surfaces[1].color, o.surfaces[1].specular), std::tuple(color, 0.75f));
+  EXPECT_EQ(std::tuple(o.surfaces[2].color, o.surfaces[2].specular), std::tuple(color, 0.0f));
 }
 
 TEST(LightWaveObjectTest, LwobDetailPolygonsBecomeFacesAndSurfacesKeepTheirImage) {
@@ -257,11 +268,13 @@ std::string fileBytes(const std::filesystem::path& path) {
 }
 
 // Every sample reads; where assimp reads one too, the faces and patches it makes and the
-// names of the surfaces they use agree.
+// names of the surfaces they use agree. An object saved as LWO2 and as LWO3 (whose surfaces
+// keep their colour in a material node) has the same surface colours.
 TEST(LightWaveObjectTest, RealSamplesReadAndAgreeWithAssimp) {
   const std::filesystem::path folder = TESSARINE_SAMPLES;
   if (!std::filesystem::is_directory(folder / "lwo2")) GTEST_SKIP() << "no samples at " << folder;
-  int readCount = 0, compared = 0;
+  int readCount = 0, compared = 0, pairs = 0;
+  std::map<std::string, std::vector<std::pair<std::string, std::array<float, 3>>>> lwo2Colors;
   for (const char* kind : {"lwob", "lwo2", "lwo3", "lxob"}) {
     for (const auto& entry : std::filesystem::directory_iterator(folder / kind)) {
       const std::string path = entry.path().string();
@@ -273,6 +286,14 @@ TEST(LightWaveObjectTest, RealSamplesReadAndAgreeWithAssimp) {
       const LightWaveObject o = readLightWaveObject(bytesOf(fileBytes(path)), path);
       EXPECT_TRUE(!o.points.empty() && !o.polygons.empty()) << path;
       ++readCount;
+      auto colors = each<std::pair<std::string, std::array<float, 3>>>(
+          o.surfaces, [](auto& s) { return std::pair(s.name, s.color); });
+      const std::string stem = entry.path().filename().string();
+      if (std::string(kind) == "lwo2") lwo2Colors[stem] = colors;
+      if (std::string(kind) == "lwo3" && lwo2Colors.contains(stem)) {
+        EXPECT_EQ(colors, lwo2Colors[stem]) << path;
+        ++pairs;
+      }
       const aiScene* scene = aiImportFile(path.c_str(), 0);
       if (scene == nullptr) continue;
       std::size_t faces = 0;
@@ -293,7 +314,8 @@ TEST(LightWaveObjectTest, RealSamplesReadAndAgreeWithAssimp) {
     }
   }
   EXPECT_GT(readCount, 0);
-  std::cout << readCount << " samples read, " << compared << " held against assimp\n";
+  std::cout << readCount << " samples read, " << compared << " held against assimp, " << pairs
+            << " LWO3 ones against LWO2\n";
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // a surface's and a clip's sub-chunks are framed.
 #include "formats/lightwave_object_writer.h"
 
+#include <bit>
 #include <limits>
 
 #include "common/error.h"
@@ -179,6 +180,28 @@ std::string surfaceChunk(const SurfaceChunkData& surface, LightWaveLayout layout
   const std::string fields = s0(surface.name) + s0("");  // no source surface
   if (layout == LightWaveLayout::kLwo2) return paddedChunk("SURF", fields + body);
   return block("SURF", fields, body, layout);
+}
+
+std::string materialNodes(std::string_view server,
+                          const std::vector<std::pair<std::string, std::vector<double>>>& inputs) {
+  constexpr LightWaveLayout kNested = LightWaveLayout::kLwo3;
+  std::string entries;
+  for (const auto& [name, values] : inputs) {
+    std::string numbers;
+    appendU32BE(numbers, static_cast<std::uint32_t>(values.size()));
+    for (double value : values) {
+      const auto bits = std::bit_cast<std::uint64_t>(value);
+      appendU32BE(numbers, static_cast<std::uint32_t>(bits >> 32));
+      appendU32BE(numbers, static_cast<std::uint32_t>(bits));
+    }
+    const std::string value =
+        block("VALU", s0(values.size() == 3 ? "vparam3" : "vparam"), block("VALU", numbers, "", kNested), kNested);
+    entries += block("ENTR", "", surfaceSubChunk("NAME", s0(name), kNested) + value, kNested);
+  }
+  std::string data = block(
+      "NDTA", "", block("SATR", "", block("META", "", block("ADAT", "", entries, kNested), kNested), kNested), kNested);
+  std::string node = block("NTAG", "", surfaceSubChunk("NRNM", s0(server), kNested) + data, kNested);
+  return block("NODS", "", block("NNDS", "", surfaceSubChunk("NSRV", s0(server), kNested) + node, kNested), kNested);
 }
 
 std::string objectFile(std::string_view type, const std::vector<std::string>& chunks) {

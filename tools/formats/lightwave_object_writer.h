@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tessarine::formats {
@@ -72,6 +73,11 @@ std::string clipChunk(std::uint32_t index, std::string_view stillImage, LightWav
 std::string surfaceChunk(const SurfaceChunkData& surface, LightWaveLayout layout);
 // A SURF sub-chunk as `layout` writes one, for SurfaceChunkData::extra.
 std::string surfaceSubChunk(std::string_view id, std::string_view body, LightWaveLayout layout);
+
+// The node graph (FORM NODS) LightWave 2015 and later write into an LWO3 surface: one material
+// node of `server` ("Standard", "Principled BSDF") whose inputs hold the values given.
+std::string materialNodes(std::string_view server,
+                          const std::vector<std::pair<std::string, std::vector<double>>>& inputs);
 
 // FORM <type> around the chunks, in the order given.
 std::string objectFile(std::string_view type, const std::vector<std::string>& chunks);
