@@ -11,7 +11,9 @@
 
 #include "formats/bmp_writer.h"
 #include "formats/ilbm_writer.h"
+#include "formats/lightwave_object_writer.h"
 #include "formats/lwo2_writer.h"
+#include "formats/lwob_writer.h"
 #include "formats/lws_writer.h"
 #include "formats/png_jpeg_writer.h"
 #include "formats/tga_writer.h"
@@ -196,6 +198,43 @@ void writeAnyImageSeeds(const fs::path& directory) {
   writeSeed(directory, "grey.jpg", writeJpeg(8, 8, std::vector<std::uint8_t>(64, 77), true, 50));
 }
 
+// LightWave objects of every format: detail polygons and a texture (LWOB), layers (LWLO),
+// the general LWO2 layout with a 4-byte index, and LWO3's nested surface and clip.
+void writeLightWaveObjectSeeds(const fs::path& directory) {
+  LwobSurface textured{.name = "B", .flags = 4 | 256, .floatDiffuse = 0.5f, .smoothingAngle = 1,
+                       .colorTextures = {{.type = "Cylindrical Image Map", .image = "b.iff", .flags = 2}}};
+  writeSeed(directory, "lwob.lwo",
+            writeLwob({.points = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}},
+                       .surfaceNames = {"A", "B"},
+                       .polygons = {{.face = {{0, 1, 2}, 1}, .details = {{{0, 1}, 2}}}, {.face = {{2}, 2}}},
+                       .surfaces = {textured}}));
+  const std::string oneFace = std::string("\0\x01\0\0\0\x01", 6);  // 1 point, index 0, surface 1
+  writeSeed(directory, "lwlo.lwo",
+            objectFile("LWLO", {paddedChunk("LAYR", std::string("\0\x01\0\x01L\0", 6)),
+                                paddedChunk("SRFS", std::string("A\0", 2)), pointsChunk({{0, 0, 0}}),
+                                paddedChunk("POLS", oneFace)}));
+  ImageBlock image{.projection = 5, .axis = 2, .widthWrap = 2, .clip = 1, .uvMap = "UV"};
+  SurfaceChunkData surface{.name = "S", .smoothingAngle = 1, .doubleSided = true, .blocks = {image}};
+  // A surface that takes its values from its material node.
+  const std::string nodeSurface =
+      paddedChunk("FORM", "SURF" + surfaceSubChunk("    ", std::string("N\0\0\0", 4), LightWaveLayout::kLwo3) +
+                              materialNodes("Standard", {{"Color", {1, 0, 0}}, {"Diffuse", {0.5}}}));
+  const std::string longPolygonIndex = "SURF" + std::string("\xFF\0\0\0\0\0", 6);
+  writeSeed(directory, "lwo2.lwo",
+            objectFile("LWO2", {tagsChunk({"S"}), layerChunk(0, {1, 0, 0}, "A"), pointsChunk({{0, 0, 0}, {1, 0, 0}}),
+                                polygonsChunk("FACE", {{0, 1}, {1}}), paddedChunk("PTAG", longPolygonIndex),
+                                uvChunk("UV", {{.point = 1, .u = 1}}, false),
+                                uvChunk("UV", {{.point = 0, .polygon = 1}}, true), layerChunk(1, {}, "B", 0),
+                                pointsChunk({{0, 0, 1}}), polygonsChunk("PTCH", {{0}}), paddedChunk("ENVL", "odd"),
+                                clipChunk(1, "a.tga", LightWaveLayout::kLwo2),
+                                surfaceChunk(surface, LightWaveLayout::kLwo2)}));
+  writeSeed(directory, "lwo3.lwo",
+            objectFile("LWO3", {tagsChunk({"S"}), clipChunk(1, "a.tga", LightWaveLayout::kLwo3),
+                                layerChunk(0, {}, ""), pointsChunk({{0, 0, 0}}), polygonsChunk("FACE", {{0}}),
+                                polygonTagsChunk("SURF", {{0, 0}}), surfaceChunk(surface, LightWaveLayout::kLwo3),
+                                nodeSurface}));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -209,5 +248,6 @@ int main(int argc, char** argv) {
   writeImageSeeds(root / "tga");
   writeIlbmSeeds(root / "ilbm");
   writeAnyImageSeeds(root / "image");
+  writeLightWaveObjectSeeds(root / "object");
   return 0;
 }
