@@ -1,11 +1,15 @@
-// The inspection tool run as a program on scenes it reads from a data directory.
+// The inspection tool run as a program on scenes it reads from a data directory, and on
+// LightWave objects with their images under a content folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <numbers>
 #include <tuple>
 
+#include "formats/lightwave_object_writer.h"
 #include "support/scene_files.h"
 #include "support/program_run.h"
 #include "support/temp_dir.h"
@@ -24,6 +28,7 @@ TEST(InspectTest, FailuresAndBadArgumentsPrintOneLineAndNoDocument) {
   TempDir dir;
   dir.write("good.lws", formats::writeLws({.camera = {.motion = still({})}}));
   dir.write("bad.lws", "LWSC\n1\nFramesPerSecond 30\nAmbientColor 1 2 3\nFog\n");
+  dir.write("x.lxo", std::string("FORM\0\0\0\4LXOB", 12));
   const std::string data = "--data '" + dir.str() + "' ", usage = "\nRun tessarine-inspect --help for the options.";
   const struct {
     std::string arguments;
@@ -38,7 +43,10 @@ TEST(InspectTest, FailuresAndBadArgumentsPrintOneLineAndNoDocument) {
       {"--data", 2, "--data: 1 required DIR missing" + usage},
       {"--near 0 a.lws", 2, "--near: expected a number above 0, not \"0\"" + usage},
       {"--near 1e39 a.lws", 2, "--near: 1e39 is too large: a near plane is a float, at most 3.4028235e+38" + usage},
-      {"--verbose a.lws", 2, "The following argument was not expected: --verbose" + usage}};
+      {"--verbose a.lws", 2, "The following argument was not expected: --verbose" + usage},
+      {"--lightwave '" + dir.str() + "/x.lxo'", 1,
+       "{dir}/x.lxo: not a LightWave object: FORM type LXOB ({dir}/x.lxo, byte 8)"},
+      {"--at 1 --lightwave a.lwo", 2, "--lightwave reads objects alone, not with the show's options or scenes" + usage}};
   for (const auto& c : cases) {
     ProgramRun run = inspect(dir, c.arguments);
     EXPECT_EQ(std::tuple(run.status, run.err, run.out),
@@ -68,6 +76,50 @@ TEST(InspectTest, DocumentOfAScenePlacesItsItemsAndStaysValidJson) {
   const nlohmann::json& late = document["scenes"][0]["at"][1];
   EXPECT_EQ(late["time"], 3.4028235e38);  // the largest float, written as short as it reads back
   EXPECT_EQ(late["modelview"]["objects"][0][12], 2);
+}
+
+// An object of two layers in Objects/ beside Images/: its own image named by the author's
+// drive path and found case-loosely, by default under the folder above the object's; the other
+// surface's image missing, said once on standard error.
+TEST(InspectTest, LightWaveObjectReportsSurfacesAndFindsImagesUnderContent) {
+  using namespace formats;
+  TempDir dir;
+  dir.write("Content/images/Wood.TGA", writeTga({.width = 2, .height = 1, .pixels = {0, 0, 255, 0, 255, 0}}));
+  constexpr auto kLwo2 = LightWaveLayout::kLwo2;
+  const std::string object = dir.write(
+      "Content/Objects/crate.lwo",
+      objectFile("LWO2",
+                 {tagsChunk({"Wood", "Glass"}), layerChunk(0, {0, 0, 0}, ""),
+                  pointsChunk({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}), polygonsChunk("FACE", {{0, 1, 2}, {0, 2, 3}}),
+                  polygonTagsChunk("SURF", {{0, 0}, {1, 0}}),
+                  layerChunk(1, {0, 0, 0}, ""), pointsChunk({{0, 0, 2}, {-1, 0, 2}, {0, 3, 2}}),
+                  polygonsChunk("FACE", {{0, 1, 2}}), polygonTagsChunk("SURF", {{0, 1}}),
+                  clipChunk(1, "C:\\LW\\Images\\wood.tga", kLwo2), clipChunk(2, "HD1:Images/gone.iff", kLwo2),
+                  surfaceChunk({.name = "Wood", .color = {1, 0.5f, 0}, .blocks = {{.clip = 1}}}, kLwo2),
+                  surfaceChunk({.name = "Glass", .transparency = 0.5f, .smoothingAngle = std::numbers::pi_v<float> / 4,
+                                .doubleSided = true, .blocks = {{.projection = 1, .clip = 2}}},
+                               kLwo2)}));
+  ProgramRun run = inspect(dir, "--lightwave '" + object + "'");
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string image = dir.str() + "/Content/images/Wood.TGA";
+  const nlohmann::json expected = {
+      {"file", object}, {"format", "LWO2"}, {"layerCount", 2}, {"pointCount", 7}, {"polygonCount", 3},
+      {"bounds", {{-1, 0, 0}, {1, 3, 2}}},
+      {"surfaces",
+       {{{"name", "Wood"}, {"color", {1, 0.5, 0}}, {"diffuse", 1}, {"luminosity", 0}, {"specular", 0},
+         {"transparency", 0}, {"smoothingAngle", nullptr}, {"doubleSided", false}, {"polygonCount", 2},
+         {"image", image}, {"projection", "planar"}},
+        {{"name", "Glass"}, {"color", {1, 1, 1}}, {"diffuse", 1}, {"luminosity", 0}, {"specular", 0},
+         {"transparency", 0.5}, {"smoothingAngle", 45}, {"doubleSided", true}, {"polygonCount", 1},
+         {"image", nullptr}, {"projection", "cylindrical"}}}},
+      {"images", {{{"file", image}, {"width", 2}, {"height", 1}, {"format", "TGA"}}}}};
+  EXPECT_EQ(nlohmann::json::parse(run.out), nlohmann::json({{"meshes", {expected}}}));
+  // Looked for from the longest tail of the name, in the object's folder and each above it.
+  EXPECT_TRUE(run.err.starts_with(dir.expand("tessarine-inspect: {path}: image HD1:Images/gone.iff not found; looked for "
+                                             "{dir}/Content/Objects/Images/gone.iff, {dir}/Content/Images/gone.iff, ",
+                                             object)))
+      << run.err;
+  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // tessarine-inspect: reads scenes as the player's play list does and prints, as JSON,
-// what the reader made of them and what the renderer would use at chosen times.
+// what the reader made of them and what the renderer would use at chosen times; or prints
+// what the readers make of objects as LightWave writes them.
 #include <charconv>
 #include <cstdio>
 #include <exception>
@@ -13,6 +14,7 @@
 #include "common/error.h"
 #include "headless/headless_gl.h"
 #include "mesh/mesh_textures.h"
+#include "scene_report/lightwave_report.h"
 #include "scene_report/report_document.h"
 #include "show/play_list.h"
 #include "show/show.h"
@@ -32,6 +34,8 @@ struct Options {
   float nearPlane = 1.0f;
   std::vector<double> times;
   std::vector<std::string> scenes;
+  std::vector<std::string> objects;  // LightWave objects: reported instead of the show
+  std::vector<std::string> contentFolders;
 };
 
 std::string shortest(float value) {
@@ -66,6 +70,15 @@ void addOptions(CLI::App& app, Options& options) {
                      " in the show)")
       ->type_name("DIR");
   app.callback([&app, &options] {
+    // Said here rather than by CLI11's own exclusions, which would clutter every line of the help.
+    if (!options.objects.empty()) {
+      for (const char* showOption : {"--show", "--data", "--near", "--at", "scenes"}) {
+        if (app.count(showOption) != 0) {
+          throw common::Error("--lightwave reads objects alone, not with the show's options or scenes");
+        }
+      }
+      return;
+    }
     if (app.count("--data") == 0) options.dataDirectory = show::findShow(options.showDirectory).dataDirectory;
   });
   app.add_option("--near", options.nearPlane, "The near plane handed to each scene")
@@ -80,6 +93,31 @@ void addOptions(CLI::App& app, Options& options) {
                  "The scene files, read as the player's play list does; none: the player's whole play list, "
                  "each scene with its own near plane")
       ->type_name("SCENE.lws");
+  CLI::Option* objects =
+      app.add_option("--lightwave", options.objects,
+                     "Instead of the show: print what the readers make of these objects as LightWave writes them "
+                     "(LWOB, LWO2, LWO3): format, layers, counts, bounds, surfaces and the images they use")
+          ->type_name("OBJECT.lwo");
+  app.add_option("--content", options.contentFolders,
+                 "A folder the objects' images are looked for under, by the path the object gives them; may be "
+                 "given again (default: the object's folder and each folder above it)")
+      ->type_name("DIR")
+      ->allow_extra_args(false)
+      ->needs(objects);
+}
+
+void printDocument(std::string document) {
+  document += '\n';
+  if (std::fwrite(document.data(), 1, document.size(), stdout) != document.size() || std::fflush(stdout) != 0) {
+    throw common::Error("I can't write the document to standard output");
+  }
+}
+
+int runLightWave(const Options& options) {
+  const inspect::LightWaveReport report = inspect::lightWaveDocument(options.objects, options.contentFolders);
+  for (const std::string& warning : report.warnings) std::fprintf(stderr, "tessarine-inspect: %s\n", warning.c_str());
+  printDocument(report.document);
+  return 0;
 }
 
 int run(const Options& options) {
@@ -95,11 +133,7 @@ int run(const Options& options) {
   }
   // The document gives each texture's size as the GL holds it.
   mesh::makeTextures(show.context().meshes);
-  std::string document = inspect::inspectDocument(show, options.times);
-  document += '\n';
-  if (std::fwrite(document.data(), 1, document.size(), stdout) != document.size() || std::fflush(stdout) != 0) {
-    throw common::Error("I can't write the document to standard output");
-  }
+  printDocument(inspect::inspectDocument(show, options.times));
   return 0;
 }
 
@@ -109,11 +143,12 @@ int main(int argc, char** argv) {
   Options options;
   cli::CommandLine commandLine("tessarine-inspect",
                                "Reads scenes as the player's play list does and prints, as JSON, what the reader made "
-                               "of them and what the renderer would use at chosen times.");
+                               "of them and what the renderer would use at chosen times; with --lightwave, what the "
+                               "readers make of objects as LightWave writes them.");
   addOptions(commandLine.app(), options);
   if (std::optional<int> status = commandLine.parse(argc, argv)) return *status;
   try {
-    return run(options);
+    return options.objects.empty() ? run(options) : runLightWave(options);
   } catch (const common::Error& error) {
     // Authors are told where and why, not only the player's fixed text.
     std::fprintf(stderr, "tessarine-inspect: %s\n", error.described().c_str());

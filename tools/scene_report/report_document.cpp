@@ -5,8 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
-#include <cmath>
 #include <limits>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -17,6 +15,7 @@
 #include "render/frame_values.h"
 #include "render/placement.h"
 #include "render/projection.h"
+#include "scene_report/report_json.h"
 
 namespace tessarine::inspect {
 namespace {
@@ -24,28 +23,8 @@ namespace {
 using scene::Scene;
 using scene::SceneLight;
 using scene::SceneObject;
-// Members in the order they are written, so the document reads like the scene file.
-using Json = nlohmann::ordered_json;
-
-
-// A float as the shortest decimal that reads back to it ("3.2", not 3.2000000476837158);
-// a value that is not finite is null, as JSON has no such numbers.
-Json number(float value) {
-  if (!std::isfinite(value)) return nullptr;
-  std::array<char, 32> text{};
-  const auto written = std::to_chars(text.data(), text.data() + text.size(), value);
-  double shortest = 0;
-  std::from_chars(text.data(), written.ptr, shortest);
-  return shortest;
-}
-
-Json number(std::optional<float> value) { return value ? number(*value) : Json(nullptr); }
-
-Json numbers(std::span<const float> values) {
-  Json array = Json::array();
-  for (float value : values) array.push_back(number(value));
-  return array;
-}
+// The overload below would hide the shared ones from the calls in this file.
+using inspect::numbers;
 
 template <std::size_t N>
 Json numbers(const std::optional<std::array<float, N>>& values) {
@@ -143,21 +122,6 @@ Json sceneRecord(const Scene& scene, std::span<const double> times) {
   return record;
 }
 
-Json bounds(const mesh::Mesh& mesh) {
-  if (mesh.pointCount() == 0) return nullptr;
-  std::array<float, 3> low{}, high{};
-  low.fill(std::numeric_limits<float>::infinity());
-  high.fill(-std::numeric_limits<float>::infinity());
-  for (const mesh::Point& point : mesh.points()) {
-    std::array<float, 3> p{point.x, point.y, point.z};
-    for (int i = 0; i < 3; ++i) {
-      if (p[i] < low[i]) low[i] = p[i];
-      if (p[i] > high[i]) high[i] = p[i];
-    }
-  }
-  return {numbers(low), numbers(high)};
-}
-
 // Level 0 as the GL holds it, which is what the mipmap builder made of the image.
 Json textureSize(const mesh::Texture& texture) {
   if (texture.id() == 0) return nullptr;
@@ -172,7 +136,7 @@ Json meshRecord(const mesh::Mesh& mesh) {
   return {{"name", mesh.name()},
           {"pointCount", mesh.pointCount()},
           {"polygonCount", mesh.polygonCount()},
-          {"bounds", bounds(mesh)},
+          {"bounds", bounds(mesh.points())},
           {"firstNormal", mesh.polygons().empty() ? Json(nullptr) : numbers(mesh.polygons().front().normal)},
           {"texture", textureSize(mesh.texture())}};
 }
