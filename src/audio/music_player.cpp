@@ -327,29 +327,18 @@ MusicPlayer::MusicPlayer(std::string fileName, SinkMaker makeSink, Clock clock, 
   impl_->start();
 }
 
-MusicPlayer::~MusicPlayer() {
-  if (impl_ != nullptr) impl_->quit();
-}
-
-MusicPlayer::MusicPlayer(MusicPlayer&&) noexcept = default;
-MusicPlayer& MusicPlayer::operator=(MusicPlayer&& other) noexcept {
-  if (this != &other) {
-    if (impl_ != nullptr) impl_->quit();
-    impl_ = std::move(other.impl_);
-  }
-  return *this;
-}
+MusicPlayer::~MusicPlayer() { impl_->quit(); }
 
 void MusicPlayer::play() { playFrom(0); }
 
 void MusicPlayer::playFrom(double seconds) {
-  if (impl_ != nullptr) impl_->playFrom(seconds);
+  impl_->playFrom(seconds);
 }
 
 void MusicPlayer::stop() {
-  if (impl_ != nullptr) impl_->stop();
+  impl_->stop();
 }
 
-std::optional<double> MusicPlayer::position() { return impl_ != nullptr ? impl_->position() : std::nullopt; }
+std::optional<double> MusicPlayer::position() { return impl_->position(); }
 
 }  // namespace tessarine::audio

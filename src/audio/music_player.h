@@ -32,8 +32,6 @@ class MusicPlayer {
   ~MusicPlayer();
   MusicPlayer(const MusicPlayer&) = delete;
   MusicPlayer& operator=(const MusicPlayer&) = delete;
-  MusicPlayer(MusicPlayer&&) noexcept;
-  MusicPlayer& operator=(MusicPlayer&&) noexcept;
 
   // Plays from the beginning of the file.
   void play();
