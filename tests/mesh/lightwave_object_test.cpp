@@ -42,7 +42,7 @@ std::vector<T> each(const auto& items, F field) {
 
 SurfaceChunkData redSurface() {
   ImageBlock chosen{.ordinal = "\x85",
-                    .projection = 1,
+                    .projection = 5,
                     .axis = 1,
                     .center = {1, 2, 3},
                     .size = {4, 5, 6},
@@ -74,8 +74,7 @@ void expectRedSurface(const Surface& s) {
   EXPECT_EQ(s.smoothingAngle, 0.5f);
   ASSERT_TRUE(s.colorMap);
   const ColorMap& m = *s.colorMap;
-  EXPECT_EQ(std::tuple(m.image, m.projection, m.axis, m.uvMap),
-            std::tuple("images/red.tga", Projection::kCylindrical, 1, "UV"));
+  EXPECT_EQ(std::tuple(m.image, m.projection, m.axis, m.uvMap), std::tuple("images/red.tga", Projection::kUv, 1, "UV"));
   EXPECT_EQ(
       std::tuple(m.center, m.size, m.rotation),
       std::tuple(std::array<float, 3>{1, 2, 3}, std::array<float, 3>{4, 5, 6}, std::array<float, 3>{0.1f, 0.2f, 0.3f}));
@@ -195,6 +194,18 @@ TEST(LightWaveObjectTest, LwobDetailPolygonsBecomeFacesAndSurfacesKeepTheirImage
   EXPECT_EQ(std::tuple(m.widthWrap, m.heightWrap, m.widthWrapAmount),
             std::tuple(WrapMode::kEdge, WrapMode::kMirror, 3.0f));
   EXPECT_EQ(o.images, std::vector<std::string>{"earth.iff"});
+  EXPECT_EQ(describeSkipped(o), "skipped: 2 x SURF CTEX");  // the procedural texture and the second image
+
+  // LWLO: each LAYR starts a layer whose polygons count points from its own.
+  const std::string onePoint = std::string("\0\x01\0\0\0\x01", 6);  // 1 point, index 0, surface 1
+  const LightWaveObject layered =
+      read(objectFile("LWLO", {paddedChunk("SRFS", std::string("A\0", 2)),
+                               paddedChunk("LAYR", std::string("\0\x01\0\0L1\0\0", 8)), pointsChunk({{0, 0, 0}}),
+                               paddedChunk("POLS", onePoint), paddedChunk("LAYR", std::string("\0\x02\0\0\0\0", 6)),
+                               pointsChunk({{1, 0, 0}}), paddedChunk("POLS", onePoint)}));
+  EXPECT_EQ(each<std::uint32_t>(layered.layers, [](auto& l) { return l.number; }), (std::vector<std::uint32_t>{1, 2}));
+  EXPECT_EQ(std::tuple(layered.layers[0].name, layered.layers[1].firstPoint, layered.indices),
+            std::tuple("L1", 1u, std::vector<std::uint32_t>{0, 1}));
 }
 
 // Each case breaks one chunk of a good object; the message names the file, the chunk and the
@@ -210,6 +221,8 @@ TEST(LightWaveObjectTest, RefusalsNameTheFileTheChunkAndTheByte) {
     std::string file, name, expected;
   };
   const Case cases[] = {
+      {objectFile("LWO2", {paddedChunk("TAGS", "abcd"), layer}), "o.lwo",
+       "o.lwo: TAGS at byte 20: a name runs past the end of its chunk"},
       {objectFile("LWO2", {layer, points, triangle}).substr(0, 60), "o.lwo", "o.lwo: LWO2 FORM: its length of"},
       {objectFile("LXOB", {}), "x.lxo", "x.lxo: not a LightWave object: FORM type LXOB"},
       {"LWO2", "o.lwo", "o.lwo: not a LightWave object: no IFF FORM"},
