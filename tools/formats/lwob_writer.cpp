@@ -38,9 +38,10 @@ void appendFace(std::string& out, const LwobFace& face, std::int16_t surface) {
 
 std::string surfaceChunk(const LwobSurface& surface) {
   std::string color(surface.color.begin(), surface.color.end());
-  std::string body = s0(surface.name) + sub("COLR", color + '\0') + sub("FLAG", u16(surface.flags)) +
-                     sub("DIFF", u16(surface.diffuse)) + sub("GLOS", u16(surface.glossExponent));
+  std::string body = s0(surface.name) + sub("COLR", color + '\0') + sub("FLAG", u16(surface.flags));
+  // The float before the percentage: whichever comes last, a reader must let the float win.
   if (surface.floatDiffuse) body += sub("VDIF", f4(*surface.floatDiffuse));
+  body += sub("DIFF", u16(surface.diffuse)) + sub("GLOS", u16(surface.glossExponent));
   if (surface.smoothingAngle) body += sub("SMAN", f4(*surface.smoothingAngle));
   for (const LwobTexture& texture : surface.colorTextures) {
     std::string size, center;
