@@ -61,9 +61,9 @@ SurfaceChunkData redSurface() {
           .doubleSided = true,
           // Only the enabled colour layer first in ordinal order counts.
           .blocks = {{.ordinal = "\x90", .clip = 7},
+                     chosen,
                      {.ordinal = "\x80", .enabled = false, .clip = 7},
-                     {.ordinal = "\x70", .channel = "DIFF", .clip = 7},
-                     chosen},
+                     {.ordinal = "\x70", .channel = "DIFF", .clip = 7}},
           .extra = surfaceSubChunk("XTRA", "abc", LightWaveLayout::kLwo2)};
 }
 
@@ -85,15 +85,16 @@ void expectRedSurface(const Surface& s) {
 TEST(LightWaveObjectTest, Lwo2InTheGeneralLayoutReadsBackWhole) {
   std::vector<std::array<float, 3>> big(kBig + 1, {0, 0, 0});
   const std::string file = objectFile(
-      "LWO2",
-      {surfaceChunk(redSurface(), LightWaveLayout::kLwo2), paddedChunk("ZZZZ", "odd"), layerChunk(0, {1, 2, 3}, "Base"),
-       pointsChunk({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}), polygonsChunk("FACE", {{0, 1, 2}, {0}, {1, 2}}),
-       polygonTagsChunk("SURF", {{0, 0}, {1, 0}, {2, 2}}), uvChunk("UV", {{.point = 2, .u = 1, .v = 0}}, false),
-       tagsChunk({"Red", "Blue", "Unnamed"}), clipChunk(7, "images/red.tga", LightWaveLayout::kLwo2),
-       layerChunk(5, {0, -1, 0}, "Big", 0), pointsChunk(big), polygonsChunk("PTCH", {{kBig, 0, 1}}),
-       polygonTagsChunk("SURF", {{0, 1}}), uvChunk("UV", {{.point = kBig, .u = 0.25f, .v = 0.75f}}, false),
-       uvChunk("UV", {{.point = kBig, .polygon = 0, .u = 0.5f, .v = 1}}, true),
-       surfaceChunk({.name = "Blue", .transparency = 0.5f}, LightWaveLayout::kLwo2)});
+      "LWO2", {surfaceChunk(redSurface(), LightWaveLayout::kLwo2), paddedChunk("ZZZZ", "odd"),
+               paddedChunk("VMAP", std::string("RGB \0\x03C\0\0\0", 10) + std::string(12, '\0')),
+               layerChunk(0, {1, 2, 3}, "Base"), pointsChunk({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}),
+               polygonsChunk("FACE", {{0, 1, 2}, {0}, {1, 2}}), polygonTagsChunk("SURF", {{0, 0}, {1, 0}, {2, 2}}),
+               uvChunk("UV", {{.point = 2, .u = 1, .v = 0}}, false), tagsChunk({"Red", "Blue", "Unnamed"}),
+               clipChunk(7, "images/red.tga", LightWaveLayout::kLwo2), layerChunk(5, {0, -1, 0}, "Big", 0),
+               pointsChunk(big), polygonsChunk("PTCH", {{kBig, 0, 1}}), polygonTagsChunk("SURF", {{0, 1}}),
+               uvChunk("UV", {{.point = kBig, .u = 0.25f, .v = 0.75f}}, false),
+               uvChunk("UV", {{.point = kBig, .polygon = 0, .u = 0.5f, .v = 1}}, true),
+               surfaceChunk({.name = "Blue", .transparency = 0.5f}, LightWaveLayout::kLwo2)});
   const LightWaveObject o = read(file);
 
   EXPECT_EQ(o.format, ObjectFormat::kLwo2);
@@ -125,7 +126,7 @@ TEST(LightWaveObjectTest, Lwo2InTheGeneralLayoutReadsBackWhole) {
   EXPECT_EQ(std::tuple(o.uvMaps[0].corners[0].polygon, o.uvMaps[0].corners[0].point, o.uvMaps[0].corners[0].u),
             std::tuple(3u, 3 + kBig, 0.5f));
   EXPECT_EQ(o.images, std::vector<std::string>{"images/red.tga"});
-  EXPECT_EQ(describeSkipped(o), "skipped: 1 x SURF XTRA, 1 x ZZZZ");
+  EXPECT_EQ(describeSkipped(o), "skipped: 1 x SURF XTRA, 1 x VMAP RGB , 1 x ZZZZ");
 }
 
 TEST(LightWaveObjectTest, Lwo3SurfacesAndClipsReadAsLwo2Ones) {

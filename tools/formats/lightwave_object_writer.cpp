@@ -200,8 +200,13 @@ std::string materialNodes(std::string_view server,
   }
   std::string data = block(
       "NDTA", "", block("SATR", "", block("META", "", block("ADAT", "", entries, kNested), kNested), kNested), kNested);
-  std::string node = block("NTAG", "", surfaceSubChunk("NRNM", s0(server), kNested) + data, kNested);
-  return block("NODS", "", block("NNDS", "", surfaceSubChunk("NSRV", s0(server), kNested) + node, kNested), kNested);
+  // The graph's root node comes first, as LightWave writes it; the material node feeds it.
+  std::string root =
+      surfaceSubChunk("NSRV", s0("Surface"), kNested) +
+      block("NTAG", "", surfaceSubChunk("NRNM", s0("Surface"), kNested) + block("NDTA", "", "", kNested), kNested);
+  std::string node = surfaceSubChunk("NSRV", s0(server), kNested) +
+                     block("NTAG", "", surfaceSubChunk("NRNM", s0(server), kNested) + data, kNested);
+  return block("NODS", "", block("NNDS", "", root + node, kNested), kNested);
 }
 
 std::string objectFile(std::string_view type, const std::vector<std::string>& chunks) {
