@@ -1,5 +1,6 @@
 // A mesh: an object's geometry and the TGA image read beside it, as plain data, and the
-// texture made from the image once the whole show is read (see mesh_textures.h).
+// texture made from the image once the whole show is read (see mesh_textures.h); or an object
+// as LightWave writes it, drawn by its surfaces (see lightwave_mesh.h).
 #pragma once
 
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include "common/file_identity.h"
 #include "mesh/geometry.h"
 #include "mesh/image.h"
+#include "mesh/surface_model.h"
 #include "mesh/texture.h"
 
 namespace tessarine::mesh {
@@ -19,12 +21,15 @@ class Mesh {
  public:
   // `identity` is that of the object file read, when there was one.
   Mesh(std::string name, Geometry geometry, Image image, common::FileIdentity identity = {});
+  // A LightWave object: no geometry or image of the show's kind, only its surfaces.
+  Mesh(std::string name, SurfaceModel surfaces, common::FileIdentity identity = {});
 
-  // Makes the texture from the image, with the priority the texture holds by then, and
-  // lets the pixels go: GL keeps its own copy. Needs a current GL context; a mesh that
-  // has its texture keeps it. Throws common::Error when GL refuses the image.
+  // Makes the texture from the image (or the surfaces' textures), with the priority the
+  // texture holds by then, and lets the pixels go: GL keeps its own copy. Needs a current GL
+  // context; a mesh that has its texture keeps it. Throws common::Error when GL refuses the image.
   void makeTexture();
-  // Issues every polygon in immediate mode with the mesh's texture bound.
+  // Issues every polygon in immediate mode with the mesh's texture bound; a LightWave object
+  // draws its surfaces instead (SurfaceModel::draw).
   void draw() const;
 
   const std::string& name() const { return name_; }
@@ -41,6 +46,8 @@ class Mesh {
   const Image& image() const { return image_; }
   Texture& texture() { return texture_; }
   const Texture& texture() const { return texture_; }
+  // Null for the show's own objects.
+  const SurfaceModel* surfaces() const { return surfaces_.get(); }
 
  private:
   std::string name_;
@@ -48,6 +55,7 @@ class Mesh {
   Geometry geometry_;
   Image image_;
   Texture texture_;
+  std::unique_ptr<SurfaceModel> surfaces_;
 };
 
 // Reads the object file `name` from `directory` ("-" or "": the bare name) and the image

@@ -7,6 +7,10 @@
 namespace tessarine::mesh {
 
 void Mesh::draw() const {
+  if (surfaces_) {
+    surfaces_->draw();
+    return;
+  }
   glBindTexture(GL_TEXTURE_2D, texture_.id());
   for (const Polygon& polygon : geometry_.polygons) {
     glBegin(GL_POLYGON);

@@ -12,6 +12,9 @@ namespace tessarine::mesh {
 Mesh::Mesh(std::string name, Geometry geometry, Image image, common::FileIdentity identity)
     : name_(std::move(name)), identity_(identity), geometry_(std::move(geometry)), image_(std::move(image)) {}
 
+Mesh::Mesh(std::string name, SurfaceModel surfaces, common::FileIdentity identity)
+    : name_(std::move(name)), identity_(identity), surfaces_(std::make_unique<SurfaceModel>(std::move(surfaces))) {}
+
 std::unique_ptr<Mesh> loadMesh(std::string name, std::string_view directory) {
   const std::string path = common::joinPath(directory, name);
   common::FileBytes object = common::readFileBytes(path, "rb");

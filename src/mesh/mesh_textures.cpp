@@ -7,6 +7,10 @@
 namespace tessarine::mesh {
 
 void Mesh::makeTexture() {
+  if (surfaces_) {
+    surfaces_->makeTextures(texture_.priority());
+    return;
+  }
   if (texture_.id() != 0) return;
   texture_ = Texture(image_, texture_.priority());
   image_.pixels = {};

@@ -1,7 +1,8 @@
 // Meshes and textures on a real GL context: faces show the image's rows by the UV map,
 // either way up; textures hold the whole mipmap chain in RGB order, magnified linearly and
 // minified from the chain; refused images; moved names; the library's lookup by file, each
-// texture made once with the priority set before, its image dropped, released last first.
+// texture made once with the priority set before, its image dropped, released last first;
+// LightWave objects drawn by their surfaces under the show's lighting, leaving its state alone.
 #include <GL/gl.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -13,7 +14,9 @@
 #include <vector>
 
 #include "common/data_file.h"
+#include "formats/lightwave_object_writer.h"
 #include "headless/headless_gl.h"
+#include "mesh/lightwave_mesh.h"
 #include "mesh/lwo_reader.h"
 #include "mesh/mesh_library.h"
 #include "mesh/mesh_textures.h"
@@ -206,6 +209,97 @@ TEST_F(MeshGlTest, TheLibraryFindsAMeshByItsFileAndReleasesTexturesLastLoadedFir
     deletedTextures.clear();
   }
   EXPECT_EQ(deletedTextures, (std::vector<GLuint>{ids[2], ids[1], ids[0]}));
+}
+
+// Two quads wound for LightWave's viewer at -z and a line out of view. The right quad is
+// "Picture": two-sided, blue, the stripes spread over it by a planar projection along z; the left
+// one "Red": luminous, with a broad highlight, and drawn last, so a show mesh meets what it sets.
+std::string twoSurfaceObject() {
+  using namespace formats;
+  const auto lwo2 = LightWaveLayout::kLwo2;
+  return objectFile(
+      "LWO2", {tagsChunk({"Picture", "Red"}), layerChunk(0, {0, 0, 0}, ""),
+               pointsChunk({{-1, -1, 0}, {-1, 1, 0}, {0, 1, 0}, {0, -1, 0}, {0, -1, 0}, {0, 1, 0}, {1, 1, 0},
+                            {1, -1, 0}, {-1, 5, 0}, {1, 5, 0}}),
+               polygonsChunk("FACE", {{0, 1, 2, 3}, {4, 5, 6, 7}, {8, 9}}),
+               polygonTagsChunk("SURF", {{0, 1}, {1, 0}, {2, 1}}), clipChunk(1, "Images/stripe.tga", lwo2),
+               surfaceChunk({.name = "Picture", .color = {0, 0, 1}, .doubleSided = true,
+                             .blocks = {{.axis = 2, .center = {0.5f, 0, 0}, .size = {1, 2, 1}}}}, lwo2),
+               surfaceChunk({.name = "Red", .color = {1, 0, 0}, .luminosity = 0.2f, .specular = 0.5f, .glossiness = 0},
+                            lwo2)});
+}
+
+// kRows lit by 0.8 of the light.
+const Rgb kLitRows[4] = {{204, 0, 0}, {0, 204, 0}, {0, 0, 204}, {204, 204, 0}};
+
+// The render state the show's meshes see, one white light at (0, 0.6, 0.8) so that a face turned
+// to the viewer takes 0.8 of it, no ambient, a green background, and z mirrored as item matrices do.
+class LightWaveMeshTest : public MeshGlTest {
+ protected:
+  LightWaveMeshTest() {
+    glClearColor(0, 0.5f, 0, 1);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    const float light[4] = {0, 0.6f, 0.8f, 0}, none[4] = {0, 0, 0, 1};
+    glLightfv(GL_LIGHT0, GL_POSITION, light);
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, none);
+    glEnable(GL_COLOR_MATERIAL);
+    glColorMaterial(GL_FRONT, GL_DIFFUSE);
+    glFrontFace(GL_CW);
+    glEnable(GL_CULL_FACE);
+    glScalef(1, 1, -1);
+  }
+  std::unique_ptr<Mesh> load(bool withImage) {
+    if (withImage) dir_.write("Images/stripe.tga", formats::writeTga(stripeImage()));
+    char* text = nullptr;
+    std::size_t size = 0;
+    std::FILE* stream = open_memstream(&text, &size);
+    std::unique_ptr<Mesh> mesh = loadLightWaveMesh(dir_.write("Objects/two.lwo", twoSurfaceObject()), {}, stream);
+    std::fclose(stream);
+    messages_.assign(text, size);
+    std::free(text);
+    mesh->makeTexture();
+    return mesh;
+  }
+
+  std::string messages_;
+};
+
+TEST_F(LightWaveMeshTest, SurfacesDrawWithTheirColourImageAndSidesAndLeaveTheShowsStateAsItWas) {
+  // A show mesh with a front face on the left and a back face on the right, drawn before any other.
+  dir_.write("show.lwo", formats::writeLwo2({.points = {{-1, -1, 0}, {-1, 1, 0}, {0, 1, 0}, {1, -1, 0}, {1, 1, 0}},
+                                             .uvs = {{0, 0}, {0, 1}, {1, 1}, {1, 0}, {1, 1}},
+                                             .polygons = {{0, 1, 2}, {2, 4, 3}}}));
+  dir_.write("show.tga", formats::writeTga(stripeImage()));
+  const std::unique_ptr<Mesh> show = loadMesh("show.lwo", dir_.str());
+  show->makeTexture();
+  const std::vector<std::uint8_t> alone = draw(*show);
+
+  const std::unique_ptr<Mesh> mesh = load(true);
+  EXPECT_EQ(messages_, "");
+  std::vector<std::uint8_t> pixels = draw(*mesh);
+  // 0.8 of red lit + 0.2 luminous; the highlight is 0.5 x cos(18.4 degrees)^4 of the light.
+  for (int k = 0; k < 4; ++k) expectPixel(pixels, 1, k, {255, 103, 103}), expectPixel(pixels, 6, k, kLitRows[k]);
+  // From behind the one-sided quad is gone and the two-sided one lit on its back.
+  glRotatef(180, 0, 1, 0);
+  pixels = draw(*mesh);
+  for (int k = 0; k < 4; ++k) expectPixel(pixels, 1, k, kLitRows[k]), expectPixel(pixels, 6, k, {0, 128, 0});
+  glRotatef(180, 0, 1, 0);
+  EXPECT_EQ(draw(*show), alone);
+  EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY) || glIsEnabled(GL_NORMAL_ARRAY) || glIsEnabled(GL_TEXTURE_COORD_ARRAY));
+}
+
+TEST_F(LightWaveMeshTest, AMissingImageIsSaidOnceAndItsSurfaceDrawsInItsColour) {
+  std::unique_ptr<Mesh> mesh = load(false);
+  const std::string said = "{dir}/Objects/two.lwo: image Images/stripe.tga not found; looked for ";
+  EXPECT_TRUE(messages_.starts_with(dir_.expand(said)));
+  EXPECT_NE(messages_.find(dir_.expand(", {dir}/Images/stripe.tga, ")), std::string::npos);
+  EXPECT_EQ(std::count(messages_.begin(), messages_.end(), '\n'), 1);
+  const std::vector<std::uint8_t> pixels = draw(*mesh);
+  for (int k = 0; k < 4; ++k) expectPixel(pixels, 6, k, {0, 0, 204});
+  deletedTextures.clear();
+  mesh.reset();
+  EXPECT_EQ(deletedTextures.size(), 1u);  // the one white texture, with its mesh
 }
 
 }  // namespace

@@ -1,64 +1,38 @@
 // Reads LightWave objects and their images for the inspection document.
 #include "scene_report/lightwave_report.h"
 
-#include <filesystem>
-#include <map>
 #include <numbers>
 #include <optional>
 
-#include "common/content_path.h"
-#include "common/error.h"
 #include "common/file_bytes.h"
 #include "mesh/image_formats.h"
+#include "mesh/lightwave_images.h"
 #include "mesh/lightwave_object.h"
 #include "scene_report/report_json.h"
 
 namespace tessarine::inspect {
 namespace {
 
-std::vector<std::string> foldersAbove(const std::string& objectFile) {
-  std::vector<std::string> folders;
-  std::filesystem::path folder = std::filesystem::absolute(objectFile).lexically_normal().parent_path();
-  while (true) {
-    folders.push_back(folder.string());
-    if (folder == folder.root_path() || !folder.has_relative_path()) break;
-    folder = folder.parent_path();
-  }
-  return folders;
-}
-
-std::string joined(const std::vector<std::string>& places) {
-  std::string text;
-  for (const std::string& place : places) text += (text.empty() ? "" : ", ") + place;
-  return text;
-}
-
-struct FoundImage {
-  std::string path;
-  mesh::DecodedImage decoded;
-};
-
 class ObjectReport {
  public:
   ObjectReport(const std::string& file, std::span<const std::string> contentFolders, LightWaveReport& report)
-      : file_(file), report_(report) {
+      : file_(file) {
     const common::FileBytes bytes = common::readFileBytes(file, "rb");
     object_ = mesh::readLightWaveObject(bytes.bytes, file);
-    folders_ = contentFolders.empty() ? foldersAbove(file)
-                                      : std::vector<std::string>(contentFolders.begin(), contentFolders.end());
-    for (const std::string& image : object_.images) findImage(image);
+    images_ = mesh::readObjectImages(object_, file, mesh::contentFoldersFor(file, contentFolders));
+    report.warnings.insert(report.warnings.end(), images_.warnings.begin(), images_.warnings.end());
   }
 
   Json record() const {
     Json surfaces = Json::array(), images = Json::array();
     for (std::uint32_t i = 0; i < object_.surfaces.size(); ++i) surfaces.push_back(surfaceRecord(i));
     for (const std::string& name : object_.images) {
-      if (auto found = images_.find(name); found != images_.end()) {
-        const mesh::Image& image = found->second.decoded.image;
-        images.push_back({{"file", found->second.path},
+      if (const mesh::FoundImage* found = images_.find(name)) {
+        const mesh::Image& image = found->decoded.image;
+        images.push_back({{"file", found->path},
                           {"width", image.width},
                           {"height", image.height},
-                          {"format", mesh::formatName(found->second.decoded.format)}});
+                          {"format", mesh::formatName(found->decoded.format)}});
       }
     }
     Json record = {{"file", file_},
@@ -78,24 +52,11 @@ class ObjectReport {
   }
 
  private:
-  void findImage(const std::string& name) {
-    const common::ContentSearch search = common::findContentFile(name, folders_);
-    if (!search.found) {
-      report_.warnings.push_back(file_ + ": image " + name + " not found; looked for " + joined(search.tried));
-      return;
-    }
-    try {
-      images_.emplace(name, FoundImage{*search.found, mesh::readImageFile(*search.found)});
-    } catch (const common::Error& error) {
-      report_.warnings.push_back(file_ + ": image " + name + " is unusable: " + error.described());
-    }
-  }
-
   Json surfaceRecord(std::uint32_t index) const {
     const mesh::Surface& surface = object_.surfaces[index];
     std::size_t polygons = 0;
     for (const mesh::ObjectPolygon& polygon : object_.polygons) polygons += polygon.surface == index ? 1 : 0;
-    const auto image = surface.colorMap ? images_.find(surface.colorMap->image) : images_.end();
+    const mesh::FoundImage* image = surface.colorMap ? images_.find(surface.colorMap->image) : nullptr;
     std::optional<float> smoothing;
     if (surface.smoothingAngle) smoothing = static_cast<float>(*surface.smoothingAngle * (180 / std::numbers::pi));
     return {{"name", surface.name},
@@ -107,15 +68,13 @@ class ObjectReport {
             {"smoothingAngle", number(smoothing)},
             {"doubleSided", surface.doubleSided},
             {"polygonCount", polygons},
-            {"image", image != images_.end() ? Json(image->second.path) : Json(nullptr)},
+            {"image", image != nullptr ? Json(image->path) : Json(nullptr)},
             {"projection", surface.colorMap ? Json(mesh::projectionName(surface.colorMap->projection)) : Json(nullptr)}};
   }
 
   std::string file_;
-  LightWaveReport& report_;
   mesh::LightWaveObject object_;
-  std::vector<std::string> folders_;
-  std::map<std::string, FoundImage> images_;  // by the name the object gives, only those read
+  mesh::ObjectImages images_;
 };
 
 }  // namespace
