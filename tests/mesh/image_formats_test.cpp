@@ -199,6 +199,7 @@ TEST(ImageFormatsTest, MalformedImagesAreRefusedNamingFileAndPlace) {
       {formats::form("ILBM", bmhd(16384, 16384, 8, 0) + formats::chunk("BODY", "abcd")),
        "t: ILBM BODY: the chunk's 4 bytes cannot hold 16384 x 16384 pixels in 8 planes", "t, byte 48"},
       {formats::form("ILBM", formats::chunk("BODY", "ab")), "t: ILBM BMHD: the FORM has no BMHD chunk", "t, byte 0"},
+      {formats::form("ILBM", bmhd(1, 1, 1, 0)), "t: ILBM BODY: the FORM has no BODY chunk", "t, byte 0"},
       {ilbm, "t: ILBM BODY: row 0, column 0 uses colour 3 of a 2-colour CMAP", "t, byte 48"},
       {bmp.substr(0, bmp.size() - 3), "t: BMP pixels: 13 bytes cannot hold the 2 x 2 pixels the header declares",
        "t, byte 54"},
