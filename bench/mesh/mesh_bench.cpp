@@ -1,10 +1,14 @@
 // Reading a large LWO2 object (about 60 000 points and 60 000 quads) compared with a bare
 // chunk reader that only reads and byte-swaps the same bytes, and with a general importer;
-// and making the texture of a 512 x 512 image.
+// making the texture of a 512 x 512 image; and drawing a textured LightWave sphere of 100 000
+// quads by its surface's vertex arrays against one glBegin/glEnd per polygon.
+#include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <numbers>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -14,6 +18,7 @@
 #include "formats/tga_writer.h"
 #include "headless/headless_gl.h"
 #include "mesh/mesh.h"
+#include "mesh/surface_geometry.h"
 #include "support/temp_dir.h"
 
 #include <assimp/Importer.hpp>
@@ -158,6 +163,108 @@ void BM_TextureFromImage512(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_TextureFromImage512)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", fastest);
+
+constexpr int kSegments = 400;  // around the sphere
+constexpr int kRings = 250;     // pole to pole: 100 000 quads
+constexpr int kViewSide = 512;
+
+// A smooth sphere of radius 1 with a 256 x 256 image wrapped spherically around y, as a mesh of
+// one surface, drawn on a surfaceless context under the show's lighting and culling.
+struct SphereScene {
+  headless::HeadlessGl gl{kViewSide, kViewSide};
+  std::unique_ptr<Mesh> mesh;
+
+  SphereScene() {
+    LightWaveObject object;
+    object.layers.push_back({});
+    for (int r = 0; r <= kRings; ++r) {
+      const double latitude = std::numbers::pi * r / kRings - std::numbers::pi / 2;
+      for (int s = 0; s < kSegments; ++s) {
+        const double longitude = 2 * std::numbers::pi * s / kSegments;
+        object.points.push_back({static_cast<float>(std::cos(latitude) * std::sin(longitude)),
+                                 static_cast<float>(std::sin(latitude)),
+                                 static_cast<float>(std::cos(latitude) * std::cos(longitude))});
+      }
+    }
+    for (std::uint32_t r = 0; r < kRings; ++r) {
+      for (std::uint32_t s = 0; s < kSegments; ++s) {
+        const std::uint32_t next = (s + 1) % kSegments;
+        object.polygons.push_back({static_cast<std::uint32_t>(object.indices.size()), 4, 0, 0, PolygonType::kFace});
+        object.indices.insert(object.indices.end(), {r * kSegments + s, (r + 1) * kSegments + s,
+                                                     (r + 1) * kSegments + next, r * kSegments + next});
+      }
+    }
+    Surface& surface = object.surfaces.emplace_back();
+    surface.smoothingAngle = std::numbers::pi_v<float> / 2;
+    surface.colorMap.emplace();
+    surface.colorMap->projection = Projection::kSpherical;
+    surface.colorMap->axis = 1;
+    SurfaceModel model;
+    model.geometry = buildSurfaceGeometry(object);
+    model.surfaces = object.surfaces;
+    Image image;
+    image.width = image.height = 256;
+    image.bitsPerPixel = 24;
+    image.pixels.resize(std::size_t{256} * 256 * 3);
+    for (std::size_t i = 0; i < image.pixels.size(); ++i) image.pixels[i] = static_cast<unsigned char>(i * 7);
+    model.images.push_back({"sphere.tga", std::move(image), {}});
+    model.imageOfBatch = {0};
+    mesh = std::make_unique<Mesh>("sphere.lwo", std::move(model));
+    mesh->makeTexture();
+
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_COLOR_MATERIAL);
+    glColorMaterial(GL_FRONT, GL_DIFFUSE);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_CULL_FACE);
+    glFrontFace(GL_CW);
+    glMatrixMode(GL_PROJECTION);
+    glOrtho(-1.2, 1.2, -1.2, 1.2, -2, 2);
+    glMatrixMode(GL_MODELVIEW);
+    glScalef(1, 1, -1);
+  }
+};
+
+SphereScene& sphereScene() {
+  static SphereScene scene;
+  return scene;
+}
+
+void BM_DrawSphereVertexArrays(benchmark::State& state) {
+  SphereScene& scene = sphereScene();
+  for (auto _ : state) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    scene.mesh->draw();
+    scene.gl.finish();
+  }
+  state.SetItemsProcessed(state.iterations() * kSegments * kRings);
+}
+BENCHMARK(BM_DrawSphereVertexArrays)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", fastest);
+
+// The same corners, material and texture, one GL polygon per quad as the show's meshes draw.
+void BM_DrawSphereImmediate(benchmark::State& state) {
+  SphereScene& scene = sphereScene();
+  const SurfaceModel& model = *scene.mesh->surfaces();
+  const SurfaceBatch& batch = model.geometry.batches[0];
+  for (auto _ : state) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glBindTexture(GL_TEXTURE_2D, model.images[0].texture.id());
+    for (std::size_t first = 0; first < batch.vertexCount(); first += 4) {
+      glBegin(GL_POLYGON);
+      for (std::size_t v = first; v < first + 4; ++v) {
+        glNormal3fv(&batch.normals[3 * v]);
+        glTexCoord2fv(&batch.uvs[2 * v]);
+        glVertex3fv(&batch.positions[3 * v]);
+      }
+      glEnd();
+    }
+    scene.gl.finish();
+  }
+  state.SetItemsProcessed(state.iterations() * kSegments * kRings);
+}
+BENCHMARK(BM_DrawSphereImmediate)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", fastest);
 
 }  // namespace
 }  // namespace tessarine::mesh
