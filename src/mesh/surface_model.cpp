@@ -40,6 +40,16 @@ void setMaterial(const Surface& surface, bool textured) {
               std::min(std::exp2(10 * std::clamp(surface.glossiness, 0.0f, 1.0f) + 2), kMaxShininess));
 }
 
+// The image batch `b` shows, or null when it draws in its plain colour. A model filled by hand
+// may leave a batch without its entry, or its coordinates.
+const SurfaceImage* imageOf(const SurfaceModel& model, std::size_t b) {
+  const SurfaceBatch& batch = model.geometry.batches[b];
+  const std::uint32_t at = b < model.imageOfBatch.size() ? model.imageOfBatch[b] : kNoImage;
+  const bool mapped = batch.surface < model.surfaces.size() && model.surfaces[batch.surface].colorMap &&
+                      batch.uvs.size() == 2 * batch.vertexCount();
+  return mapped && at < model.images.size() ? &model.images[at] : nullptr;
+}
+
 void drawIndices(GLenum mode, const std::vector<std::uint32_t>& indices) {
   if (!indices.empty()) glDrawElements(mode, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
 }
@@ -52,7 +62,8 @@ void SurfaceModel::makeTextures(float priority) {
     image.texture = Texture(image.image, priority);
     image.image.pixels = {};
   }
-  const bool plain = std::find(imageOfBatch.begin(), imageOfBatch.end(), kNoImage) != imageOfBatch.end();
+  bool plain = false;
+  for (std::size_t b = 0; b < geometry.batches.size(); ++b) plain = plain || imageOf(*this, b) == nullptr;
   if (plain && white.id() == 0) {
     Image pixel;
     pixel.width = pixel.height = 1;
@@ -68,8 +79,8 @@ void SurfaceModel::draw() const {
   for (std::size_t b = 0; b < geometry.batches.size(); ++b) {
     const SurfaceBatch& batch = geometry.batches[b];
     const Surface& surface = batch.surface < surfaces.size() ? surfaces[batch.surface] : geometry.defaultSurface;
-    const SurfaceImage* image = imageOfBatch[b] != kNoImage ? &images[imageOfBatch[b]] : nullptr;
-    const bool textured = image != nullptr && batch.uvs.size() == 2 * batch.vertexCount();
+    const SurfaceImage* image = imageOf(*this, b);
+    const bool textured = image != nullptr;
     glBindTexture(GL_TEXTURE_2D, textured ? image->texture.id() : white.id());
     if (textured) {
       // Wrap belongs to the texture object, and two surfaces may place one image differently.

@@ -25,7 +25,7 @@ struct SurfaceModel {
   SurfaceGeometry geometry;
   std::vector<Surface> surfaces;            // as the object has them; batches index them
   std::vector<SurfaceImage> images;         // each file once
-  std::vector<std::uint32_t> imageOfBatch;  // into images; kNoImage: drawn in its plain colour
+  std::vector<std::uint32_t> imageOfBatch;  // per batch, into images; kNoImage: drawn in its plain colour
   Texture white;  // 1 x 1 white, bound for the batches without an image: texturing stays on
 
   // Makes every texture not made yet, with `priority`, and lets the pixels go. Needs a current
