@@ -51,8 +51,8 @@ WrapMode wrapMode(std::uint16_t value) {
 }
 
 float glossiness(std::uint16_t exponent) {
-  if (exponent <= 4) return 0;
-  return std::min(1.0f, (std::log2(static_cast<float>(exponent)) - kGlossExponentBase) / kGlossExponentSteps);
+  // An exponent of 4 or less, 0 included (whose logarithm is minus infinity), is no gloss.
+  return std::clamp((std::log2(static_cast<float>(exponent)) - kGlossExponentBase) / kGlossExponentSteps, 0.0f, 1.0f);
 }
 
 // The sub-chunks that set a shading value, as 8.8 fixed point and (LightWave 4 on) as a float

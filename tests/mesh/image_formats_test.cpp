@@ -210,6 +210,7 @@ TEST(ImageFormatsTest, MalformedImagesAreRefusedNamingFileAndPlace) {
                           .pixels = {3, 0, 0, 1}}),
        "t: BMP pixels: a run of 3 at row 0, column 0 lies outside the image", "t, byte 58"},
       {patched(bmp, 14, "\x14"), "t: BMP header: a header of 20 bytes is unknown", "t, byte 14"},
+      {patched(bmp, 22, std::string(4, '\0')), "t: BMP header: a height of 0 is no image", "t, byte 22"},
       {png, "t: PNG header: a file of", "t, byte 16"},
       {formats::writePng(4, 4, formats::PngLayout::kRgb, std::vector<std::uint8_t>(48, 1)).substr(0, 50),
        "t: PNG ", "t"},

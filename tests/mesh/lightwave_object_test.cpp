@@ -94,7 +94,7 @@ TEST(LightWaveObjectTest, Lwo2InTheGeneralLayoutReadsBackWhole) {
                pointsChunk(big), polygonsChunk("PTCH", {{kBig, 0, 1}}), polygonTagsChunk("SURF", {{0, 1}}),
                uvChunk("UV", {{.point = kBig, .u = 0.25f, .v = 0.75f}}, false),
                uvChunk("UV", {{.point = kBig, .polygon = 0, .u = 0.5f, .v = 1}}, true),
-               surfaceChunk({.name = "Blue", .transparency = 0.5f}, LightWaveLayout::kLwo2)});
+               surfaceChunk({.name = "Blue", .transparency = 0.5f, .smoothingAngle = 0}, LightWaveLayout::kLwo2)});
   const LightWaveObject o = read(file);
 
   EXPECT_EQ(o.format, ObjectFormat::kLwo2);
@@ -236,8 +236,13 @@ TEST(LightWaveObjectTest, RefusalsNameTheFileTheChunkAndTheByte) {
       {objectFile("LWO2", {tagsChunk({"A"}), layer, points, triangle, polygonTagsChunk("SURF", {{0, 4}})}), "o.lwo",
        "o.lwo: PTAG at byte " + std::to_string(afterPols + tagsChunk({"A"}).size() + 8 + 4 + 2) +
            ": surface tag 4 is beyond the 1 tags"},
-      {objectFile("LWO2", {layer, points, triangle, uvChunk("UV", {{.point = 1, .polygon = 3}}, true)}), "o.lwo",
-       "o.lwo: VMAD at byte " + std::to_string(afterPols + 8 + 4 + 2 + 4 + 2) + ": polygon 3 is beyond the 1 polygons"},
+      // In a second layer, counted from that layer's first polygon.
+      {objectFile("LWO2", {layer, points, triangle, layer, points, triangle,
+                           uvChunk("UV", {{.point = 1, .polygon = 1}}, true)}),
+       "o.lwo",
+       "o.lwo: VMAD at byte " + std::to_string(afterPols + layer.size() + points.size() + triangle.size() + 8 + 4 + 2 +
+                                               4 + 2) +
+           ": polygon 1 is beyond the 1 polygons"},
       {objectFile("LWO2", {surfaceChunk({.name = "S", .blocks = {{.clip = 9}}}, LightWaveLayout::kLwo2)}), "o.lwo",
        "o.lwo: SURF BLOK IMAG at byte 240: image clip 9 is in no CLIP chunk"},
       {objectFile("LWO2", {paddedChunk("SURF", std::string("S\0\0\0COLR\0\x64", 10))}), "o.lwo",
