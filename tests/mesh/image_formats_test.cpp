@@ -161,7 +161,8 @@ TEST(ImageFormatsTest, PngOfEveryLayoutAndJpegWithinTolerance) {
   ASSERT_EQ(std::tuple(format, w, h, pixels.size()), std::tuple("JPEG", 8, 16, std::size_t{8 * 16 * 3}));
   const int bottom[] = {220, 100, 20}, top[] = {50, 100, 200};
   for (std::size_t i = 0; i < pixels.size(); ++i) {
-    EXPECT_NEAR(pixels[i], (i < pixels.size() / 2 ? bottom : top)[i % 3], 3) << i;
+    const int* expected = i < pixels.size() / 2 ? bottom : top;
+    EXPECT_NEAR(pixels[i], expected[i % 3], 3) << i;
   }
   EXPECT_NEAR(std::get<3>(decoded(formats::writeJpeg(8, 8, std::vector<std::uint8_t>(64, 77), true)))[0], 77, 2);
 }
