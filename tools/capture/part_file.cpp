@@ -22,7 +22,12 @@ constexpr const char* kPartMark = ".part";
 std::string partNameFor(const std::string& path) {
   const std::filesystem::path file(path);
   std::filesystem::path part = file;
-  part.replace_filename("." + file.stem().string() + kPartMark + file.extension().string());
+  // Built piece by piece: g++ 12 at -O2 warns of overlapping copies in "." + a temporary.
+  std::string name = ".";
+  name += file.stem().string();
+  name += kPartMark;
+  name += file.extension().string();
+  part.replace_filename(name);
   return part.string();
 }
 
