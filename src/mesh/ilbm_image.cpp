@@ -18,7 +18,7 @@ constexpr std::size_t kRgbSize = 3;
 constexpr std::uint32_t kExtraHalfBrite = 0x80;
 constexpr std::uint32_t kHoldAndModify = 0x800;
 constexpr unsigned kEhbBasePlanes = 5;
-constexpr std::uint8_t kNoMasking = 0, kMaskPlane = 1, kTransparentColour = 2;
+constexpr std::uint8_t kMaskPlane = 1, kTransparentColour = 2;  // 0: no masking
 constexpr std::uint8_t kUncompressed = 0, kByteRun1 = 1;
 constexpr unsigned kDeepPlanes = 24, kDeepAlphaPlanes = 32;
 constexpr unsigned kMaxIndexedPlanes = 8;

@@ -22,7 +22,7 @@ constexpr const char* kPartMark = ".part";
 std::string partNameFor(const std::string& path) {
   const std::filesystem::path file(path);
   std::filesystem::path part = file;
-  // Built piece by piece: g++ 12 at -O2 warns of overlapping copies in "." + a temporary.
+  // Built piece by piece: g++ 12 at -O3 warns of overlapping copies in "." + a temporary.
   std::string name = ".";
   name += file.stem().string();
   name += kPartMark;
