@@ -244,10 +244,10 @@ class Lwo2Reader {
       failInObject(name_, pending.clipPath, pending.clipOffset,
                    "image clip " + std::to_string(pending.clip) + " is in no CLIP chunk");
     }
-    if (clip->second) {
+    if (clip->second && !clip->second->empty()) {
       pending.surface.colorMap->image = *clip->second;
     } else {
-      // An image sequence or an animation: no still image to show.
+      // An image sequence, an animation or a still without a name: no image to show.
       pending.surface.colorMap.reset();
       ++skipped_["CLIP (no still image)"];
     }
