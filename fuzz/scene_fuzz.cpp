@@ -5,7 +5,7 @@
 #include <cmath>
 #include <span>
 
-#include "anim/keyed_curve.h"
+#include "anim/item_motion.h"
 #include "common/error.h"
 #include "fuzz_target.h"
 #include "scene/demo_context.h"
@@ -19,19 +19,11 @@ constexpr float kNearPlane = 1.0f;
 
 // Evaluation trusts what the readers promise (at least one key, ascending frames); it is
 // run at the scene's ends and past them so that a broken promise shows as a fault here.
-void evaluate(const anim::Envelope* envelope, const scene::Scene& scene) {
-  if (envelope == nullptr) return;
-  if (envelope->keyCount() == 0) fuzz::failInvariant("an envelope without keys");
+template <typename Curve>
+void evaluate(const Curve* curve, const scene::Scene& scene) {
+  if (curve == nullptr) return;
   for (double seconds : {scene.startTime, scene.endTime, (scene.startTime + scene.endTime) / 2, -1.0, 1e9}) {
-    (void)envelope->valueAt(seconds);
-  }
-}
-
-void evaluate(const anim::Motion* motion, const scene::Scene& scene) {
-  if (motion == nullptr) return;
-  if (motion->keyCount() == 0) fuzz::failInvariant("a motion without keys");
-  for (double seconds : {scene.startTime, scene.endTime, (scene.startTime + scene.endTime) / 2, -1.0, 1e9}) {
-    (void)motion->valueAt(seconds);
+    (void)curve->valueAt(seconds);
   }
 }
 

@@ -21,14 +21,14 @@ namespace {
 // A zoom the scene reader always supplies; this only keeps the projection defined.
 constexpr float kDefaultZoom = 1.0f;
 
-std::optional<float> valueAt(const std::unique_ptr<anim::Envelope>& envelope, std::optional<float> plain,
+std::optional<float> valueAt(const std::unique_ptr<anim::ValueEnvelope>& envelope, std::optional<float> plain,
                              double seconds) {
   return envelope ? std::optional<float>(envelope->valueAt(seconds)) : plain;
 }
 
 // The reader has multiplied a plain intensity into the colour already; an enveloped one
 // multiplies the bare colour here.
-scene::Color4 lit(const scene::Color4& color, const std::unique_ptr<anim::Envelope>& envelope,
+scene::Color4 lit(const scene::Color4& color, const std::unique_ptr<anim::ValueEnvelope>& envelope,
                   std::optional<float> intensity) {
   if (!envelope) return color;
   const float i = *intensity;

@@ -15,7 +15,7 @@ void Scene::readObjectMotion(common::DataFile& file) {
   if (file.readToken("ObjectMotion") != "ObjectMotion") throw common::Error("Not ObjectMotion");
   detail::requireFrameRate(framesPerSecond, file);
   SceneObject& object = objects.back();
-  object.motion = std::make_unique<anim::Motion>(file, framesPerSecond);
+  object.motion = std::make_unique<anim::ItemMotion>(anim::Motion(file, framesPerSecond));
 
   // The token after the motion (or after LockedChannels' number) is consumed even when
   // it is no keyword of the item: the loop goes on with the one after it.
@@ -98,7 +98,7 @@ void readNull(Scene& scene, common::DataFile& file, std::string& token) {
 void readCamera(Scene& scene, common::DataFile& file, std::string& token) {
   requireFrameRate(scene.framesPerSecond, file);
   SceneCamera& camera = scene.camera;
-  camera.motion = std::make_unique<anim::Motion>(file, scene.framesPerSecond);
+  camera.motion = std::make_unique<anim::ItemMotion>(anim::Motion(file, scene.framesPerSecond));
   if (!readInto(file, token)) return;
   if (token == "LockedChannels") {
     file.readUnsigned("LockedChannels number");

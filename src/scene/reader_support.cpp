@@ -29,11 +29,11 @@ void requireFrameRate(float framesPerSecond, const common::DataFile& file) {
 }
 
 std::optional<float> readValueOrEnvelope(common::DataFile& file, std::string& buffer, float framesPerSecond,
-                                         std::string_view keyword, std::unique_ptr<anim::Envelope>& envelope) {
+                                         std::string_view keyword, std::unique_ptr<anim::ValueEnvelope>& envelope) {
   buffer = file.readToken(std::string(keyword) + " value");
   if (buffer == kEnvelopeWord) {
     requireFrameRate(framesPerSecond, file);
-    envelope = std::make_unique<anim::Envelope>(file, framesPerSecond);
+    envelope = std::make_unique<anim::ValueEnvelope>(anim::Envelope(file, framesPerSecond));
     return std::nullopt;
   }
   return common::leadingFloat(buffer);

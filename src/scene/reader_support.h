@@ -37,7 +37,7 @@ void requireFrameRate(float framesPerSecond, const common::DataFile& file);
 // into `envelope` and gives nothing; otherwise the number the token begins with, or
 // nothing when it begins with none. The file must not end before the token.
 std::optional<float> readValueOrEnvelope(common::DataFile& file, std::string& buffer, float framesPerSecond,
-                                         std::string_view keyword, std::unique_ptr<anim::Envelope>& envelope);
+                                         std::string_view keyword, std::unique_ptr<anim::ValueEnvelope>& envelope);
 
 // The number after "ParentObject". One beyond the signed index range could only wrap to
 // "no parent" or worse, so it is refused here; the object count is checked once the

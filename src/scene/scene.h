@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "anim/item_motion.h"
 #include "anim/keyed_curve.h"
 #include "common/data_file.h"
 #include "mesh/mesh.h"
@@ -34,34 +35,67 @@ inline constexpr Color3 kDefaultBackdropColor = {0, 0, 0};
 inline constexpr float kDefaultFogMinDistance = 0;
 inline constexpr float kDefaultFogMaxDistance = 1000;
 
+// How an item's channels make its transform, and the camera's zoom its field of view.
+enum class TransformRule {
+  // The show's own: its scenes were authored against this order of turns, a camera parent
+  // chain undone root first, and its zoom rule.
+  kShow,
+  // LightWave's: move, heading, pitch, bank, scale about the pivot; the camera's true inverse;
+  // items facing their targets.
+  kLightWave,
+};
+
+using Vector3 = std::array<float, 3>;
+
+// Where a LightWave scene's item was given by name: its name as written, and what became of it.
+struct ItemSource {
+  std::string name;                    // as the file writes it; empty for a null
+  std::optional<std::uint32_t> layer;  // "LoadObjectLayer": the one layer of the object used
+  std::optional<std::string> file;     // the object file read
+  std::optional<std::string> missing;  // the name of an object file not found or not read
+};
+
 struct SceneObject {
   const SceneObject* parent = nullptr;
   mesh::Mesh* mesh = nullptr;  // none for a null; shared through the mesh library
-  std::unique_ptr<anim::Motion> motion;
+  std::unique_ptr<anim::ItemMotion> motion;
   std::int32_t parentIndex = kNoParent;
+  // LightWave scenes only.
+  std::int32_t targetIndex = kNoParent;
+  const SceneObject* target = nullptr;
+  Vector3 pivot{};
+  ItemSource source;
 };
 
 struct SceneCamera {
   std::int32_t parentIndex = kNoParent;
   const SceneObject* parent = nullptr;
-  std::unique_ptr<anim::Motion> motion;
+  std::unique_ptr<anim::ItemMotion> motion;
   std::optional<float> zoomFactor;
-  std::unique_ptr<anim::Envelope> zoomEnvelope;
+  std::unique_ptr<anim::ValueEnvelope> zoomEnvelope;
+  std::int32_t targetIndex = kNoParent;
+  const SceneObject* target = nullptr;
+  Vector3 pivot{};
 };
 
 struct SceneLight {
-  explicit SceneLight(anim::Motion motion) : motion(std::move(motion)) {}
+  explicit SceneLight(anim::ItemMotion motion) : motion(std::move(motion)) {}
 
   std::optional<float> coneAngle;
-  std::unique_ptr<anim::Envelope> coneEnvelope;
+  std::unique_ptr<anim::ValueEnvelope> coneEnvelope;
   std::uint32_t lightType = kPoint;
   unsigned glLight = kGlLight0;
   std::int32_t parentIndex = kNoParent;
   const SceneObject* parent = nullptr;
-  anim::Motion motion;
+  anim::ItemMotion motion;
   Color4 color{0, 0, 0, 1};
   std::optional<float> intensity;
-  std::unique_ptr<anim::Envelope> intensityEnvelope;
+  std::unique_ptr<anim::ValueEnvelope> intensityEnvelope;
+  // LightWave scenes only.
+  std::string name;
+  std::int32_t targetIndex = kNoParent;
+  const SceneObject* target = nullptr;
+  Vector3 pivot{};
 };
 
 struct Scene {
@@ -72,6 +106,10 @@ struct Scene {
   // Reads the scene text `text` as the file `fileName`, which messages name. Objects are
   // still read from the context's data directory.
   Scene(DemoContext& context, std::string fileName, std::span<const std::byte> text, float nearPlane);
+  // An empty scene that another reader fills: a LightWave scene read as LightWave writes it,
+  // or the view of one object.
+  Scene(DemoContext& context, std::string fileName, float nearPlane, TransformRule rule)
+      : context(&context), fileName(std::move(fileName)), nearPlane(nearPlane), rule(rule) {}
   Scene(const Scene&) = delete;
   Scene& operator=(const Scene&) = delete;
 
@@ -91,7 +129,7 @@ struct Scene {
   // Colour times the plain intensity with alpha 1; the bare colour when the intensity is enveloped.
   std::optional<Color4> ambientColor;
   std::optional<float> ambientIntensity;
-  std::unique_ptr<anim::Envelope> ambientIntensityEnvelope;
+  std::unique_ptr<anim::ValueEnvelope> ambientIntensityEnvelope;
   std::vector<SceneObject> objects;  // file order; parents point into it
   std::vector<SceneLight> lights;    // file order; light i is GL_LIGHT0 + i
   Scene* next = nullptr;             // the play list owns the scenes
@@ -102,13 +140,21 @@ struct Scene {
   float framesPerSecond = 0;
   std::optional<float> fogMinDistance;
   std::optional<float> fogMaxDistance;
-  std::unique_ptr<anim::Envelope> fogMinEnvelope;
-  std::unique_ptr<anim::Envelope> fogMaxEnvelope;
+  std::unique_ptr<anim::ValueEnvelope> fogMinEnvelope;
+  std::unique_ptr<anim::ValueEnvelope> fogMaxEnvelope;
   float nearPlane;
   std::optional<Color4> fogColor;
   std::optional<Color3> backdropColor;
   float shakeAmplitude = 0;
-  std::unique_ptr<anim::Envelope> shakeEnvelope;
+  std::unique_ptr<anim::ValueEnvelope> shakeEnvelope;
+
+  TransformRule rule = TransformRule::kShow;
+  // LightWave scenes only: the "LWSC" version; the lights beyond the eight OpenGL has, left
+  // dark (the eight that light the most are kept); what the file uses that the player does
+  // not play, a short phrase each, once.
+  std::uint32_t version = 1;
+  std::size_t lightsLeftOut = 0;
+  std::vector<std::string> leftOut;
 };
 
 }  // namespace tessarine::scene

@@ -150,7 +150,7 @@ TEST_F(SceneReaderTest, ReadsEverySettingAndItemOfAFullScene) {
   expectColor(std::optional(scene.lights[2].color), {2, 0, 0, 1});  // 510 over 255 is not clamped
 
   EXPECT_EQ(std::tuple(scene.camera.parent, scene.camera.zoomFactor), std::tuple(&null, 3.2f));
-  EXPECT_EQ(scene.camera.motion->keys()[0].values[anim::kPositionZ], -10.0f);
+  EXPECT_EQ(scene.camera.motion->keyedMotion()->keys()[0].values[anim::kPositionZ], -10.0f);
 }
 
 TEST_F(SceneReaderTest, ParentsAreFoundWhereverListedAndLightsTakeTheGlLightsInFileOrder) {
@@ -164,7 +164,7 @@ TEST_F(SceneReaderTest, ParentsAreFoundWhereverListedAndLightsTakeTheGlLightsInF
   EXPECT_EQ(scene.lights[0].parent, &scene.objects[0]);
   ASSERT_EQ(scene.lights.size(), kMaxLights);
   for (unsigned i = 0; i < kMaxLights; ++i) {
-    EXPECT_EQ(std::tuple(scene.lights[i].glLight, scene.lights[i].motion.keys()[0].values[anim::kPositionX]),
+    EXPECT_EQ(std::tuple(scene.lights[i].glLight, scene.lights[i].motion.keyedMotion()->keys()[0].values[anim::kPositionX]),
               std::tuple(0x4000u + i, static_cast<float>(i)));  // GL_LIGHT0 + i
   }
   // A chain far deeper than any stack, then the same chain with its root hung from its end.

@@ -77,9 +77,9 @@ TEST_F(GeneratedShow, MotionsDoNotOvershootBetweenKeys) {
   for (std::size_t i = 0; i < sceneCount(); ++i) {
     scene::Scene& s = scene(i);
     const std::string& name = s.fileName;
-    expectSmooth(*s.camera.motion, name + " camera");
-    for (std::size_t o = 0; o < s.objects.size(); ++o) expectSmooth(*s.objects[o].motion, name + " object " + std::to_string(o));
-    for (std::size_t l = 0; l < s.lights.size(); ++l) expectSmooth(s.lights[l].motion, name + " light " + std::to_string(l));
+    expectSmooth(*s.camera.motion->keyedMotion(), name + " camera");
+    for (std::size_t o = 0; o < s.objects.size(); ++o) expectSmooth(*s.objects[o].motion->keyedMotion(), name + " object " + std::to_string(o));
+    for (std::size_t l = 0; l < s.lights.size(); ++l) expectSmooth(*s.lights[l].motion.keyedMotion(), name + " light " + std::to_string(l));
   }
 }
 

@@ -31,7 +31,7 @@ Json numbers(const std::optional<std::array<float, N>>& values) {
   return values ? numbers(*values) : Json(nullptr);
 }
 
-Json channels(const anim::Motion& motion, double seconds) { return numbers(motion.valueAt(seconds)); }
+Json channels(const anim::ItemMotion& motion, double seconds) { return numbers(motion.valueAt(seconds)); }
 
 Json lightRecord(const SceneLight& light) {
   return {{"glLight", light.glLight},
