@@ -59,8 +59,9 @@ SurfaceChunkData redSurface() {
           .glossiness = 0.5f,
           .smoothingAngle = 0.5f,
           .doubleSided = true,
-          // Only the enabled colour layer first in ordinal order counts.
+          // Only the enabled colour layer first in ordinal order counts; a layer without a channel is none.
           .blocks = {{.ordinal = "\x90", .clip = 7},
+                     {.ordinal = "\x60", .channel = "", .clip = 7},
                      chosen,
                      {.ordinal = "\x80", .enabled = false, .clip = 7},
                      {.ordinal = "\x70", .channel = "DIFF", .clip = 7}},

@@ -69,6 +69,17 @@ TEST(FrameValuesTest, PlainSettingsAndEnvelopesAtHalfASecond) {
   }
 }
 
+// What a file leaves out takes its default: no ambient intensity, a grey ambient colour, fog from
+// 0 to 1000, no shake. A rate below one frame a second is still a rate for the zoom's envelope.
+TEST(FrameValuesTest, DefaultsStandForWhatTheFileLeavesOut) {
+  const std::string text = "LWSC\n1\nFramesPerSecond 0.5\nCameraMotion (unnamed) 9 1 0 0 0 0 0 0 1 1 1 0 0 0 0 0 "
+                           "EndBehavior 1\nZoomFactor (envelope) 1 1 2 0 0 0 0 0 EndBehavior 1\n";
+  testing::TempDir dir;
+  scene::DemoContext context(dir.str());
+  const scene::Scene scene(context, "d.lws", std::as_bytes(std::span(text)), 1.0f);
+  EXPECT_EQ(flat(frameValues(scene, 0)), (std::vector<float>{kNone, 0.25f, 0.25f, 0.25f, 1, 0, 1000, 2, 0}));
+}
+
 // Each axis a fraction from -1 to 1 of A sin(50 t), drawn from numbers that depend on the
 // moment alone: a moment drawn again (a paused picture) shakes the same way.
 TEST(CameraShakeTest, OneMomentShakesOneWayAndTheFractionsSpreadEvenly) {

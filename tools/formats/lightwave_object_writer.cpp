@@ -70,7 +70,7 @@ std::string block(std::string_view id, std::string_view fields, std::string_view
 
 std::string imageBlock(const ImageBlock& image, LightWaveLayout layout) {
   auto sub = [layout](std::string_view id, std::string_view body) { return surfaceSubChunk(id, body, layout); };
-  std::string header = sub("CHAN", image.channel) + sub("ENAB", u16(image.enabled ? 1 : 0));
+  std::string header = (image.channel.empty() ? "" : sub("CHAN", image.channel)) + sub("ENAB", u16(image.enabled ? 1 : 0));
   std::string placement = sub("CNTR", withoutEnvelope(vec12(image.center))) +
                           sub("SIZE", withoutEnvelope(vec12(image.size))) +
                           sub("ROTA", withoutEnvelope(vec12(image.rotation))) + sub("CSYS", u16(0));

@@ -21,7 +21,7 @@ enum class LightWaveLayout { kLwo2, kLwo3 };
 // An image texture layer as a SURF's BLOK holds it; numbers are as LWO2 writes them.
 struct ImageBlock {
   std::string ordinal = "\x80";
-  std::string channel = "COLR";
+  std::string channel = "COLR";  // empty: no CHAN sub-chunk
   bool enabled = true;
   std::uint16_t projection = 0;  // 0 planar .. 5 UV
   std::uint16_t axis = 0;
