@@ -32,4 +32,15 @@ Matrix4 itemTransform(const ChannelValues& v);
 // inverse only when one angle is non-zero.
 Matrix4 viewTransform(const ChannelValues& v);
 
+// LightWave's own: the pivot moved to the origin, then scale, bank about z, pitch about x,
+// heading about y, then the move to the position.
+Matrix4 lightWaveTransform(const ChannelValues& v, const std::array<float, 3>& pivot);
+
+// The inverse of a matrix whose last row is 0 0 0 1; the identity when its 3 x 3 part is singular.
+Matrix4 affineInverse(const Matrix4& a);
+
+// The heading and pitch (degrees) that turn an item's +z towards the direction (x, y, z); both 0
+// for a direction of length zero.
+std::array<float, 2> aimAt(float x, float y, float z);
+
 }  // namespace tessarine::anim

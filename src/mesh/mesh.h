@@ -39,13 +39,16 @@ class Mesh {
   std::uint32_t pointCount() const { return static_cast<std::uint32_t>(geometry_.points.size()); }
   std::span<const Point> points() const { return geometry_.points; }
   std::span<const UvEntry> uvs() const { return geometry_.uvs; }
-  std::uint32_t polygonCount() const { return static_cast<std::uint32_t>(geometry_.polygons.size()); }
+  // The polygons drawn: a LightWave object's are those of its surfaces.
+  std::uint32_t polygonCount() const;
   std::span<const Polygon> polygons() const { return geometry_.polygons; }
   std::span<const std::uint16_t> indicesOf(const Polygon& polygon) const { return geometry_.indicesOf(polygon); }
   // Its pixels until the texture is made.
   const Image& image() const { return image_; }
   Texture& texture() { return texture_; }
   const Texture& texture() const { return texture_; }
+  // The priority of every texture the mesh draws with (its surfaces' images too), made or not.
+  void setTexturePriority(float priority);
   // Null for the show's own objects.
   const SurfaceModel* surfaces() const { return surfaces_.get(); }
 

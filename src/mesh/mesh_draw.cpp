@@ -6,6 +6,13 @@
 
 namespace tessarine::mesh {
 
+std::uint32_t Mesh::polygonCount() const {
+  if (!surfaces_) return static_cast<std::uint32_t>(geometry_.polygons.size());
+  std::uint32_t count = 0;
+  for (const SurfaceBatch& batch : surfaces_->geometry.batches) count += batch.polygonCount;
+  return count;
+}
+
 void Mesh::draw() const {
   if (surfaces_) {
     surfaces_->draw();

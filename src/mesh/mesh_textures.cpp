@@ -16,6 +16,13 @@ void Mesh::makeTexture() {
   image_.pixels = {};
 }
 
+void Mesh::setTexturePriority(float priority) {
+  texture_.setPriority(priority);
+  if (!surfaces_) return;
+  for (SurfaceImage& image : surfaces_->images) image.texture.setPriority(priority);
+  surfaces_->white.setPriority(priority);
+}
+
 void makeTextures(MeshLibrary& meshes) {
   for (const auto& mesh : meshes) mesh->makeTexture();
 }

@@ -43,7 +43,7 @@ void frame(const LightWaveObject& object, SurfaceGeometry& geometry) {
 
 }  // namespace
 
-SurfaceGeometry buildSurfaceGeometry(const LightWaveObject& object) {
+SurfaceGeometry buildSurfaceGeometry(const LightWaveObject& object, std::optional<std::uint32_t> onlyLayer) {
   SurfaceGeometry geometry;
   geometry.defaultSurface.name = "Default";
   frame(object, geometry);
@@ -55,6 +55,7 @@ SurfaceGeometry buildSurfaceGeometry(const LightWaveObject& object) {
   std::vector<std::uint32_t> batchOf(surfaceCount + 1, kUnused);
   for (std::uint32_t i = 0; i < object.polygons.size(); ++i) {
     const ObjectPolygon& polygon = object.polygons[i];
+    if (onlyLayer && polygon.layer != *onlyLayer) continue;
     if (!drawnAsFace(polygon.type) || !wellFormed(object, polygon)) {
       ++geometry.undrawnPolygons;
       continue;

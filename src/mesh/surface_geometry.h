@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "mesh/lightwave_object.h"
@@ -41,6 +42,7 @@ struct SurfaceGeometry {
 };
 
 // Faces, subdivision patches and Catmull-Clark patches are drawn as faces (a patch by its cage).
-SurfaceGeometry buildSurfaceGeometry(const LightWaveObject& object);
+// With `onlyLayer` (an index into the object's layers), the polygons of the other layers are left out.
+SurfaceGeometry buildSurfaceGeometry(const LightWaveObject& object, std::optional<std::uint32_t> onlyLayer = {});
 
 }  // namespace tessarine::mesh

@@ -43,9 +43,9 @@ void loadFrameValues(const scene::Scene& scene, const FrameValues& values) {
 }
 
 void activate(scene::Scene& scene) {
-  for (const auto& mesh : scene.context->meshes) mesh->texture().setPriority(kIdleTexturePriority);
+  for (const auto& mesh : scene.context->meshes) mesh->setTexturePriority(kIdleTexturePriority);
   for (const scene::SceneObject& object : scene.objects) {
-    if (object.mesh != nullptr) object.mesh->texture().setPriority(kSceneTexturePriority);
+    if (object.mesh != nullptr) object.mesh->setTexturePriority(kSceneTexturePriority);
   }
 
   // Lights of the previous scene that this one lacks must go dark.

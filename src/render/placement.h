@@ -28,6 +28,10 @@ class Placement {
 
  private:
   const anim::Matrix4& worldOf(const scene::SceneObject* object) const;
+  anim::Matrix4 localTransform(const scene::Scene& scene, const scene::SceneObject& object, double seconds) const;
+  anim::Matrix4 aimedTransform(const anim::ItemMotion& motion, const scene::Vector3& pivot,
+                               const scene::SceneObject* parent, const scene::SceneObject* target,
+                               double seconds) const;
 
   const scene::Scene* scene_ = nullptr;
   anim::Matrix4 view_;
