@@ -15,14 +15,14 @@ using Keys = std::span<const ChannelKey>;
 constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
 // A 2D Bezier handle closer to its key in time than this stands for a vertical tangent:
 // LightWave scales its value offset by kSteepHandleSlope instead of dividing by the time.
-constexpr double kFlatHandleTime = 1e-5;
+constexpr double kShortHandleTime = 1e-5;
 constexpr double kSteepHandleSlope = 1e5;
 // Halvings of the curve parameter when a 2D Bezier span is solved for a time: 64 go below a
 // double's resolution of [0, 1], and a fixed count ends even where the curve misses the time.
 constexpr int kBezierSolveSteps = 64;
 
 double handleSlope(double valueOffset, double timeOffset) {
-  return std::abs(timeOffset) > kFlatHandleTime ? valueOffset / timeOffset : valueOffset * kSteepHandleSlope;
+  return std::abs(timeOffset) > kShortHandleTime ? valueOffset / timeOffset : valueOffset * kSteepHandleSlope;
 }
 
 // Kochanek-Bartels weights of the change before a key and of the change after it, for the
@@ -105,6 +105,34 @@ double bezier2(const ChannelKey& k0, const ChannelKey& k1, double time) {
   return cubicBezier(k0.value, outValue, k1.value + k1.params[1], k1.value, (low + high) / 2);
 }
 
+// The value at a time from the first key's to the last key's.
+double valueWithin(Keys keys, double time) {
+  const auto end = std::lower_bound(keys.begin(), keys.end(), time,
+                                    [](const ChannelKey& k, double t) { return k.time < t; });
+  // At a key's own time its value stands, whatever the span's shape.
+  if (end->time == time) return end->value;
+  const std::size_t i = static_cast<std::size_t>(end - keys.begin());
+  const ChannelKey& k0 = keys[i - 1];
+  const ChannelKey& k1 = keys[i];
+  const double u = (time - k0.time) / (k1.time - k0.time);
+  switch (k1.shape) {
+    case KeyShape::kTcb:
+    case KeyShape::kHermite:
+    case KeyShape::kBezier: {
+      const double u2 = u * u;
+      const double u3 = u2 * u;
+      const double h2 = 3 * u2 - 2 * u3;
+      const double h4 = u3 - u2;
+      const double h3 = h4 - u2 + u;
+      return (1 - h2) * k0.value + h2 * k1.value + h3 * outgoing(keys, i - 1) + h4 * incoming(keys, i);
+    }
+    case KeyShape::kBezier2: return bezier2(k0, k1, time);
+    case KeyShape::kLinear: return k0.value + u * (k1.value - k0.value);
+    case KeyShape::kStepped: return k0.value;
+  }
+  return 0;
+}
+
 // Where a time outside the keys falls when the keyed span repeats: the time within the span
 // and the cycle it lies in (1 the first after the last key, -1 the first before the first).
 // Cycles after the last key end on its time and cycles before the first begin on the first
@@ -130,9 +158,13 @@ ChannelEnvelope::ChannelEnvelope(std::vector<ChannelKey> keys, Behavior pre, Beh
   std::erase_if(keys, [](const ChannelKey& k) { return !std::isfinite(k.time); });
   std::stable_sort(keys.begin(), keys.end(), [](const ChannelKey& a, const ChannelKey& b) { return a.time < b.time; });
   keys_.reserve(keys.size());
-  for (std::size_t i = 0; i < keys.size(); ++i) {
-    if (i + 1 < keys.size() && keys[i + 1].time == keys[i].time) continue;
-    keys_.push_back(keys[i]);
+  for (const ChannelKey& key : keys) {
+    // The sort kept keys at one time in the order given, so each overwrites the one before.
+    if (!keys_.empty() && keys_.back().time == key.time) {
+      keys_.back() = key;
+    } else {
+      keys_.push_back(key);
+    }
   }
 }
 
@@ -174,30 +206,7 @@ double ChannelEnvelope::valueAt(double seconds) const {
     }
   }
 
-  const auto end = std::lower_bound(keys_.begin(), keys_.end(), time,
-                                    [](const ChannelKey& k, double t) { return k.time < t; });
-  // At a key's own time its value stands, whatever the span's shape.
-  if (end->time == time) return end->value + offset;
-  const std::size_t i = static_cast<std::size_t>(end - keys_.begin());
-  const ChannelKey& k0 = keys_[i - 1];
-  const ChannelKey& k1 = keys_[i];
-  const double u = (time - k0.time) / (k1.time - k0.time);
-  switch (k1.shape) {
-    case KeyShape::kTcb:
-    case KeyShape::kHermite:
-    case KeyShape::kBezier: {
-      const double u2 = u * u;
-      const double u3 = u2 * u;
-      const double h2 = 3 * u2 - 2 * u3;
-      const double h4 = u3 - u2;
-      const double h3 = h4 - u2 + u;
-      return (1 - h2) * k0.value + h2 * k1.value + h3 * outgoing(keys_, i - 1) + h4 * incoming(keys_, i) + offset;
-    }
-    case KeyShape::kBezier2: return bezier2(k0, k1, time) + offset;
-    case KeyShape::kLinear: return k0.value + u * (k1.value - k0.value) + offset;
-    case KeyShape::kStepped: return k0.value + offset;
-  }
-  return offset;
+  return valueWithin(keys_, time) + offset;
 }
 
 }  // namespace tessarine::anim
