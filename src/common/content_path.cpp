@@ -107,4 +107,16 @@ ContentSearch findContentFile(std::string_view name, std::span<const std::string
   return search;
 }
 
+std::vector<std::string> contentFoldersFor(const std::string& file, std::span<const std::string> given) {
+  if (!given.empty()) return {given.begin(), given.end()};
+  std::vector<std::string> folders;
+  std::filesystem::path folder = std::filesystem::absolute(file).lexically_normal().parent_path();
+  while (true) {
+    folders.push_back(folder.string());
+    if (folder == folder.root_path() || !folder.has_relative_path()) break;
+    folder = folder.parent_path();
+  }
+  return folders;
+}
+
 }  // namespace tessarine::common

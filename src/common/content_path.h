@@ -34,4 +34,8 @@ struct ContentSearch {
 ContentSearch findContentFile(std::string_view name, std::span<const std::string> folders,
                               std::span<const std::string> extensions = {});
 
+// `given`, or when none are: the folder of `file` (a scene or an object) and each folder above it
+// up to the root, since content keeps Scenes/, Objects/ and Images/ side by side.
+std::vector<std::string> contentFoldersFor(const std::string& file, std::span<const std::string> given);
+
 }  // namespace tessarine::common

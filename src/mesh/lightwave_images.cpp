@@ -2,8 +2,6 @@
 // readers, a file reached by two spellings read once.
 #include "mesh/lightwave_images.h"
 
-#include <filesystem>
-
 #include "common/content_path.h"
 #include "common/error.h"
 
@@ -17,18 +15,6 @@ std::string joined(const std::vector<std::string>& places) {
 }
 
 }  // namespace
-
-std::vector<std::string> contentFoldersFor(const std::string& objectFile, std::span<const std::string> given) {
-  if (!given.empty()) return {given.begin(), given.end()};
-  std::vector<std::string> folders;
-  std::filesystem::path folder = std::filesystem::absolute(objectFile).lexically_normal().parent_path();
-  while (true) {
-    folders.push_back(folder.string());
-    if (folder == folder.root_path() || !folder.has_relative_path()) break;
-    folder = folder.parent_path();
-  }
-  return folders;
-}
 
 ObjectImages readObjectImages(const LightWaveObject& object, const std::string& objectFile,
                               std::span<const std::string> folders) {

@@ -30,10 +30,6 @@ struct ObjectImages {
   }
 };
 
-// `given`, or when none are: the object's folder and each folder above it up to the root,
-// since content keeps Objects/ and Images/ side by side.
-std::vector<std::string> contentFoldersFor(const std::string& objectFile, std::span<const std::string> given);
-
 // Finds and reads every image `object` names (LightWaveObject::images) under `folders`, in order.
 // `objectFile` names the object in the warnings. Throws only what allocation throws.
 ObjectImages readObjectImages(const LightWaveObject& object, const std::string& objectFile,

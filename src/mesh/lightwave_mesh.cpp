@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "common/content_path.h"
 #include "common/error.h"
 #include "common/file_bytes.h"
 #include "mesh/lightwave_images.h"
@@ -30,7 +31,7 @@ std::unique_ptr<Mesh> loadLightWaveMesh(const std::string& path, std::span<const
   const LightWaveObject object = readLightWaveObject(bytes.bytes, path);
   std::optional<std::uint32_t> onlyLayer;
   if (layer) onlyLayer = layerIndex(object, *layer, path);
-  ObjectImages found = readObjectImages(object, path, contentFoldersFor(path, contentFolders));
+  ObjectImages found = readObjectImages(object, path, common::contentFoldersFor(path, contentFolders));
   if (messages != nullptr) {
     for (const std::string& warning : found.warnings) std::fprintf(messages, "%s\n", warning.c_str());
   }

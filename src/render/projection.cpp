@@ -12,6 +12,12 @@ float fieldOfView(float zoom) {
   return fovy < kMaxFieldOfView ? fovy : kMaxFieldOfView;
 }
 
+float lightWaveFieldOfView(float zoom) {
+  if (!(zoom > 0)) return kMaxFieldOfView;
+  const auto fovy = static_cast<float>(2 * std::atan(1.0 / zoom) * 180 / 3.14159265358979323846);
+  return fovy < kMaxFieldOfView ? fovy : kMaxFieldOfView;
+}
+
 float farPlane(float fogEnd, float nearPlane) {
   // Fog ending at or before the near plane would make a degenerate projection; keep a
   // thin but valid depth range instead.

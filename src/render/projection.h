@@ -11,6 +11,10 @@ inline constexpr float kMaxFieldOfView = 179.0f;
 // never kMaxFieldOfView or more.
 float fieldOfView(float zoom);
 
+// LightWave's: the zoom factor is the lens's focal length over half the frame's height, so
+// the vertical field of view is 2 atan(1 / zoom); never kMaxFieldOfView or more.
+float lightWaveFieldOfView(float zoom);
+
 // The far clipping distance for a fog end `fogEnd`: the fog end itself, but always
 // beyond the near plane so the projection stays valid.
 float farPlane(float fogEnd, float nearPlane);

@@ -28,7 +28,9 @@ void project(const scene::Scene& scene, const FrameValues& values) {
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   // The far clipping distance follows the fog end, so nothing beyond full fog is drawn.
-  gluPerspective(fieldOfView(values.zoom), scene.context->aspect, scene.nearPlane,
+  const float fovy =
+      scene.rule == scene::TransformRule::kLightWave ? lightWaveFieldOfView(values.zoom) : fieldOfView(values.zoom);
+  gluPerspective(fovy, scene.context->aspect, scene.nearPlane,
                  farPlane(values.fogMaxDistance, scene.nearPlane));
   glMatrixMode(GL_MODELVIEW);
 }

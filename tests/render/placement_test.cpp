@@ -100,5 +100,55 @@ TEST(PlacementTest, ItemsStandWhereTheyWereWorkedOutByHand) {
   }
 }
 
+// LightWave's own rule, with points carried through the modelview to the eye (z mirrored):
+// scale and turn about the pivot, bank then pitch then heading, targets faced, and the camera's
+// place undone exactly however it hangs.
+TEST(PlacementTest, LightWavePlacementTurnsAboutThePivotFacesTargetsAndUndoesTheCamera) {
+  testing::TempDir dir;
+  scene::DemoContext context(dir.str());
+  scene::Scene scene(context, "lw.lws", 1.0f, scene::TransformRule::kLightWave);
+  auto motion = [](std::array<float, 9> values) {
+    anim::MotionKey key;
+    key.values = values;
+    return std::make_unique<anim::ItemMotion>(anim::Motion({key}, 30));
+  };
+  scene.objects.resize(5);
+  scene.objects[0].motion = motion({1, 2, 3, 90, 0, 0, 2, 2, 2});
+  scene.objects[0].pivot = {1, 0, 0};
+  scene.objects[1].motion = motion({0, 0, 0, 90, 90, 0, 1, 1, 1});
+  scene.objects[2].motion = motion({0, 0, 0, 0, 0, 0, 1, 1, 1});  // aims at object 3
+  scene.objects[2].target = &scene.objects[3];
+  scene.objects[3].motion = motion({10, 0, 10, 0, 0, 0, 1, 1, 1});
+  scene.objects[4].motion = motion({1, 0, -5, 0, 0, 0, 1, 1, 1});
+  scene.camera.motion = motion({-10, 0, -15, 90, 0, 0, 1, 1, 1});
+  scene.camera.parent = &scene.objects[3];
+
+  Placement placement;
+  placement.update(scene, 0, {});
+  auto eye = [&](std::size_t object, std::array<float, 3> p) {
+    const anim::Matrix4 m = placement.objectModelview(object);
+    std::array<float, 3> out{};
+    for (int r = 0; r < 3; ++r) out[r] = m.m[r] * p[0] + m.m[4 + r] * p[1] + m.m[8 + r] * p[2] + m.m[12 + r];
+    return out;
+  };
+  auto expectEye = [&](std::size_t object, std::array<float, 3> p, std::array<float, 3> expected) {
+    const std::array<float, 3> actual = eye(object, p);
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(actual[i], expected[i], 1e-4f) << "object " << object << " axis " << i;
+  };
+  // The camera hangs from object 3 at (0, 0, -5), facing +x: it sees world (x, y, z) at
+  // (-(z + 5), y, x), and the eye mirrors z.
+  // Object 0: the pivot lands on the position; a point one along z from it is scaled to 2 and
+  // turned by heading 90 to +x: world (3, 2, 3).
+  expectEye(0, {1, 0, 0}, {-8, 2, -1});
+  expectEye(0, {1, 0, 1}, {-8, 2, -3});
+  // Object 1: bank, then pitch 90 tips +z down to -y, then heading leaves -y alone.
+  expectEye(1, {0, 0, 1}, {-5, -1, 0});
+  // Object 2 faces (10, 0, 10): its +z goes along the diagonal.
+  const float d = std::sqrt(0.5f);
+  expectEye(2, {0, 0, 1}, {-5 - d, 0, -d});
+  // Object 4 stands one in front of the camera.
+  expectEye(4, {0, 0, 0}, {0, 0, -1});
+}
+
 }  // namespace
 }  // namespace tessarine::render

@@ -4,6 +4,7 @@
 #include <numbers>
 #include <optional>
 
+#include "common/content_path.h"
 #include "common/file_bytes.h"
 #include "mesh/image_formats.h"
 #include "mesh/lightwave_images.h"
@@ -19,7 +20,7 @@ class ObjectReport {
       : file_(file) {
     const common::FileBytes bytes = common::readFileBytes(file, "rb");
     object_ = mesh::readLightWaveObject(bytes.bytes, file);
-    images_ = mesh::readObjectImages(object_, file, mesh::contentFoldersFor(file, contentFolders));
+    images_ = mesh::readObjectImages(object_, file, common::contentFoldersFor(file, contentFolders));
     report.warnings.insert(report.warnings.end(), images_.warnings.begin(), images_.warnings.end());
   }
 
