@@ -12,6 +12,7 @@
 #include "formats/bmp_writer.h"
 #include "formats/ilbm_writer.h"
 #include "formats/lightwave_object_writer.h"
+#include "formats/lightwave_scene_writer.h"
 #include "formats/lwo2_writer.h"
 #include "formats/lwob_writer.h"
 #include "formats/lws_writer.h"
@@ -235,6 +236,47 @@ void writeLightWaveObjectSeeds(const fs::path& directory) {
                                 nodeSurface}));
 }
 
+// LightWave's own scene dialects: LWSC 1 keyed in frames; LWSC 3 with layers, a 2D Bezier
+// key, blocks, a plug-in and a bone; LWSC 5 with item ids, two cameras and more lights than
+// OpenGL has; and LWSC 2's channel sections with their behaviours.
+void writeLightWaveSceneSeeds(const fs::path& directory) {
+  LwscMotion moving = lwscStill({0, 1, 0, 0, 0, 0, 1, 1, 1});
+  for (LwscChannel& channel : moving) {
+    channel.keys.push_back({.value = channel.keys[0].value + 1, .time = 1, .shape = 3, .params = {0.5}});
+  }
+  const LwscChannel ramp{.keys = {{.value = 0.2}, {.value = 0.8, .time = 2, .params = {0, 0, 0, 0.1, 0.2}}},
+                         .pre = 3, .post = 4};
+  LwscScene scene{.version = 1, .fogType = 1, .fogMaxDistance = ramp};
+  scene.objects = {{.name = "Objects/My Ship.lwo", .item = {.motion = moving}},
+                   {.name = "Root", .null = true, .item = {.parent = 0, .target = 0, .pivot = {{0, 1, 0}}}}};
+  scene.lights = {{.item = {.parent = 1}, .intensity = ramp, .type = 2, .coneAngle = ramp}, {.type = 1}};
+  scene.cameras[0] = {.item = {.motion = moving, .target = 1}, .zoom = ramp};
+  writeSeed(directory, "lwsc1.lws", writeLightWaveScene(scene));
+
+  scene.version = 3;
+  scene.objects[0].layer = 2;
+  scene.objects[0].item.motion[0].keys[1] = {.value = 2, .time = 1, .shape = 5, .params = {-0.3, 0, 0.3, 0.5}};
+  scene.objects[1].item.extra =
+      "APSDisplay\n{ APS\n  { VParm\n    3\n  }\n}\nPlugin ItemMotionHandler 1 LW_Oscillator\nEndPlugin\n"
+      "AddBone\nBoneMotion\nNumChannels 1\nChannel 0\n{ Envelope\n  1\n  Key 1 0 0 0 0 0 0 0 0\n  Behaviors 1 1\n}\n";
+  writeSeed(directory, "lwsc3.lws", writeLightWaveScene(scene));
+
+  scene.version = 5;
+  for (int i = 0; i < 9; ++i) scene.lights.push_back({.intensity = 0.1 * i, .type = static_cast<std::uint32_t>(i % 5)});
+  scene.cameras.push_back({.name = "Second"});
+  scene.currentCamera = 1;
+  writeSeed(directory, "lwsc5.lws", writeLightWaveScene(scene));
+
+  writeSeed(directory, "lwsc2.lws",
+            "LWSC\n2\n\nFramesPerSecond 25\nLoadObject ship.lwo\nObjectMotion (unnamed)\n  4\n  2\n  1 0 3 0 0 0\n"
+            "  3 2 2 0.5 0 0\n  1\n  0 0 2 0 0 0\n  1\n  0 0 2 0 0 0\n  1\n  45 0 2 0 0 0\n"
+            "Pre/PostBehavior 1 2 1 1 1 1 1 1\nAddLight\nLightMotion (unnamed)\n  1\n  1\n  0 0 2 0 0 0\n"
+            "LightColor 255 128 0\nLgtIntensity (envelope)\n  1\n  2\n  1 0 3 0 0 0\n  0 1 3 0 0 0\nEndBehavior 1\n"
+            "LightType 2\nConeAngle 40\nAddCamera\nCameraMotion (unnamed)\n  6\n  1\n  0 0 2 0 0 0\n  1\n"
+            "  0 0 2 0 0 0\n  1\n  -5 0 2 0 0 0\n  1\n  0 0 2 0 0 0\n  1\n  0 0 2 0 0 0\n  1\n  0 0 2 0 0 0\n"
+            "ZoomFactor 3.2\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -249,5 +291,6 @@ int main(int argc, char** argv) {
   writeIlbmSeeds(root / "ilbm");
   writeAnyImageSeeds(root / "image");
   writeLightWaveObjectSeeds(root / "object");
+  writeLightWaveSceneSeeds(root / "lightwave_scene");
   return 0;
 }
