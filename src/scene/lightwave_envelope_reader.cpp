@@ -51,7 +51,7 @@ anim::Behavior behaviorOf(std::int64_t number) {
 }
 
 template <std::size_t kCount>
-std::vector<anim::Key<kCount>> readFrameKeys(SceneText& text) {
+FrameKeys<kCount> readFrameKeys(SceneText& text) {
   const std::uint32_t channels = readCount(text, text.readWord("the channel count"), "The channel count");
   if (channels != kCount) {
     text.fail("a section of " + std::to_string(channels) + " channels where " + std::to_string(kCount) +
@@ -74,16 +74,14 @@ std::vector<anim::Key<kCount>> readFrameKeys(SceneText& text) {
   }
   const std::string_view end = text.readWord("\"EndBehavior\"");
   if (end != "EndBehavior") text.fail("\"EndBehavior\" belongs after the keys, found " + quoted(end));
-  // Evaluation holds the last key whatever the number says.
-  readInteger(text, text.readWord("the end behaviour"), "EndBehavior");
-  return keys;
+  return {std::move(keys), readInteger(text, text.readWord("the end behaviour"), "EndBehavior")};
 }
 
 }  // namespace
 
-std::vector<anim::MotionKey> readFrameMotion(SceneText& text) { return readFrameKeys<anim::kChannels>(text); }
+FrameKeys<anim::kChannels> readFrameMotion(SceneText& text) { return readFrameKeys<anim::kChannels>(text); }
 
-std::vector<anim::EnvelopeKey> readFrameEnvelope(SceneText& text) { return readFrameKeys<1>(text); }
+FrameKeys<1> readFrameEnvelope(SceneText& text) { return readFrameKeys<1>(text); }
 
 std::vector<anim::ChannelEnvelope> readSectionChannels(SceneText& text, bool motion) {
   const std::uint32_t channels = readCount(text, text.readWord("the channel count"), "The channel count");

@@ -3,6 +3,7 @@
 // and later; and the blocks a reader passes over whole.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -12,12 +13,20 @@
 
 namespace tessarine::scene::lightwave {
 
+// LWSC 1 keys and what the section does after its last key (0 reset, 1 hold, 2 repeat).
+template <std::size_t kCount>
+struct FrameKeys {
+  std::vector<anim::Key<kCount>> keys;
+  std::int64_t endBehavior = kHoldAtEnd;
+  static constexpr std::int64_t kHoldAtEnd = 1;
+};
+
 // LWSC 1, after "ObjectMotion (unnamed)" and the like: the channel count (nine), the key
 // count, each key's nine values, frame, linear flag, tension, continuity and bias, then
 // "EndBehavior" and its number. Frames must ascend.
-std::vector<anim::MotionKey> readFrameMotion(SceneText& text);
+FrameKeys<anim::kChannels> readFrameMotion(SceneText& text);
 // LWSC 1, after "(envelope)": the same with one channel.
-std::vector<anim::EnvelopeKey> readFrameEnvelope(SceneText& text);
+FrameKeys<1> readFrameEnvelope(SceneText& text);
 
 // LWSC 2, after a motion keyword or "(envelope)": the channel count, then for each channel
 // its key count and keys "value time shape tension continuity bias" (times in seconds),

@@ -174,7 +174,7 @@ class LineReader {
     ItemRecord* item = current_ == kind ? current() : nullptr;
     MotionRecord motion;
     if (record_.version == kFirstVersion) {
-      motion.frameKeys = readFrameMotion(text_);
+      motion.frameKeys = frameKeys(readFrameMotion(text_));
     } else {
       std::vector<anim::ChannelEnvelope> channels = readSectionChannels(text_, true);
       if (channels.size() > kItemChannels) record_.leaveOut("channels beyond the nine");
@@ -250,6 +250,14 @@ class LineReader {
 
   // --- Values. ---
 
+  // LightWave 5's motions and envelopes hold their last key, reset or repeat; the player's
+  // hold theirs.
+  template <std::size_t kCount>
+  std::vector<anim::Key<kCount>> frameKeys(FrameKeys<kCount> read) {
+    if (read.endBehavior != FrameKeys<kCount>::kHoldAtEnd) record_.leaveOut("LWSC 1 motions that reset or repeat after their last key");
+    return std::move(read.keys);
+  }
+
   static std::string_view firstWord(const Line& line) { return splitWord(line.rest).first; }
 
   std::string_view idless(std::string_view rest) const {
@@ -283,7 +291,7 @@ class LineReader {
     SettingRecord read;
     if (word == "(envelope)") {
       if (record_.version == kFirstVersion) {
-        read.frameKeys = readFrameEnvelope(text_);
+        read.frameKeys = frameKeys(readFrameEnvelope(text_));
       } else if (record_.version < kFirstChannelVersion) {
         read.channel = std::move(readSectionChannels(text_, false).front());
       } else {

@@ -94,6 +94,8 @@ TEST(LightWaveSceneTest, UnknownLinesBlocksPluginsAndBonesArePassedOverAndNamed)
   EXPECT_EQ(std::tuple(scene->lights[0].lightType, *scene->camera.zoomFactor), std::tuple(kPoint, 5.0f));
   EXPECT_EQ(scene->leftOut, (std::vector<std::string>{"plug-in blocks", "IK", "bones", "lens flares", "extra cameras",
                                                       "linear and area lights, drawn as point lights"}));
+  EXPECT_EQ(read("LWSC\n1\nAddNull N\nObjectMotion (unnamed)\n 9\n 1\n 0 0 0 0 0 0 1 1 1\n 0 0 0 0 0\nEndBehavior 2\n")->leftOut,
+            std::vector<std::string>{"LWSC 1 motions that reset or repeat after their last key"});
 }
 
 TEST(LightWaveSceneTest, MotionsAndEnvelopesKeepTheirKeysInEveryDialect) {
