@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -172,7 +173,8 @@ int main(int argc, char** argv) {
   if (!options.window) enterFullScreen();
 
   p.driver.platform = platform::makeSystemPlatform();
-  app::startUp(p.driver, failedStart, {.load = {.dataDirectory = options.show.dataDirectory}});
+  app::startUp(p.driver, failedStart,
+               {.load = {.dataDirectory = options.show.dataDirectory, .lightWave = options.lightWave}});
 
   glutDisplayFunc(onDisplay);
   glutReshapeFunc(onReshape);
@@ -182,10 +184,12 @@ int main(int argc, char** argv) {
     p.author = std::make_unique<app::AuthorSession>();
     glutSpecialFunc(onSpecialKey);
     if (options.author.watch) {
-      p.watch = std::make_unique<platform::DirectoryWatch>(options.show.dataDirectory, kWatchSettleSeconds);
+      const std::string watched = options.lightWave
+                                      ? std::filesystem::path(options.lightWave->path).parent_path().string()
+                                      : options.show.dataDirectory;
+      p.watch = std::make_unique<platform::DirectoryWatch>(watched, kWatchSettleSeconds);
       if (!p.watch->watching()) {
-        std::fprintf(stderr, "tessarine: --watch: cannot watch %s; R still reloads\n",
-                     options.show.dataDirectory.c_str());
+        std::fprintf(stderr, "tessarine: --watch: cannot watch %s; R still reloads\n", watched.c_str());
       }
     }
   }
@@ -195,8 +199,8 @@ int main(int argc, char** argv) {
 
   // The picture follows the music as it is heard, from the frame loop's start on.
   app::Playback& playback = p.playback();
-  playback.start(std::make_unique<app::MusicClock>(std::make_unique<audio::MusicPlayer>(options.show.musicFile)),
-                 frameActions());
+  const std::string music = options.lightWave ? options.music.value_or("") : options.show.musicFile;
+  playback.start(std::make_unique<app::MusicClock>(std::make_unique<audio::MusicPlayer>(music)), frameActions());
   if (options.author.sceneIndex) {
     const std::size_t index = *options.author.sceneIndex;
     playback.loop().seek(index, playback.show().scene(index).startTime + options.author.seconds.value_or(0));

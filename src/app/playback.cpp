@@ -15,7 +15,11 @@ Playback::~Playback() { loop_.reset(); }
 
 void Playback::read(std::unique_ptr<show::Show>& show) const {
   show = std::make_unique<show::Show>(settings_.dataDirectory);
-  show->load(settings_.playList);
+  if (settings_.lightWave) {
+    show->loadLightWave(*settings_.lightWave);
+  } else {
+    show->load(settings_.playList);
+  }
   mesh::makeTextures(show->context().meshes);
 }
 
@@ -35,7 +39,8 @@ void Playback::reload() {
     // scene file that was being read (or one of its objects and images).
     const std::size_t failed = fresh != nullptr ? fresh->sceneCount() : 0;
     const auto& list = settings_.playList;
-    const std::string where = failed < list.size() ? std::string(list[failed].fileName) + ": " : "";
+    std::string where = failed < list.size() ? std::string(list[failed].fileName) + ": " : "";
+    if (settings_.lightWave) where = settings_.lightWave->path + ": ";
     throw common::Error(where + failure.what());
   }
   fresh->context().aspect = show_->context().aspect;

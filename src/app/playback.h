@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -17,6 +18,8 @@ namespace tessarine::app {
 struct LoadSettings {
   std::string dataDirectory{show::kDataDirectory};
   std::span<const show::PlayListEntry> playList = show::kPlayList;
+  // Set: this LightWave file is played instead of the play list.
+  std::optional<show::LightWaveContent> lightWave;
 };
 
 class Playback {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <memory>
 #include <span>
 #include <string>
@@ -15,6 +16,14 @@
 #include "show/show_timeline.h"
 
 namespace tessarine::show {
+
+// A LightWave scene or object played on its own.
+struct LightWaveContent {
+  std::string path;
+  // Where the names inside it are looked for; none: the file's folder and those above it.
+  std::vector<std::string> contentFolders;
+  std::FILE* messages = stderr;  // warnings of what is missing
+};
 
 class Show {
  public:
@@ -31,6 +40,11 @@ class Show {
   // Throws common::Error with the reader's message at the first file that cannot be
   // read; the scenes read before it stay, so that they are released in the usual order.
   void load(std::span<const PlayListEntry> playList = kPlayList);
+  // Reads one LightWave file as the next scene of the show: a scene as LightWave writes it,
+  // with the objects it names, or an object, shown turning (see LightWaveContent). Throws
+  // common::Error when the file itself cannot be read; objects and images that cannot be are
+  // warned of.
+  void loadLightWave(const LightWaveContent& content);
 
   // Releases the scenes, last first, leaving the mesh library: the player lets the screen
   // saver start again between the two.

@@ -46,7 +46,7 @@ TEST(InspectTest, FailuresAndBadArgumentsPrintOneLineAndNoDocument) {
       {"--verbose a.lws", 2, "The following argument was not expected: --verbose" + usage},
       {"--lightwave '" + dir.str() + "/x.lxo'", 1,
        "{dir}/x.lxo: not a LightWave object: FORM type LXOB ({dir}/x.lxo, byte 8)"},
-      {"--at 1 --lightwave a.lwo", 2, "--lightwave reads objects alone, not with the show's options or scenes" + usage}};
+      {"--near 1 --lightwave a.lwo", 2, "--lightwave reads LightWave files alone, not with the show's options or scenes" + usage}};
   for (const auto& c : cases) {
     ProgramRun run = inspect(dir, c.arguments);
     EXPECT_EQ(std::tuple(run.status, run.err, run.out),

@@ -6,8 +6,10 @@
 
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <string_view>
+#include <system_error>
 #include <tuple>
 #include <utility>
 
@@ -87,8 +89,13 @@ void addOptions(CLI::App& app, CaptureOptions& options) {
   app.description(kDescription);
   app.add_option("SHOW_DIR", options.showDirectory,
                  "The show's folder; without it the working directory when it holds " + std::string(show::kDataDirectory) +
-                     ", else the installed show")
-      ->type_name("DIR");
+                     ", else the installed show. Or a LightWave scene or object file, captured on its own")
+      ->type_name("DIR|FILE");
+  app.add_option("--content", options.contentFolders,
+         "Where the objects and images a LightWave file names are looked for (repeatable); by default its own "
+         "folder and those above it")
+      ->type_name("DIR")
+      ->allow_extra_args(false);
   app.add_option("--data", options.dataDirectory,
                  "The scenes, objects and images (default: " + std::string(show::kDataDirectory) + " in the show)")
       ->type_name("DIR");
@@ -134,6 +141,13 @@ void addOptions(CLI::App& app, CaptureOptions& options) {
       ->check(CLI::Validator([](std::string& file) { return file.empty() ? "expected a file name" : ""; }, ""));
   app.callback([&app, &options] {
     checkTogether(app, options);
+    std::error_code ignored;
+    if (options.showDirectory && std::filesystem::is_regular_file(*options.showDirectory, ignored)) {
+      if (app.count("--data") != 0) throw common::Error("--data goes with a show, not a LightWave file");
+      options.lightWave = show::LightWaveContent{.path = *options.showDirectory, .contentFolders = options.contentFolders};
+      return;
+    }
+    if (app.count("--content") != 0) throw common::Error("--content goes with a LightWave file");
     // --data without SHOW_DIR reads the music from the working directory, as it always has.
     const bool dataAlone = app.count("--data") > 0 && !options.showDirectory;
     const show::ShowLocation location = show::findShow(options.showDirectory);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "capture/frame_pattern.h"
+#include "show/show.h"
 
 namespace CLI {
 class App;
@@ -27,7 +28,10 @@ struct CaptureOptions {
   std::optional<std::string> showDirectory;
   // Given on their own, or the show's.
   std::string dataDirectory;
-  std::string musicFile;
+  std::string musicFile;  // empty: none (LightWave files without --music)
+  // SHOW_DIR named a LightWave scene or object: it is captured instead of the show.
+  std::optional<show::LightWaveContent> lightWave;
+  std::vector<std::string> contentFolders;  // --content
   int width = kDefaultWidth;
   int height = kDefaultHeight;
   std::vector<double> moments;  // --at, in the order given; none: a stretch

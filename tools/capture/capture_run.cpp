@@ -49,7 +49,7 @@ void checkVideoTools(const CaptureOptions& options) {
   if (!findOnPath("ffmpeg")) throw common::Error("--video needs ffmpeg, and there is none on the PATH");
   // The music is found as the program finds it, relative to the working directory;
   // opening it gives the readers' own message when it is not there.
-  common::readFileBytes(options.musicFile, "rb");
+  if (!options.musicFile.empty()) common::readFileBytes(options.musicFile, "rb");
 }
 
 }  // namespace
@@ -57,7 +57,7 @@ void checkVideoTools(const CaptureOptions& options) {
 int runCapture(const CaptureOptions& options, std::FILE* messages) {
   try {
     checkVideoTools(options);
-    ShowCapture show(options.dataDirectory, options.width, options.height);
+    ShowCapture show(options.dataDirectory, options.width, options.height, options.lightWave);
     FramePlan plan = planFrames(options, show.timeline().length());
     if (!plan.error.empty()) {
       return cli::refuse(kProgram, plan.error.c_str(), messages);

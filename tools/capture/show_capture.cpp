@@ -8,12 +8,17 @@
 
 namespace tessarine::capture {
 
-ShowCapture::ShowCapture(const std::string& dataDirectory, int width, int height)
+ShowCapture::ShowCapture(const std::string& dataDirectory, int width, int height,
+                         const std::optional<show::LightWaveContent>& lightWave)
     : gl_(width, height), show_(dataDirectory) {
   // The player's first step, before anything is loaded.
   render::setUpRenderState();
   show_.context().aspect = static_cast<float>(static_cast<double>(width) / height);
-  show_.load();
+  if (lightWave) {
+    show_.loadLightWave(*lightWave);
+  } else {
+    show_.load();
+  }
   mesh::makeTextures(show_.context().meshes);
   render::activate(show_.firstScene());
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,9 @@ class ShowCapture {
   // from `dataDirectory` and activates the first scene, as the program starts up. The
   // aspect is width / height. Throws common::Error with the reader's message when a file
   // cannot be read, or when no off-screen context can be had.
-  ShowCapture(const std::string& dataDirectory, int width, int height);
+  // With `lightWave`, that file is loaded instead of the play list.
+  ShowCapture(const std::string& dataDirectory, int width, int height,
+              const std::optional<show::LightWaveContent>& lightWave = {});
   ShowCapture(const ShowCapture&) = delete;
   ShowCapture& operator=(const ShowCapture&) = delete;
 

@@ -39,18 +39,26 @@ std::string fileUrl(const std::string& path) { return "file:" + path; }
 
 std::vector<std::string> ffmpegArguments(const std::string& ffmpegPath, const VideoSettings& s,
                                          const std::string& output) {
-  return {ffmpegPath, "-hide_banner", "-loglevel", "error", "-nostats", "-y",
-          // Without it ffmpeg exits 0 when a full disk stops it writing the end of the file,
-          // leaving one no player can read; with it a damaged frame of the music stops it too.
-          "-xerror",
-          // The frames: raw RGBA as read back, bottom row first, hence the flip.
-          "-f", "rawvideo", "-pixel_format", "rgba", "-video_size",
-          std::to_string(s.width) + "x" + std::to_string(s.height), "-framerate", number(s.framesPerSecond),
-          "-i", "pipe:0",
-          // The music, from the moment of show time at which the frames begin.
-          "-ss", number(s.musicOffset), "-i", fileUrl(s.musicFile),
-          "-map", "0:v:0", "-map", "1:a:0", "-vf", "vflip", "-c:v", "libx264", "-pix_fmt", "yuv420p",
-          "-c:a", "aac", "-shortest", "-movflags", "+faststart", fileUrl(output)};
+  std::vector<std::string> arguments = {
+      ffmpegPath, "-hide_banner", "-loglevel", "error", "-nostats", "-y",
+      // Without it ffmpeg exits 0 when a full disk stops it writing the end of the file,
+      // leaving one no player can read; with it a damaged frame of the music stops it too.
+      "-xerror",
+      // The frames: raw RGBA as read back, bottom row first, hence the flip.
+      "-f", "rawvideo", "-pixel_format", "rgba", "-video_size",
+      std::to_string(s.width) + "x" + std::to_string(s.height), "-framerate", number(s.framesPerSecond),
+      "-i", "pipe:0"};
+  if (s.musicFile.empty()) {
+    arguments.insert(arguments.end(), {"-map", "0:v:0"});
+  } else {
+    // The music, from the moment of show time at which the frames begin.
+    arguments.insert(arguments.end(),
+                     {"-ss", number(s.musicOffset), "-i", fileUrl(s.musicFile), "-map", "0:v:0", "-map", "1:a:0"});
+  }
+  arguments.insert(arguments.end(), {"-vf", "vflip", "-c:v", "libx264", "-pix_fmt", "yuv420p"});
+  if (!s.musicFile.empty()) arguments.insert(arguments.end(), {"-c:a", "aac", "-shortest"});
+  arguments.insert(arguments.end(), {"-movflags", "+faststart", fileUrl(output)});
+  return arguments;
 }
 
 std::string describeStatus(int status) {

@@ -22,7 +22,7 @@ struct VideoSettings {
   int width = 0;           // even, as yuv420p needs
   int height = 0;
   double framesPerSecond = 0;
-  std::string musicFile;
+  std::string musicFile;  // empty: a video without sound
   double musicOffset = 0;  // seconds into the music at which the first frame stands
 };
 

@@ -12,8 +12,10 @@
 
 #include "cli/command_line.h"
 #include "common/error.h"
+#include "common/file_bytes.h"
 #include "headless/headless_gl.h"
 #include "mesh/mesh_textures.h"
+#include "scene/lightwave_scene_reader.h"
 #include "scene_report/lightwave_report.h"
 #include "scene_report/report_document.h"
 #include "show/play_list.h"
@@ -72,9 +74,9 @@ void addOptions(CLI::App& app, Options& options) {
   app.callback([&app, &options] {
     // Said here rather than by CLI11's own exclusions, which would clutter every line of the help.
     if (!options.objects.empty()) {
-      for (const char* showOption : {"--show", "--data", "--near", "--at", "scenes"}) {
+      for (const char* showOption : {"--show", "--data", "--near", "scenes"}) {
         if (app.count(showOption) != 0) {
-          throw common::Error("--lightwave reads objects alone, not with the show's options or scenes");
+          throw common::Error("--lightwave reads LightWave files alone, not with the show's options or scenes");
         }
       }
       return;
@@ -96,11 +98,13 @@ void addOptions(CLI::App& app, Options& options) {
   CLI::Option* objects =
       app.add_option("--lightwave", options.objects,
                      "Instead of the show: print what the readers make of these objects as LightWave writes them "
-                     "(LWOB, LWO2, LWO3): format, layers, counts, bounds, surfaces and the images they use")
-          ->type_name("OBJECT.lwo");
+                     "(LWOB, LWO2, LWO3): format, layers, counts, bounds, surfaces and the images they use; or of "
+                     "these scenes as LightWave writes them (LWSC 1 to 5), as the show's scenes are printed, with "
+                     "the objects they name found and read")
+          ->type_name("OBJECT.lwo|SCENE.lws");
   app.add_option("--content", options.contentFolders,
-                 "A folder the objects' images are looked for under, by the path the object gives them; may be "
-                 "given again (default: the object's folder and each folder above it)")
+                 "A folder the objects and images are looked for under, by the path the file gives them; may be "
+                 "given again (default: the file's folder and each folder above it)")
       ->type_name("DIR")
       ->allow_extra_args(false)
       ->needs(objects);
@@ -113,7 +117,28 @@ void printDocument(std::string document) {
   }
 }
 
+bool isScene(const std::string& path) {
+  const common::FileBytes bytes = common::readFileBytes(path, "rb");
+  return scene::looksLikeLightWaveScene(bytes.bytes);
+}
+
+int runLightWaveScenes(const Options& options) {
+  headless::HeadlessGl gl(kContextSize, kContextSize);
+  show::Show show("");
+  for (const std::string& file : options.objects) {
+    show.loadLightWave({.path = file, .contentFolders = options.contentFolders, .messages = stderr});
+  }
+  mesh::makeTextures(show.context().meshes);
+  printDocument(inspect::inspectDocument(show, options.times));
+  return 0;
+}
+
 int runLightWave(const Options& options) {
+  std::size_t scenes = 0;
+  for (const std::string& file : options.objects) scenes += isScene(file) ? 1 : 0;
+  if (scenes == options.objects.size()) return runLightWaveScenes(options);
+  if (scenes != 0) throw common::Error("--lightwave reads objects or scenes, not both at once");
+  if (!options.times.empty()) throw common::Error("--at goes with scenes, not objects");
   const inspect::LightWaveReport report = inspect::lightWaveDocument(options.objects, options.contentFolders);
   for (const std::string& warning : report.warnings) std::fprintf(stderr, "tessarine-inspect: %s\n", warning.c_str());
   printDocument(report.document);

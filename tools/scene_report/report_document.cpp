@@ -60,7 +60,8 @@ Json valuesAt(const Scene& scene, double requested) {
 
   const render::FrameValues values = render::frameValues(scene, seconds);
   at["zoom"] = number(values.zoom);
-  at["fovy"] = number(render::fieldOfView(values.zoom));
+  at["fovy"] = number(scene.rule == scene::TransformRule::kLightWave ? render::lightWaveFieldOfView(values.zoom)
+                                                                     : render::fieldOfView(values.zoom));
   at["fogMin"] = number(values.fogMinDistance);
   at["fogMax"] = number(values.fogMaxDistance);
   at["ambientIntensity"] = number(values.ambientIntensity);
@@ -108,13 +109,32 @@ Json sceneRecord(const Scene& scene, std::span<const double> times) {
                       {"zoomFactor", number(scene.camera.zoomFactor)},
                       {"zoomEnvelope", scene.camera.zoomEnvelope != nullptr},
                       {"keyCount", scene.camera.motion->keyCount()}};
+  const bool lightWave = scene.rule == scene::TransformRule::kLightWave;
+  auto text = [](const std::optional<std::string>& value) { return value ? Json(*value) : Json(nullptr); };
   Json objects = Json::array(), lights = Json::array(), at = Json::array();
   for (const SceneObject& object : scene.objects) {
-    objects.push_back({{"mesh", object.mesh != nullptr ? Json(object.mesh->name()) : Json(nullptr)},
-                       {"parentIndex", object.parentIndex},
-                       {"keyCount", object.motion->keyCount()}});
+    Json entry = {{"mesh", object.mesh != nullptr ? Json(object.mesh->name()) : Json(nullptr)},
+                  {"parentIndex", object.parentIndex},
+                  {"keyCount", object.motion->keyCount()}};
+    if (lightWave) {
+      entry["name"] = object.source.name;
+      entry["file"] = text(object.source.file);
+      entry["missing"] = text(object.source.missing);
+      entry["pivot"] = numbers(object.pivot);
+      entry["targetIndex"] = object.targetIndex;
+    }
+    objects.push_back(std::move(entry));
   }
-  for (const SceneLight& light : scene.lights) lights.push_back(lightRecord(light));
+  for (const SceneLight& light : scene.lights) {
+    lights.push_back(lightRecord(light));
+    if (lightWave) lights.back()["name"] = light.name;
+  }
+  if (lightWave) {
+    record["version"] = scene.version;
+    record["camera"]["targetIndex"] = scene.camera.targetIndex;
+    record["lightsLeftOut"] = scene.lightsLeftOut;
+    record["leftOut"] = scene.leftOut;
+  }
   for (double seconds : times) at.push_back(valuesAt(scene, seconds));
   record["objects"] = std::move(objects);
   record["lights"] = std::move(lights);
