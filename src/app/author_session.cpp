@@ -92,13 +92,18 @@ std::vector<std::string> AuthorSession::overlayLines(const Playback& playback) c
   const FrameLoop& loop = playback.loop();
   const std::size_t index = loop.currentIndex();
   const scene::Scene& scene = show.scene(index);
-  return {
+  std::vector<std::string> lines = {
       format("%s  scene %zu of %zu", scene.fileName.c_str(), index + 1, show.sceneCount()),
       format("scene %.2f s  show %.2f s of %.2f", loop.demoTime(), loop.showTime(), show.timeline().length()),
       format("%zu fps  %llu polygons", framesPerSecond(), static_cast<unsigned long long>(polygonsOf(scene))),
       loop.paused() ? "paused" : "playing",
       "reload: " + lastReload_,
   };
+  // OpenGL lights eight; a LightWave scene with more keeps those that light the most.
+  if (scene.lightsLeftOut > 0) {
+    lines.push_back(format("%zu lights lit, the %zu dimmest left dark", scene.lights.size(), scene.lightsLeftOut));
+  }
+  return lines;
 }
 
 }  // namespace tessarine::app
