@@ -82,18 +82,18 @@ TEST(LightWaveSceneTest, UnknownLinesBlocksPluginsAndBonesArePassedOverAndNamed)
   LwscScene s{.version = 4};
   s.objects = {{.name = "ship.lwo", .item = {.motion = lwscStill({5, 0, 0, 0, 0, 0, 1, 1, 1}),
                                              .extra = "UnknownKeyword 1 2\nAPSDisplay\n{ APS\n  { VParm\n    0\n  }\n}\n"
-                                                      "Plugin ItemMotionHandler 1 LW_Oscillator\n  Plugin Nested 1 X\n"
+                                                      "Plugin ChannelHandler 1 LW_Expression\n  Plugin Nested 1 X\n"
                                                       "  EndPlugin\n  ParentItem 10000000\nEndPlugin\nGoalObject 1\n"
                                                       "AddBone 40000000\nBoneMotion\nNumChannels 1\nChannel 0\n{ Envelope\n"
                                                       "  1\n  Key 9 0 0 0 0 0 0 0 0\n  Behaviors 1 1\n}\nParentItem 10000000\n"}}};
   s.lights = {{.item = {.extra = "LensFlare 1\n"}, .type = 3}};
-  s.cameras.push_back({.name = "Second", .zoom = 5.0});
+  s.cameras.push_back({.name = "Second", .item = {.extra = "Plugin CameraHandler 1 Fisheye\nEndPlugin\n"}, .zoom = 5.0});
   s.currentCamera = 1;
   const auto scene = read(writeLightWaveScene(s));
   EXPECT_EQ(std::tuple(scene->objects[0].parent, scene->objects[0].motion->valueAt(0)[anim::kPositionX]), std::tuple(nullptr, 5.0f));
   EXPECT_EQ(std::tuple(scene->lights[0].lightType, *scene->camera.zoomFactor), std::tuple(kPoint, 5.0f));
-  EXPECT_EQ(scene->leftOut, (std::vector<std::string>{"plug-in blocks", "IK", "bones", "lens flares", "extra cameras",
-                                                      "linear and area lights, drawn as point lights"}));
+  EXPECT_EQ(scene->leftOut, (std::vector<std::string>{"expressions", "IK", "bones", "lens flares", "plug-in blocks",
+                                                      "extra cameras", "linear and area lights, drawn as point lights"}));
   EXPECT_EQ(read("LWSC\n1\nAddNull N\nObjectMotion (unnamed)\n 9\n 1\n 0 0 0 0 0 0 1 1 1\n 0 0 0 0 0\nEndBehavior 2\n")->leftOut,
             std::vector<std::string>{"LWSC 1 motions that reset or repeat after their last key"});
 }
@@ -142,11 +142,12 @@ TEST(LightWaveSceneTest, MotionsAndEnvelopesKeepTheirKeysInEveryDialect) {
   // LWSC 2: channels keyed in seconds, rotations in degrees, behaviours after the channels.
   scene = read("LWSC\n2\n\nAddLight\nLightMotion (unnamed)\n  4\n  2\n  1 0 3 0 0 0\n  3 2 3 0 0 0\n  1\n  0 0 2 0 0 0\n"
                "  1\n  0 0 2 0 0 0\n  1\n  45 0 2 0 0 0\nPre/PostBehavior 1 2 1 1 1 1 1 1\n"
-               "LightColor 255 0 0\nLgtIntensity 0.5\nLightType 1\n");
+               "LightColor 255 0 0\nLgtIntensity 0.5\nLightType 1\nAddCamera\nCameraMotion (unnamed)\n 1\n 1\n 7 0 0 0 0 0\n");
   const SceneLight& light = scene->lights[0];
   EXPECT_EQ(std::tuple(light.motion.valueAt(1)[anim::kPositionX], light.motion.channels()->at(0).post(), light.color),
             std::tuple(2.0f, anim::Behavior::kRepeat, Color4{0.5f, 0, 0, 1}));
   EXPECT_NEAR(light.motion.valueAt(0)[anim::kHeading], 45, 1e-4);
+  EXPECT_EQ(scene->camera.motion->valueAt(0)[anim::kPositionX], 7.0f);
 }
 
 TEST(LightWaveSceneTest, OfMoreThanEightLightsTheBrightestAtTheFirstFrameAreKeptInFileOrder) {
@@ -185,9 +186,10 @@ TEST(LightWaveSceneTest, MalformedFilesAreRefusedNamingTheFileAndTheLine) {
       {v3 + "APSDisplay\n{ APS\n  { VParm\n  }\n", "line 4: the block \"APS\" that opens here has no end"},
       {light + "Plugin LightHandler 1 X\n", "line 4: the plug-in that opens here has no \"EndPlugin\""},
       {v3 + "LoadObject\n", "line 3: LoadObject needs an object file name"},
-      {v3 + "AddNullObject N\nParentItem zz\n", "line 4: ParentItem needs an item id in hexadecimal, found \"zz\""},
+      {v3 + "AddNullObject N\nParentItem 1000000g\n", "line 4: ParentItem needs an item id in hexadecimal, found \"1000000g\""},
       {v3 + "AddNullObject N\nParentObject -1\n", "line 4: ParentObject needs a whole number from 0 to 4294967295, found \"-1\""},
-      {"LWSC\n1\nAddNull N\nObjectMotion (unnamed)\n 9\n 2\n 0 0 0 0 0 0 1 1 1\n 5 0 0 0 0\n 0 0 0 0 0 0 1 1 1\n 5 0 0 0 0\n",
+      // Line ends of every system: "\r\n" counts once, a lone "\r" (Macintosh) as one.
+      {"LWSC\r\n1\rAddNull N\nObjectMotion (unnamed)\r\n 9\r 2\r\n 0 0 0 0 0 0 1 1 1\r 5 0 0 0 0\r\n 0 0 0 0 0 0 1 1 1\r 5 0 0 0 0\n",
        "line 10: the key at frame 5 does not come after the key at frame 5"},
       {"LWSC\n1\nAddNull N\nObjectMotion (unnamed)\n 9\n 1\n" + std::string(9, ' ') + std::string(40, '0') + " 0 0 0 0 0 0 1 1\n",
        "line 7: the file ends where the key's frame belongs"},
@@ -208,7 +210,7 @@ TEST(LightWaveSceneTest, MalformedFilesAreRefusedNamingTheFileAndTheLine) {
     }
   }
   EXPECT_TRUE(looksLikeLightWaveScene(common::bytesOf(" LWSC\r\n3\n")));
-  EXPECT_FALSE(looksLikeLightWaveScene(common::bytesOf("LWSC 3\n")));
+  EXPECT_FALSE(looksLikeLightWaveScene(common::bytesOf("LWSC 3\n")) || looksLikeLightWaveScene(common::bytesOf("LWSC\n")));
 }
 
 TEST(LightWaveSceneTest, EverySampleSceneReads) {
