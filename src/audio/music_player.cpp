@@ -157,10 +157,11 @@ class MusicPlayer::Impl : public std::enable_shared_from_this<Impl> {
         wanted = wantPlaying_;
         play = plays_;
       }
-      if (sink_ == nullptr && clock_() >= nextAttempt) {
-        // A new output takes up the play anew, where the listener would be by now.
+      if (const double now = clock_(); sink_ == nullptr && now >= nextAttempt) {
+        // A new output takes up the play anew, where the listener would be by now. The next
+        // look is timed from this one's start: an attempt that took long does not push it out.
         if (openOutput()) segment.play = 0;
-        else nextAttempt = clock_() + kRetrySeconds;
+        else nextAttempt = now + kRetrySeconds;
       }
       if (!wanted || play != segment.play) {
         if (sink_ != nullptr && segment.decoding) sink_->drop();

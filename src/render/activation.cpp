@@ -52,6 +52,11 @@ void activate(scene::Scene& scene) {
   for (unsigned i = 0; i < scene::kMaxLights; ++i) glDisable(GL_LIGHT0 + i);
   for (const scene::SceneLight& light : scene.lights) activate(light);
 
+  if (scene.fogged) {
+    glEnable(GL_FOG);
+  } else {
+    glDisable(GL_FOG);
+  }
   glFogfv(GL_FOG_COLOR, scene.effectiveFogColor().data());
   scene::Color3 backdrop = scene.effectiveBackdropColor();
   glClearColor(backdrop[0], backdrop[1], backdrop[2], 0);

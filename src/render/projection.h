@@ -15,6 +15,9 @@ float fieldOfView(float zoom);
 // the vertical field of view is 2 atan(1 / zoom); never kMaxFieldOfView or more.
 float lightWaveFieldOfView(float zoom);
 
+// How far the view of a scene without fog reaches: LightWave content is measured in metres.
+inline constexpr float kUnfoggedFarPlane = 10000.0f;
+
 // The far clipping distance for a fog end `fogEnd`: the fog end itself, but always
 // beyond the near plane so the projection stays valid.
 float farPlane(float fogEnd, float nearPlane);

@@ -31,7 +31,7 @@ void project(const scene::Scene& scene, const FrameValues& values) {
   const float fovy =
       scene.rule == scene::TransformRule::kLightWave ? lightWaveFieldOfView(values.zoom) : fieldOfView(values.zoom);
   gluPerspective(fovy, scene.context->aspect, scene.nearPlane,
-                 farPlane(values.fogMaxDistance, scene.nearPlane));
+                 farPlane(scene.fogged ? values.fogMaxDistance : kUnfoggedFarPlane, scene.nearPlane));
   glMatrixMode(GL_MODELVIEW);
 }
 

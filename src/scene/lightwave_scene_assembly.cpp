@@ -229,7 +229,8 @@ class Builder {
     }
     scene_.ambientColor = Color4{ambient[0] * scale, ambient[1] * scale, ambient[2] * scale, 1};
     // A fog that is off keeps its distances in the file; they must not clip the view.
-    if (record_.fogType.value_or(0) != 0) {
+    scene_.fogged = record_.fogType.value_or(0) != 0;
+    if (scene_.fogged) {
       scene_.fogMinEnvelope = envelopeOf(record_.fogMinDistance, rate_);
       scene_.fogMaxEnvelope = envelopeOf(record_.fogMaxDistance, rate_);
       scene_.fogMinDistance = plainOf(record_.fogMinDistance);

@@ -149,6 +149,8 @@ struct Scene {
   std::unique_ptr<anim::ValueEnvelope> shakeEnvelope;
 
   TransformRule rule = TransformRule::kShow;
+  // False for a LightWave scene whose fog is off: no fog is drawn, and the view reaches further.
+  bool fogged = true;
   // LightWave scenes only: the "LWSC" version; the lights beyond the eight OpenGL has, left
   // dark (the eight that light the most are kept); what the file uses that the player does
   // not play, a short phrase each, once.

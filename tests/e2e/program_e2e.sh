@@ -5,7 +5,7 @@
 # hiding and showing the window keeps it going, and a missing scene file ends the start-up
 # with the one error line and status 1.
 # In author mode Space holds the picture still, Page Down changes the scene, and R after a
-# broken file keeps the show playing.
+# broken file keeps the show playing. A LightWave scene named by path plays with its objects.
 # Usage: program_e2e.sh PROGRAM FIXTURE-GENERATOR
 set -uo pipefail
 
@@ -172,6 +172,28 @@ if start_show "$work/show" --author; then
   grep -q '^Reload refused: .*S2.lws' "$work/stderr" || fail "author mode: no refusal for the broken S2.lws"
   press q
   expect_exit "author mode"
+fi
+
+# A LightWave scene by path: an object named by the author's own Windows path is found under
+# --content, one that is nowhere is warned of and left out, and the scene plays in author mode.
+mkdir -p "$work/lw"
+still() { printf '%s (unnamed)\n9\n1\n%s 0 0 0 1 1 1\n0 0 0 0 0\nEndBehavior 1\n' "$1" "$2"; }
+{
+  printf 'LWSC\n1\n\nFirstFrame 1\nLastFrame 60\nFramesPerSecond 30\n\n'
+  printf 'LoadObject C:\\LW\\Data\\Square.lwo\n' && still ObjectMotion "0 0 0"
+  printf 'LoadObject gone.lwo\n' && still ObjectMotion "0 0 0"
+  printf 'AddLight\nLightName Sun\n' && still LightMotion "0 0 -2"
+  still CameraMotion "0 0 -4" && printf 'ZoomFactor 3.2\n'
+} >"$work/lw/s.lws"
+if start_show "$work" lw/s.lws --content show --window; then
+  press_expecting w "$kWindow"
+  press h && screenshot 0.5 "$work/lightwave"
+  [ "$(od -An -v -tx4 -w4 "$work/lightwave" | sort -u | wc -l)" -gt 1 ] || fail "LightWave scene: nothing drawn"
+  grep -q 'lw/s.lws: object gone.lwo not found, so it stays a null' "$work/stderr" ||
+    fail "LightWave scene: no warning for the missing object"
+  grep -q 'object C:' "$work/stderr" && fail "LightWave scene: the object named by a Windows path was not found"
+  press q
+  expect_exit "LightWave scene"
 fi
 
 # Under the leak checker, Mesa's buffers for a window that was never shown are reported

@@ -119,7 +119,14 @@ TEST_F(RendererTest, ActivationLoadsTheSceneAsItStartsAndClearsWhatAnEarlierOneL
                   .lights = {{.motion = still({}), .type = LwsLightType::kSpot, .coneAngle = 120.0f}},
                   .ambientIntensity = ramp({{0, 1}})};
   second.camera.motion = still({});
-  load(second);
+  scene::Scene& unfogged = load(second);
+  EXPECT_TRUE(glIsEnabled(GL_FOG)) << "the show's scenes are always fogged";
+  // A LightWave scene whose fog is off draws none; the next fogged scene has it back.
+  unfogged.fogged = false;
+  activate(unfogged);
+  EXPECT_FALSE(glIsEnabled(GL_FOG));
+  unfogged.fogged = true;
+  activate(unfogged);
   for (unsigned i = 0; i < scene::kMaxLights; ++i) EXPECT_EQ(glIsEnabled(GL_LIGHT0 + i), i == 0) << "light " << i;
   EXPECT_EQ(lightValue(GL_LIGHT0, GL_SPOT_CUTOFF)[0], 90) << "a cone of 120 degrees is as wide as a spot can be";
   expectNear(floats(GL_LIGHT_MODEL_AMBIENT), {1, 1, 1, 1}, "white times the enveloped intensity at the start");
@@ -131,6 +138,10 @@ TEST(ProjectionTest, FieldOfViewFromTheZoomFarPlaneFromTheFogEnd) {
   for (const auto& [zoom, fovy] : views) EXPECT_FLOAT_EQ(fieldOfView(zoom), fovy) << "zoom " << zoom;
   EXPECT_EQ(farPlane(300, 1), 300);
   EXPECT_FLOAT_EQ(farPlane(0.5f, 1), 1.001f) << "fog ending before the near plane";
+  // LightWave's lens: the zoom is the focal length over half the frame's height.
+  EXPECT_FLOAT_EQ(lightWaveFieldOfView(1), 90);
+  EXPECT_NEAR(lightWaveFieldOfView(3.2f), 34.708f, 1e-3f);
+  EXPECT_EQ(lightWaveFieldOfView(0), kMaxFieldOfView);
 }
 
 // gluPerspective's matrix, from its definition, with the enveloped zoom and fog end at
