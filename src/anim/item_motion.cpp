@@ -2,6 +2,7 @@
 #include "anim/item_motion.h"
 
 #include <algorithm>
+#include <cmath>
 #include <numbers>
 #include <string>
 
@@ -11,6 +12,13 @@ namespace tessarine::anim {
 namespace {
 
 constexpr double kDegreesPerRadian = 180.0 / std::numbers::pi;
+
+// The frame a LightWave 5 curve keyed from `first` to `last` is evaluated at for `frame`: past
+// its last key, a repeating curve goes round its keyed span again.
+float repeatedFrame(float frame, float first, float last, Behavior after) {
+  if (after != Behavior::kRepeat || !(frame > last) || !(last > first)) return frame;
+  return first + std::fmod(frame - first, last - first);
+}
 
 }  // namespace
 
@@ -22,7 +30,13 @@ ItemMotion::ItemMotion(std::vector<ChannelEnvelope> channels) : curves_(std::mov
 }
 
 ChannelValues ItemMotion::valueAt(double seconds) const {
-  if (const Motion* motion = keyedMotion()) return motion->valueAt(seconds);
+  if (const Motion* motion = keyedMotion()) {
+    const float frame = frameAt(seconds, motion->framesPerSecond());
+    const auto first = static_cast<float>(motion->keys().front().frame);
+    const auto last = static_cast<float>(motion->lastFrame());
+    if (after_ == Behavior::kReset && frame > last) return ChannelValues{};
+    return motion->evaluate(repeatedFrame(frame, first, last, after_));
+  }
   const auto& envelopes = *channels();
   ChannelValues values{};
   for (int i = 0; i < kChannels; ++i) {
@@ -41,7 +55,13 @@ std::uint32_t ItemMotion::keyCount() const {
 }
 
 float ValueEnvelope::valueAt(double seconds) const {
-  if (const Envelope* envelope = keyedEnvelope()) return envelope->valueAt(seconds);
+  if (const Envelope* envelope = keyedEnvelope()) {
+    const float frame = frameAt(seconds, envelope->framesPerSecond());
+    const auto first = static_cast<float>(envelope->keys().front().frame);
+    const auto last = static_cast<float>(envelope->lastFrame());
+    if (after_ == Behavior::kReset && frame > last) return 0;
+    return envelope->evaluate(repeatedFrame(frame, first, last, after_));
+  }
   return static_cast<float>(scale_ * std::get<ChannelEnvelope>(curve_).valueAt(seconds));
 }
 

@@ -16,7 +16,9 @@ namespace tessarine::anim {
 class ItemMotion {
  public:
   // Implicit, so a motion read from a LightWave 5 section stands wherever an item motion does.
-  ItemMotion(Motion motion) : curves_(std::move(motion)) {}
+  // After its last key it holds that key, as the show's scenes expect; a LightWave scene may
+  // ask it to repeat the keyed span instead, or reset every channel to 0 (`after`).
+  ItemMotion(Motion motion, Behavior after = Behavior::kConstant) : curves_(std::move(motion)), after_(after) {}
   // Exactly kChannels envelopes, in channel order (position, heading/pitch/bank, scale).
   // Throws common::Error otherwise.
   explicit ItemMotion(std::vector<ChannelEnvelope> channels);
@@ -32,6 +34,7 @@ class ItemMotion {
 
  private:
   std::variant<Motion, std::vector<ChannelEnvelope>> curves_;
+  Behavior after_ = Behavior::kConstant;
 };
 
 // A setting's envelope: a LightWave 5 envelope section (keyed in frames) or one channel
@@ -39,7 +42,8 @@ class ItemMotion {
 // as radians to degrees).
 class ValueEnvelope {
  public:
-  ValueEnvelope(Envelope envelope) : curve_(std::move(envelope)) {}
+  ValueEnvelope(Envelope envelope, Behavior after = Behavior::kConstant)
+      : curve_(std::move(envelope)), after_(after) {}
   explicit ValueEnvelope(ChannelEnvelope envelope, double scale = 1) : curve_(std::move(envelope)), scale_(scale) {}
 
   float valueAt(double seconds) const;
@@ -50,6 +54,7 @@ class ValueEnvelope {
  private:
   std::variant<Envelope, ChannelEnvelope> curve_;
   double scale_ = 1;
+  Behavior after_ = Behavior::kConstant;  // of a LightWave 5 envelope, as for ItemMotion
 };
 
 }  // namespace tessarine::anim

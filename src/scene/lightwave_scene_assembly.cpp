@@ -22,7 +22,9 @@ constexpr std::int64_t kLinearLight = 3;
 constexpr std::int64_t kAreaLight = 4;
 
 anim::ItemMotion motionOf(MotionRecord& motion, float framesPerSecond) {
-  if (!motion.frameKeys.empty()) return anim::Motion(std::move(motion.frameKeys), framesPerSecond);
+  if (!motion.frameKeys.empty()) {
+    return anim::ItemMotion(anim::Motion(std::move(motion.frameKeys), framesPerSecond), motion.frameKeysAfter);
+  }
   const bool enveloped = std::any_of(motion.channels.begin(), motion.channels.end(),
                                      [](const auto& channel) { return channel.has_value(); });
   if (!enveloped) {
@@ -47,7 +49,8 @@ anim::ItemMotion motionOf(MotionRecord& motion, float framesPerSecond) {
 
 std::unique_ptr<anim::ValueEnvelope> envelopeOf(SettingRecord& setting, float framesPerSecond) {
   if (!setting.frameKeys.empty()) {
-    return std::make_unique<anim::ValueEnvelope>(anim::Envelope(std::move(setting.frameKeys), framesPerSecond));
+    return std::make_unique<anim::ValueEnvelope>(anim::Envelope(std::move(setting.frameKeys), framesPerSecond),
+                                                 setting.frameKeysAfter);
   }
   if (setting.channel) return std::make_unique<anim::ValueEnvelope>(std::move(*setting.channel), setting.scale);
   return nullptr;

@@ -174,7 +174,7 @@ class LineReader {
     ItemRecord* item = current_ == kind ? current() : nullptr;
     MotionRecord motion;
     if (record_.version == kFirstVersion) {
-      motion.frameKeys = frameKeys(readFrameMotion(text_));
+      motion.frameKeys = frameKeys(readFrameMotion(text_), motion.frameKeysAfter);
     } else {
       std::vector<anim::ChannelEnvelope> channels = readSectionChannels(text_, true);
       if (channels.size() > kItemChannels) record_.leaveOut("channels beyond the nine");
@@ -250,11 +250,13 @@ class LineReader {
 
   // --- Values. ---
 
-  // LightWave 5's motions and envelopes hold their last key, reset or repeat; the player's
-  // hold theirs.
+  // LightWave 5's motions and envelopes hold their last key, reset to 0 or repeat.
   template <std::size_t kCount>
-  std::vector<anim::Key<kCount>> frameKeys(FrameKeys<kCount> read) {
-    if (read.endBehavior != FrameKeys<kCount>::kHoldAtEnd) record_.leaveOut("LWSC 1 motions that reset or repeat after their last key");
+  std::vector<anim::Key<kCount>> frameKeys(FrameKeys<kCount> read, anim::Behavior& after) {
+    constexpr std::int64_t kReset = 0, kRepeat = 2;
+    after = read.endBehavior == kReset    ? anim::Behavior::kReset
+            : read.endBehavior == kRepeat ? anim::Behavior::kRepeat
+                                          : anim::Behavior::kConstant;
     return std::move(read.keys);
   }
 
@@ -291,7 +293,7 @@ class LineReader {
     SettingRecord read;
     if (word == "(envelope)") {
       if (record_.version == kFirstVersion) {
-        read.frameKeys = frameKeys(readFrameEnvelope(text_));
+        read.frameKeys = frameKeys(readFrameEnvelope(text_), read.frameKeysAfter);
       } else if (record_.version < kFirstChannelVersion) {
         read.channel = std::move(readSectionChannels(text_, false).front());
       } else {

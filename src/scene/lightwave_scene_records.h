@@ -35,6 +35,7 @@ struct ItemReference {
 struct SettingRecord {
   std::optional<double> plain;
   std::vector<anim::EnvelopeKey> frameKeys;
+  anim::Behavior frameKeysAfter = anim::Behavior::kConstant;  // after the last of the frame keys
   std::optional<anim::ChannelEnvelope> channel;
   double scale = 1;
 };
@@ -43,6 +44,7 @@ struct SettingRecord {
 // seconds with rotations in radians (LWSC 2 and later), missing channels at rest.
 struct MotionRecord {
   std::vector<anim::MotionKey> frameKeys;
+  anim::Behavior frameKeysAfter = anim::Behavior::kConstant;
   std::array<std::optional<anim::ChannelEnvelope>, kItemChannels> channels;
 };
 

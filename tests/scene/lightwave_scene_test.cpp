@@ -94,8 +94,17 @@ TEST(LightWaveSceneTest, UnknownLinesBlocksPluginsAndBonesArePassedOverAndNamed)
   EXPECT_EQ(std::tuple(scene->lights[0].lightType, *scene->camera.zoomFactor), std::tuple(kPoint, 5.0f));
   EXPECT_EQ(scene->leftOut, (std::vector<std::string>{"expressions", "IK", "bones", "lens flares", "plug-in blocks",
                                                       "extra cameras", "linear and area lights, drawn as point lights"}));
-  EXPECT_EQ(read("LWSC\n1\nAddNull N\nObjectMotion (unnamed)\n 9\n 1\n 0 0 0 0 0 0 1 1 1\n 0 0 0 0 0\nEndBehavior 2\n")->leftOut,
-            std::vector<std::string>{"LWSC 1 motions that reset or repeat after their last key"});
+}
+
+// LightWave 5's end behaviours, at frame 45 of a straight run from x = 0 at frame 0 to 3 at 30:
+// 0 resets every channel to 0, 1 holds the last key, 2 goes round the keyed span again.
+TEST(LightWaveSceneTest, Lwsc1MotionsResetHoldOrRepeatAfterTheirLastKey) {
+  auto after = [](int behaviour) {
+    return read("LWSC\n1\nFramesPerSecond 30\nAddNull N\nObjectMotion (unnamed)\n 9\n 2\n 0 0 0 0 0 0 1 1 1\n 0 0 0 0 0\n"
+                " 3 0 0 0 0 0 1 1 1\n 30 1 0 0 0\nEndBehavior " + std::to_string(behaviour) + "\n")
+        ->objects[0].motion->valueAt(1.5)[anim::kPositionX];
+  };
+  EXPECT_EQ(std::tuple(after(0), after(1), after(2)), std::tuple(0.0f, 3.0f, 1.5f));
 }
 
 TEST(LightWaveSceneTest, MotionsAndEnvelopesKeepTheirKeysInEveryDialect) {
