@@ -144,8 +144,11 @@ class LineReader {
     object.source.name = std::string(name);
     object.source.layer = layer;
   }
-  // A null's name is not kept: the source of a null is empty.
-  void addNull(const Line&) { startItem(ItemKind::kObject); }
+  void addNull(const Line& line) {
+    ItemRecord& null = startItem(ItemKind::kObject);
+    null.source.name = std::string(idless(line.rest));
+    null.source.null = true;
+  }
   void addLight(const Line&) { startItem(ItemKind::kLight); }
   void addCamera(const Line&) { startItem(ItemKind::kCamera); }
   void addBone(const Line&) {

@@ -49,7 +49,8 @@ using Vector3 = std::array<float, 3>;
 
 // Where a LightWave scene's item was given by name: its name as written, and what became of it.
 struct ItemSource {
-  std::string name;                    // as the file writes it; empty for a null
+  std::string name;                    // as the file writes it: the object file's, or the null's own
+  bool null = false;                   // a null: its name names no file
   std::optional<std::uint32_t> layer;  // "LoadObjectLayer": the one layer of the object used
   std::optional<std::string> file;     // the object file read
   std::optional<std::string> missing;  // the name of an object file not found or not read

@@ -31,7 +31,7 @@ void loadSceneObjects(Scene& scene, std::span<const std::string> folders, std::F
   };
   for (SceneObject& object : scene.objects) {
     ItemSource& source = object.source;
-    if (source.name.empty()) continue;
+    if (source.null || source.name.empty()) continue;
     const common::ContentSearch search = common::findContentFile(source.name, folders, kObjectExtensions);
     if (!search.found) {
       source.missing = source.name;

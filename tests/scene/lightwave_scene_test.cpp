@@ -46,7 +46,7 @@ TEST(LightWaveSceneTest, ParentsTargetsPivotsAndColoursInEveryDialect) {
     EXPECT_EQ(std::tuple(o[1].parent, o[2].parent, o[2].target), std::tuple(&o[0], &o[1], &o[0]));
     EXPECT_EQ(o[1].pivot, (Vector3{1, 2, 3}));
     EXPECT_EQ(std::tuple(o[0].source.name, o[1].source.name, o[2].source.name),
-              std::tuple("Objects/My Ship.lwo", "", "S:\\gun.lwo"));
+              std::tuple("Objects/My Ship.lwo", "Pivot", "S:\\gun.lwo"));
     EXPECT_EQ(o[0].source.layer, version >= 3 ? std::optional<std::uint32_t>(2) : std::nullopt);
     EXPECT_EQ(std::tuple(scene->lights[0].parent, scene->camera.parent, scene->camera.target), std::tuple(&o[2], &o[1], &o[2]));
     EXPECT_EQ(std::tuple(scene->version, scene->rule, scene->leftOut.empty()), std::tuple(version, TransformRule::kLightWave, true));
@@ -71,6 +71,7 @@ TEST(LightWaveSceneTest, MissingLinesTakeLightWavesDefaults) {
   EXPECT_DOUBLE_EQ(scene->startTime, 1.0 / 30);
   EXPECT_EQ(std::tuple(*scene->camera.zoomFactor, scene->camera.motion->valueAt(0)[anim::kScaleZ]), std::tuple(3.2f, 1.0f));
   EXPECT_EQ(scene->objects[0].motion->valueAt(0), (anim::ChannelValues{0, 0, 0, 0, 0, 0, 1, 1, 1}));
+  EXPECT_EQ(std::tuple(scene->objects[0].source.name, scene->objects[0].source.null), std::tuple("Empty", true));
   const SceneLight& light = scene->lights[0];
   EXPECT_EQ(std::tuple(light.color, *light.intensity, *light.coneAngle, light.glLight), std::tuple(Color4{1, 1, 1, 1}, 1.0f, 30.0f, kGlLight0));
   EXPECT_EQ(*scene->ambientColor, (Color4{0.25f, 0.25f, 0.25f, 1}));
