@@ -14,6 +14,7 @@
 #include "capture/show_capture.h"
 #include "capture/video_encoder.h"
 #include "capture_fixture.h"
+#include "png_decode.h"
 #include "support/program_run.h"
 
 namespace tessarine::capture {
@@ -126,6 +127,29 @@ TEST_F(CaptureProgramTest, AVideoHoldsThePicturesAndTheMusic) {
   EXPECT_NE(streams.find("codec_name=h264|width=64|height=48|pix_fmt=yuv420p|nb_frames=11"), std::string::npos)
       << streams;
   EXPECT_NE(streams.find("codec_name=aac"), std::string::npos) << streams;
+}
+
+// A LightWave object named by path is captured turning in the middle of the picture, on the
+// view's own backdrop; a video of it without --music has pictures and no sound.
+TEST_F(CaptureProgramTest, ALightWaveObjectIsCapturedAloneAndItsVideoHasNoSound) {
+  const std::string object = data_ + "/square.lwo";
+  ASSERT_EQ(run({object, "--size", "64x48", "--at", "0", "--out", "o/%d.png"}), 0) << errors_;
+  const std::optional<testing::DecodedPng> png = testing::decodePng(work_.str() + "/o/0.png");
+  ASSERT_TRUE(png);
+  auto pixel = [&](int x, int y) {
+    const auto* p = &png->rgb[static_cast<std::size_t>(3 * (y * png->width + x))];
+    return std::vector<int>{p[0], p[1], p[2]};
+  };
+  EXPECT_EQ(pixel(0, 0), (std::vector<int>{51, 51, 64})) << "the backdrop";
+  EXPECT_NE(pixel(32, 24), pixel(0, 0)) << "the object in the middle";
+  EXPECT_EQ(run({object, "--data", data_, "--at", "0", "--out", "o/%d.png"}), 2);
+
+  if (!findOnPath("ffmpeg") || !findOnPath("ffprobe")) GTEST_SKIP() << "no ffmpeg";
+  ASSERT_EQ(run({object, "--size", "64x48", "--fps", "10", "--to", "1", "--video", "o.mp4"}), 0) << errors_;
+  const std::string probe = "ffprobe -v error -show_entries stream=codec_name -of compact=p=0:nk=0 '" + work_.str() +
+                            "/o.mp4' > '" + log_.str() + "/probe.txt'";
+  ASSERT_EQ(std::system(probe.c_str()), 0);
+  EXPECT_EQ(testing::readFile(log_.path() / "probe.txt"), "codec_name=h264\n");
 }
 
 }  // namespace
