@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <numbers>
 #include <tuple>
 
 #include "formats/lightwave_object_writer.h"
+#include "formats/lightwave_scene_writer.h"
 #include "support/scene_files.h"
 #include "support/program_run.h"
 #include "support/temp_dir.h"
@@ -29,6 +31,7 @@ TEST(InspectTest, FailuresAndBadArgumentsPrintOneLineAndNoDocument) {
   dir.write("good.lws", formats::writeLws({.camera = {.motion = still({})}}));
   dir.write("bad.lws", "LWSC\n1\nFramesPerSecond 30\nAmbientColor 1 2 3\nFog\n");
   dir.write("x.lxo", std::string("FORM\0\0\0\4LXOB", 12));
+  dir.write("lw.lws", "LWSC\n3\n");
   const std::string data = "--data '" + dir.str() + "' ", usage = "\nRun tessarine-inspect --help for the options.";
   const struct {
     std::string arguments;
@@ -46,7 +49,9 @@ TEST(InspectTest, FailuresAndBadArgumentsPrintOneLineAndNoDocument) {
       {"--verbose a.lws", 2, "The following argument was not expected: --verbose" + usage},
       {"--lightwave '" + dir.str() + "/x.lxo'", 1,
        "{dir}/x.lxo: not a LightWave object: FORM type LXOB ({dir}/x.lxo, byte 8)"},
-      {"--near 1 --lightwave a.lwo", 2, "--lightwave reads LightWave files alone, not with the show's options or scenes" + usage}};
+      {"--near 1 --lightwave a.lwo", 2, "--lightwave reads LightWave files alone, not with the show's options or scenes" + usage},
+      {"--at 1 --lightwave '" + dir.str() + "/x.lxo'", 1, "--at goes with scenes, not objects"},
+      {"--lightwave '" + dir.str() + "/x.lxo' '" + dir.str() + "/lw.lws'", 1, "--lightwave reads objects or scenes, not both at once"}};
   for (const auto& c : cases) {
     ProgramRun run = inspect(dir, c.arguments);
     EXPECT_EQ(std::tuple(run.status, run.err, run.out),
@@ -76,6 +81,34 @@ TEST(InspectTest, DocumentOfAScenePlacesItsItemsAndStaysValidJson) {
   const nlohmann::json& late = document["scenes"][0]["at"][1];
   EXPECT_EQ(late["time"], 3.4028235e38);  // the largest float, written as short as it reads back
   EXPECT_EQ(late["modelview"]["objects"][0][12], 2);
+}
+
+// A LightWave scene in Scenes/ beside Objects/: its object found by the author's drive path under
+// the folder above the scene's, a null with its name, parent (counted from 0) and pivot, an
+// object that is nowhere named as missing, and the light's name.
+TEST(InspectTest, LightWaveSceneReportsItsItemsAsWrittenAndWhatWasFound) {
+  using namespace formats;
+  TempDir dir;
+  std::filesystem::create_directories(dir.path() / "Content" / "Objects");
+  writeSquare(dir.path() / "Content" / "Objects", "Ship.lwo", {255, 255, 255});
+  LwscScene lws{.objects = {{.name = "C:\\LW\\Objects\\ship.lwo"},
+                            {.name = "Rig", .null = true, .item = {.parent = 0, .pivot = std::array<double, 3>{1, 2, 3}}},
+                            {.name = "gone.lwo"}},
+                .lights = {{.name = "Sun"}}};
+  const std::string scene = dir.write("Content/Scenes/s.lws", writeLightWaveScene(lws));
+  ProgramRun run = inspect(dir, "--lightwave '" + scene + "' --at 0");
+  ASSERT_EQ(run.status, 0) << run.err;
+  const nlohmann::json document = nlohmann::json::parse(run.out)["scenes"][0];
+  EXPECT_EQ(document["version"], 3);
+  const nlohmann::json& o = document["objects"];
+  auto item = [](const nlohmann::json& j) { return std::tuple(j["name"], j["file"], j["missing"], j["parentIndex"], j["pivot"]); };
+  const nlohmann::json none;
+  EXPECT_EQ(item(o[0]), std::tuple("C:\\LW\\Objects\\ship.lwo", dir.str() + "/Content/Objects/Ship.lwo", none, -1,
+                                   nlohmann::json({0, 0, 0})));
+  EXPECT_EQ(item(o[1]), std::tuple("Rig", none, none, 0, nlohmann::json({1, 2, 3})));
+  EXPECT_EQ(item(o[2]), std::tuple("gone.lwo", none, "gone.lwo", -1, nlohmann::json({0, 0, 0})));
+  EXPECT_EQ(document["lights"][0]["name"], "Sun");
+  EXPECT_NE(run.err.find("s.lws: object gone.lwo not found, so it stays a null"), std::string::npos) << run.err;
 }
 
 // An object of two layers in Objects/ beside Images/: its own image named by the author's
