@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numbers>
 
 namespace tessarine::render {
 
@@ -19,9 +20,20 @@ void activate(const scene::SceneLight& light) {
   // Lights contribute diffuse light only.
   glLightfv(light.glLight, GL_AMBIENT, kNoLight.data());
   glLightfv(light.glLight, GL_SPECULAR, kNoLight.data());
+  glLightf(light.glLight, GL_SPOT_EXPONENT, spotExponent(light.coneAngle.value_or(0), light.edgeAngle));
+  glLightf(light.glLight, GL_CONSTANT_ATTENUATION, light.attenuation[0]);
+  glLightf(light.glLight, GL_LINEAR_ATTENUATION, light.attenuation[1]);
+  glLightf(light.glLight, GL_QUADRATIC_ATTENUATION, light.attenuation[2]);
 }
 
 }  // namespace
+
+float spotExponent(float coneAngle, float edgeAngle) {
+  // cos^e of the angle from the axis halves the light halfway through the soft edge.
+  const double halfway = (coneAngle - edgeAngle / 2) * std::numbers::pi / 180;
+  if (!(edgeAngle > 0) || !(halfway > 0) || !(halfway < std::numbers::pi / 2)) return 0;
+  return static_cast<float>(std::clamp(std::log(0.5) / std::log(std::cos(halfway)), 0.0, kMaxSpotExponent));
+}
 
 float spotCutOff(float coneAngle) {
   if (std::isnan(coneAngle)) return kMaxSpotCutOff;

@@ -21,6 +21,11 @@ inline constexpr float kMaxSpotCutOff = 90.0f;
 // A cone angle in degrees as a valid spot cut-off: clamped into 0 to 90.
 float spotCutOff(float coneAngle);
 
+// The sharpest fall OpenGL takes for a spot light.
+inline constexpr double kMaxSpotExponent = 128;
+// The spot exponent for a LightWave spot light's soft edge: 0 (an even cone) without one.
+float spotExponent(float coneAngle, float edgeAngle);
+
 // Loads what holds while `scene` plays, and its per-frame values at its start time, so
 // the state is whole before the first frame. Needs a current GL context.
 void activate(scene::Scene& scene);

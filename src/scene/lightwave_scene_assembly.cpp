@@ -4,6 +4,7 @@
 #include "scene/lightwave_scene_assembly.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tessarine::scene::lightwave {
 namespace {
@@ -207,12 +208,46 @@ class Builder {
         light.coneEnvelope = envelopeOf(record.coneAngle, rate_);
         if (!light.coneEnvelope) light.coneAngle = plainOf(record.coneAngle).value_or(kDefaultConeAngle);
       }
+      if (light.lightType == kSpot) light.edgeAngle = static_cast<float>(atStart(record.edgeAngle));
+      light.attenuation = attenuationOf(record);
       light.parentIndex = parentOf(record);
       light.parent = objectAt(light.parentIndex);
       light.targetIndex = targetOf(record);
       light.target = objectAt(light.targetIndex);
       light.pivot = record.pivot;
     }
+  }
+
+  // A setting's value at the scene's start, plain or enveloped; 0 when the file has none.
+  double atStart(SettingRecord& setting) {
+    if (std::unique_ptr<anim::ValueEnvelope> envelope = envelopeOf(setting, rate_)) {
+      return envelope->valueAt(scene_.startTime);
+    }
+    return plainOf(setting).value_or(0);
+  }
+
+  // OpenGL weakens a light by 1 / (constant + linear d + quadratic d^2). An inverse fall is
+  // exact; LightWave's linear fall to nothing at its range has no such form, and is taken as
+  // half the light at the range instead.
+  std::array<float, 3> attenuationOf(ItemRecord& light) {
+    constexpr std::int64_t kLinearFall = 1, kInverse = 2, kInverseSquare = 3;
+    double range = atStart(light.range);
+    std::int64_t type = light.falloffType;
+    if (const double perMetre = atStart(light.falloff); type == 0 && perMetre > 0) {
+      type = kLinearFall;
+      range = 1 / perMetre;
+    }
+    if (type == 0) return {1, 0, 0};
+    if (!(range > 0) || !std::isfinite(range)) {
+      record_.leaveOut("light falloff without a range");
+      return {1, 0, 0};
+    }
+    const auto reach = static_cast<float>(1 / range);
+    if (type == kLinearFall) return {1, reach, 0};
+    if (type == kInverse) return {0, reach, 0};
+    if (type == kInverseSquare) return {0, 0, reach * reach};
+    record_.leaveOut("light falloff types not known");
+    return {1, 0, 0};
   }
 
   std::uint32_t lightTypeOf(std::int64_t type) {

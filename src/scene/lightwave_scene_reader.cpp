@@ -239,6 +239,13 @@ class LineReader {
   }
   void lightIntensity(const Line& line) { readItemSetting(line, ItemKind::kLight, &ItemRecord::intensity, false); }
   void coneAngle(const Line& line) { readItemSetting(line, ItemKind::kLight, &ItemRecord::coneAngle, true); }
+  void edgeAngle(const Line& line) { readItemSetting(line, ItemKind::kLight, &ItemRecord::edgeAngle, true); }
+  void falloff(const Line& line) { readItemSetting(line, ItemKind::kLight, &ItemRecord::falloff, false); }
+  void range(const Line& line) { readItemSetting(line, ItemKind::kLight, &ItemRecord::range, false); }
+  void falloffType(const Line& line) {
+    const std::int64_t type = readInteger(text_, firstWord(line), line.keyword);
+    if (ItemRecord* light = currentOf(ItemKind::kLight)) light->falloffType = type;
+  }
   void lightType(const Line& line) {
     const std::int64_t type = readInteger(text_, firstWord(line), line.keyword);
     if (ItemRecord* light = currentOf(ItemKind::kLight)) light->lightType = type;
@@ -372,6 +379,11 @@ class LineReader {
       {"LightType", &LineReader::lightType},
       {"ConeAngle", &LineReader::coneAngle},
       {"LightConeAngle", &LineReader::coneAngle},
+      {"EdgeAngle", &LineReader::edgeAngle},
+      {"LightEdgeAngle", &LineReader::edgeAngle},
+      {"Falloff", &LineReader::falloff},
+      {"LightFalloffType", &LineReader::falloffType},
+      {"LightRange", &LineReader::range},
       {"ZoomFactor", &LineReader::zoomFactor},
       {"LensFlare", &LineReader::lensFlare},
       {"GoalObject", &LineReader::goal},

@@ -65,6 +65,12 @@ struct ItemRecord {
   SettingRecord intensity;
   std::int64_t lightType = kDistant;
   SettingRecord coneAngle;
+  SettingRecord edgeAngle;
+  // "LightFalloffType" (0 none, 1 linear, 2 inverse distance, 3 its square) with "LightRange";
+  // LightWave 5's "Falloff" is a linear fall per metre.
+  std::int64_t falloffType = 0;
+  SettingRecord range;
+  SettingRecord falloff;
   SettingRecord zoom;  // cameras
 };
 

@@ -94,6 +94,11 @@ struct SceneLight {
   std::unique_ptr<anim::ValueEnvelope> intensityEnvelope;
   // LightWave scenes only.
   std::string name;
+  // A spot light's soft edge, degrees inside its cone over which it fades out.
+  float edgeAngle = 0;
+  // How the light weakens with distance, as OpenGL's constant, linear and quadratic
+  // attenuation take it; 1, 0, 0: not at all.
+  std::array<float, 3> attenuation{1, 0, 0};
   std::int32_t targetIndex = kNoParent;
   const SceneObject* target = nullptr;
   Vector3 pivot{};

@@ -142,6 +142,9 @@ TEST(ProjectionTest, FieldOfViewFromTheZoomFarPlaneFromTheFogEnd) {
   EXPECT_FLOAT_EQ(lightWaveFieldOfView(1), 90);
   EXPECT_NEAR(lightWaveFieldOfView(3.2f), 34.708f, 1e-3f);
   EXPECT_EQ(lightWaveFieldOfView(0), kMaxFieldOfView);
+  // A soft edge of 10 in a cone of 30 halves the light at 25 degrees: 0.5 = cos(25)^e.
+  EXPECT_NEAR(spotExponent(30, 10), std::log(0.5) / std::log(std::cos(25 * std::numbers::pi / 180)), 1e-4);
+  EXPECT_EQ(std::tuple(spotExponent(30, 0), spotExponent(5, 40)), std::tuple(0.0f, 0.0f)) << "no edge, or all edge";
 }
 
 // gluPerspective's matrix, from its definition, with the enveloped zoom and fog end at

@@ -97,6 +97,19 @@ TEST(LightWaveSceneTest, UnknownLinesBlocksPluginsAndBonesArePassedOverAndNamed)
                                                       "extra cameras", "linear and area lights, drawn as point lights"}));
 }
 
+// A spot light's soft edge, and falloff: LightWave 6's types over its range, LightWave 5's linear
+// fall per metre, as OpenGL's constant, linear and quadratic attenuation.
+TEST(LightWaveSceneTest, SpotEdgesAndFalloffsBecomeOpenGLsTerms) {
+  const auto lights = read("LWSC\n3\nAddLight\nLightType 2\nLightEdgeAngle 10\nLightFalloffType 3\nLightRange 2\n"
+                           "AddLight\nLightFalloffType 2\nLightRange 4\nAddLight\nLightFalloffType 1\n");
+  const auto& l = lights->lights;
+  EXPECT_EQ(std::tuple(l[0].edgeAngle, l[0].attenuation, l[1].attenuation, l[2].attenuation),
+            std::tuple(10.0f, std::array<float, 3>{0, 0, 0.25f}, std::array<float, 3>{0, 0.25f, 0},
+                       std::array<float, 3>{1, 0, 0}));
+  EXPECT_EQ(lights->leftOut, std::vector<std::string>{"light falloff without a range"});
+  EXPECT_EQ(read("LWSC\n1\nAddLight\nFalloff 0.25\n")->lights[0].attenuation, (std::array<float, 3>{1, 0.25f, 0}));
+}
+
 // LightWave 5's end behaviours, at frame 45 of a straight run from x = 0 at frame 0 to 3 at 30:
 // 0 resets every channel to 0, 1 holds the last key, 2 goes round the keyed span again.
 TEST(LightWaveSceneTest, Lwsc1MotionsResetHoldOrRepeatAfterTheirLastKey) {
