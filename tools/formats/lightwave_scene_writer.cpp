@@ -83,7 +83,9 @@ class Writer {
   std::string color(const std::array<double, 3>& c) const {
     std::string text;
     for (double component : c) {
-      text += (text.empty() ? "" : " ") + (frames_ ? std::to_string(std::lround(component * kWholeColor)) : number(component));
+      // Appended piece by piece: a Release build warns of an overlapping copy in " " + text.
+      if (!text.empty()) text += ' ';
+      text += frames_ ? std::to_string(std::lround(component * kWholeColor)) : number(component);
     }
     return text;
   }
@@ -106,7 +108,8 @@ class Writer {
     for (std::size_t i = 0; i < count; ++i) {
       std::string values = " ";
       for (std::size_t c = 0; c < kLwscChannels; ++c) {
-        values += " " + number(c < motion.size() ? motion[c].keys[i].value : kRest[c]);
+        values += ' ';
+        values += number(c < motion.size() ? motion[c].keys[i].value : kRest[c]);
       }
       line(values);
       const LwscKey key = motion.empty() ? LwscKey{} : motion[0].keys[i];
@@ -122,7 +125,10 @@ class Writer {
     line("  " + std::to_string(channel.keys.size()));
     for (const LwscKey& key : channel.keys) {
       std::string text = "  Key " + number(key.value) + " " + number(key.time) + " " + std::to_string(key.shape);
-      for (double param : key.params) text += " " + number(param);
+      for (double param : key.params) {
+        text += ' ';
+        text += number(param);
+      }
       line(text);
     }
     line("  Behaviors " + std::to_string(channel.pre) + " " + std::to_string(channel.post));
