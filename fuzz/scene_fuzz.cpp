@@ -5,9 +5,9 @@
 #include <cmath>
 #include <span>
 
-#include "anim/item_motion.h"
 #include "common/error.h"
 #include "fuzz_target.h"
+#include "scene_invariants.h"
 #include "scene/demo_context.h"
 #include "scene/scene.h"
 
@@ -16,16 +16,6 @@ namespace {
 using namespace tessarine;
 
 constexpr float kNearPlane = 1.0f;
-
-// Evaluation trusts what the readers promise (at least one key, ascending frames); it is
-// run at the scene's ends and past them so that a broken promise shows as a fault here.
-template <typename Curve>
-void evaluate(const Curve* curve, const scene::Scene& scene) {
-  if (curve == nullptr) return;
-  for (double seconds : {scene.startTime, scene.endTime, (scene.startTime + scene.endTime) / 2, -1.0, 1e9}) {
-    (void)curve->valueAt(seconds);
-  }
-}
 
 // Every parent chain of an accepted scene ends at a root within as many steps as there are objects.
 void checkParents(const scene::Scene& scene) {
@@ -47,30 +37,10 @@ void checkParents(const scene::Scene& scene) {
   if (!inScene(scene.camera.parent)) fuzz::failInvariant("the camera's parent outside the scene's objects");
 }
 
-void checkScene(scene::Scene& scene) {
-  if (scene.lights.size() > scene::kMaxLights) fuzz::failInvariant("more lights than OpenGL has");
-  for (std::size_t i = 0; i < scene.lights.size(); ++i) {
-    if (scene.lights[i].glLight != scene::kGlLight0 + i) fuzz::failInvariant("a light on the wrong GL light");
-  }
-  if (!scene.camera.motion) fuzz::failInvariant("a scene without a camera motion");
-  if (!(scene.framesPerSecond > 0)) fuzz::failInvariant("a scene without a frame rate");
+void checkScene(const scene::Scene& scene) {
+  fuzz::checkSceneInvariants(scene);
   checkParents(scene);
-
-  evaluate(scene.camera.motion.get(), scene);
-  evaluate(scene.camera.zoomEnvelope.get(), scene);
-  for (scene::SceneObject& object : scene.objects) {
-    if (!object.motion) fuzz::failInvariant("an object without a motion");
-    evaluate(object.motion.get(), scene);
-  }
-  for (scene::SceneLight& light : scene.lights) {
-    evaluate(&light.motion, scene);
-    evaluate(light.intensityEnvelope.get(), scene);
-    evaluate(light.coneEnvelope.get(), scene);
-  }
-  for (const auto* envelope : {scene.ambientIntensityEnvelope.get(), scene.fogMinEnvelope.get(),
-                               scene.fogMaxEnvelope.get(), scene.shakeEnvelope.get()}) {
-    evaluate(envelope, scene);
-  }
+  fuzz::evaluateEveryCurve(scene);
 }
 
 bool placeNeighbours() {
